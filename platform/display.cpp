@@ -1,0 +1,186 @@
+// platform/display.cpp - SDL window, renderer and frame pacing.
+#include "platform/display.h"
+
+#include "platform/image.h"
+#include "platform/pictures.h"
+#include "platform/sdl_internal.h"
+
+#include <SDL2/SDL_mixer.h>
+#include <SDL2/SDL_ttf.h>
+
+#include <cstdio>
+
+static SDL_Window* Window = nullptr;
+static SDL_Renderer* Renderer = nullptr;
+static SDL_Texture* Target = nullptr; // the configured width x height everything is drawn into
+static int TargetWidth = 0;
+static int TargetHeight = 0;
+static int FrameRate = 40;          // frames per second the flip holds to
+static int FrameWaitOn = 1;         // test hook
+static Uint64 LastFlip = 0;         // performance counter at the previous flip
+static int CustomBlend = 0;
+
+SDL_Renderer* CurrentRenderer() { return Renderer; }
+
+int StartDisplayLayer() { return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0; }
+// DirectInput-style keyboard and mouse come with SDL's event layer.
+int StartKeyboardLayer() { return SDL_WasInit(SDL_INIT_EVENTS) != 0; }
+int StartMouseLayer() { return SDL_WasInit(SDL_INIT_EVENTS) != 0; }
+// Text for the 3-D layer needs TrueType; the renderer itself comes with the display.
+int StartSpriteLayer() { return TTF_WasInit() || TTF_Init() == 0; }
+
+void StopLayers()
+{
+    CloseDisplay();
+    if (SDL_WasInit(SDL_INIT_AUDIO)) {
+        Mix_CloseAudio();
+        Mix_Quit();
+    }
+    if (TTF_WasInit()) TTF_Quit();
+    SDL_Quit();
+}
+
+// Tries renderers from the best down; the software one always works, even headless.
+static SDL_Renderer* CreateBestRenderer(SDL_Window* window)
+{
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
+    return renderer;
+}
+
+// Whether the renderer takes a blend mode that only OpenGL-like renderers know.
+static int ProbeCustomBlend()
+{
+    SDL_Texture* probe = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 1, 1);
+    if (!probe) return 0;
+    SDL_BlendMode mode = SDL_ComposeCustomBlendMode(
+        SDL_BLENDFACTOR_ONE_MINUS_DST_COLOR, SDL_BLENDFACTOR_SRC_COLOR, SDL_BLENDOPERATION_ADD,
+        SDL_BLENDFACTOR_ONE, SDL_BLENDFACTOR_ZERO, SDL_BLENDOPERATION_ADD);
+    int works = SDL_SetTextureBlendMode(probe, mode) == 0;
+    SDL_DestroyTexture(probe);
+    return works;
+}
+
+int OpenDisplay(int width, int height, int depth, const std::string& title)
+{
+    (void)depth;
+    if (Window) CloseDisplay();
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && !StartDisplayLayer()) return 0;
+    Window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                              SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (!Window) {
+        std::fprintf(stderr, "korax: display: %s\n", SDL_GetError());
+        return 0;
+    }
+    Renderer = CreateBestRenderer(Window);
+    if (Renderer) Target = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, width, height);
+    if (!Renderer || !Target) {
+        std::fprintf(stderr, "korax: display: %s\n", SDL_GetError());
+        CloseDisplay();
+        return 0;
+    }
+    TargetWidth = width;
+    TargetHeight = height;
+    SDL_SetRenderTarget(Renderer, Target);
+    SDL_ShowCursor(SDL_DISABLE);
+    SDL_SetRelativeMouseMode(SDL_TRUE);
+    CustomBlend = ProbeCustomBlend();
+    LastFlip = SDL_GetPerformanceCounter();
+    ClearScreen(0, 0, 0);
+    return 1;
+}
+
+void CloseDisplay()
+{
+    ReleasePictureTextures();
+    ReleaseTextTextures();
+    if (Target) SDL_DestroyTexture(Target);
+    if (Renderer) SDL_DestroyRenderer(Renderer);
+    if (Window) SDL_DestroyWindow(Window);
+    Target = nullptr;
+    Renderer = nullptr;
+    Window = nullptr;
+    TargetWidth = TargetHeight = 0;
+}
+
+int DisplayIsOpen() { return Renderer != nullptr; }
+int ScreenWidth() { return TargetWidth; }
+int ScreenHeight() { return TargetHeight; }
+int CustomBlendingWorks() { return CustomBlend; }
+
+void ClearScreen(int r, int g, int b)
+{
+    if (!Renderer) return;
+    SDL_SetRenderDrawBlendMode(Renderer, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(Renderer, Uint8(r), Uint8(g), Uint8(b), 255);
+    SDL_RenderClear(Renderer);
+}
+
+void SetFrameRate(int framesPerSecond) { FrameRate = framesPerSecond > 0 ? framesPerSecond : 40; }
+void SetFrameWait(int on) { FrameWaitOn = on; }
+
+// Sleeps most of the remaining frame time, then spins the last millisecond for accuracy.
+static void WaitForFrameTime()
+{
+    Uint64 now = SDL_GetPerformanceCounter();
+    if (!FrameWaitOn) {
+        LastFlip = now;
+        return;
+    }
+    Uint64 frequency = SDL_GetPerformanceFrequency();
+    Uint64 due = LastFlip + frequency / Uint64(FrameRate);
+    if (now >= due) {
+        // A late frame starts the next one from now rather than rushing to catch up.
+        LastFlip = now;
+        return;
+    }
+    Uint64 millis = (due - now) * 1000 / frequency;
+    if (millis > 1) SDL_Delay(Uint32(millis - 1));
+    while (SDL_GetPerformanceCounter() < due) {
+    }
+    LastFlip = due;
+}
+
+// Scales the target into the window keeping its proportions, black bars around it.
+static SDL_Rect LetterboxRect()
+{
+    int windowW = 0, windowH = 0;
+    SDL_GetRendererOutputSize(Renderer, &windowW, &windowH);
+    SDL_Rect rect{0, 0, windowW, windowH};
+    if (windowW * TargetHeight > windowH * TargetWidth) {
+        rect.w = windowH * TargetWidth / TargetHeight;
+        rect.x = (windowW - rect.w) / 2;
+    } else {
+        rect.h = windowW * TargetHeight / TargetWidth;
+        rect.y = (windowH - rect.h) / 2;
+    }
+    return rect;
+}
+
+void FlipScreen()
+{
+    if (Renderer) {
+        WaitForFrameTime();
+        SDL_SetRenderTarget(Renderer, nullptr);
+        SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
+        SDL_RenderClear(Renderer);
+        SDL_Rect rect = LetterboxRect();
+        SDL_SetTextureBlendMode(Target, SDL_BLENDMODE_NONE);
+        SDL_RenderCopy(Renderer, Target, nullptr, &rect);
+        SDL_RenderPresent(Renderer);
+        SDL_SetRenderTarget(Renderer, Target);
+        AgeTextCache();
+    }
+    PumpEvents();
+}
+
+int GrabScreen(int picture)
+{
+    if (!Renderer) return 0;
+    Image image;
+    if (!MakeImage(image, TargetWidth, TargetHeight, PackColour(0, 0, 0))) return 0;
+    if (SDL_RenderReadPixels(Renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, image.pixels.data(), TargetWidth * 4) != 0)
+        return 0;
+    for (uint32_t& pixel : image.pixels) pixel |= 0xFF000000u;
+    return SetPictureImage(picture, image);
+}

@@ -1,0 +1,173 @@
+// The picture store and drawing, on the headless display: colour keys, cutting, overlap,
+// saving, and 2-D and 3-D drawing checked on the grabbed screen.
+#include "platform/display.h"
+#include "platform/pictures.h"
+#include "platform/sprites.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+static const uint32_t Red = PackColour(200, 30, 30);
+static const uint32_t Green = PackColour(30, 200, 30);
+static const uint32_t Magenta = PackColour(255, 0, 255);
+
+// Writes a w x h BMP whose pixels come from `colour(x, y)`.
+template <typename F>
+static void WriteBmp(const std::string& path, int w, int h, F colour)
+{
+    Image image;
+    MakeImage(image, w, h, 0);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) image.pixels[size_t(y * w + x)] = colour(x, y);
+    ASSERT_EQ(WriteWholeFile(path, EncodeBmp24(image)), 1);
+}
+
+// A ring: a filled square with a transparent hole in the middle.
+static uint32_t Ring(int x, int y) { return (x >= 2 && x < 6 && y >= 2 && y < 6) ? Magenta : Red; }
+
+class Pictures : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_EQ(OpenDisplay(64, 48, 32, "Test"), 1); }
+    static void TearDownTestSuite() { StopLayers(); }
+    void SetUp() override { SetTransparentColour(255, 0, 255); }
+    void TearDown() override
+    {
+        for (int n = 0; n < 20; n++) FreePicture(n);
+        SetBlendFactors(5, 6);
+    }
+    int ScreenPixel(int x, int y)
+    {
+        EXPECT_EQ(GrabScreen(99), 1);
+        return ReadPixel(99, x, y);
+    }
+    TempFolder folder;
+};
+
+TEST_F(Pictures, TransparentColourAtLoadTimeIsBakedIn)
+{
+    WriteBmp("ring.bmp", 8, 8, Ring);
+    ASSERT_EQ(LoadPicture(1, "RING.BMP"), 1);
+    SetTransparentColour(0, 0, 0);
+    ASSERT_EQ(LoadPicture(2, "ring.bmp"), 1);
+
+    EXPECT_EQ(PictureWidth(1), 8);
+    EXPECT_EQ(ReadPixel(1, 3, 3), 0xFF00FF) << "the colour stays readable";
+    EXPECT_EQ(ColourAlpha(PictureImage(1)->pixels[3 * 8 + 3]), 0);
+    EXPECT_EQ(ColourAlpha(PictureImage(2)->pixels[3 * 8 + 3]), 255) << "key changed after the first load";
+    EXPECT_EQ(ReadPixel(1, 8, 0), 0);
+    EXPECT_EQ(ReadPixel(1, -1, 0), 0);
+}
+
+TEST_F(Pictures, KeyedDrawLeavesTheHoleOpaqueDrawDoesNot)
+{
+    WriteBmp("ring.bmp", 8, 8, Ring);
+    ASSERT_EQ(LoadPicture(1, "ring.bmp"), 1);
+    ClearScreen(0, 0, 255);
+    DrawPicture(1, 10, 10, 1);
+    DrawPicture(1, 30, 10, 0);
+    EXPECT_EQ(ScreenPixel(10, 10), 0xC81E1E);
+    EXPECT_EQ(ScreenPixel(13, 13), 0x0000FF) << "keyed: background shows through";
+    EXPECT_EQ(ScreenPixel(33, 13), 0x000000) << "opaque: the key pixel is drawn (as black)";
+    EXPECT_EQ(ScreenPixel(9, 9), 0x0000FF);
+}
+
+TEST_F(Pictures, MissingFilesAndNumbersDrawNothing)
+{
+    EXPECT_EQ(LoadPicture(3, "fehlt.bmp"), 0);
+    WriteWholeFile("kaputt.bmp", "BM nonsense");
+    EXPECT_EQ(LoadPicture(4, "kaputt.bmp"), 0);
+    EXPECT_EQ(PictureExists(4), 0);
+    EXPECT_EQ(LoadPicture(MaxPictures, "kaputt.bmp"), 0);
+    ClearScreen(1, 2, 3);
+    DrawPicture(3, 0, 0, 0);
+    DrawPicture(-7, 0, 0, 0);
+    EXPECT_EQ(CreateSprite3D(4), 0);
+    DrawSprite3D(4, 0, 0, 255);
+    EXPECT_EQ(ScreenPixel(0, 0), 0x010203);
+}
+
+TEST_F(Pictures, CutRectangleIsClippedToBothPictures)
+{
+    WriteBmp("quelle.bmp", 4, 4, [](int x, int y) { return PackColour(x * 10, y * 10, 100); });
+    ASSERT_EQ(LoadPicture(1, "quelle.bmp"), 1);
+    ASSERT_EQ(CreatePicture(2, 3, 3), 1);
+    EXPECT_EQ(CopyPictureRect(1, 2, 2, 5, 5, 2, 1, 1), 1);
+    EXPECT_EQ(ReadPixel(2, 1, 1), 0x141464);
+    EXPECT_EQ(ReadPixel(2, 2, 2), 0x1E1E64);
+    EXPECT_EQ(ReadPixel(2, 0, 0), 0xFF00FF) << "untouched: the creation colour";
+    EXPECT_EQ(CopyPictureRect(1, 0, 0, 1, 1, 17, 0, 0), 0);
+}
+
+TEST_F(Pictures, OverlapCountsOnlyOpaquePixels)
+{
+    WriteBmp("ring.bmp", 8, 8, Ring);
+    WriteBmp("punkt.bmp", 2, 2, [](int, int) { return Green; });
+    ASSERT_EQ(LoadPicture(1, "ring.bmp"), 1);
+    ASSERT_EQ(LoadPicture(2, "punkt.bmp"), 1);
+    EXPECT_EQ(PicturesOverlap(1, 0, 0, 2, 3, 3), 0) << "inside the hole";
+    EXPECT_EQ(PicturesOverlap(1, 0, 0, 2, 1, 3), 1) << "one column on the ring";
+    EXPECT_EQ(PicturesOverlap(1, 0, 0, 2, 8, 0), 0) << "side by side";
+    EXPECT_EQ(PicturesOverlap(1, 10, 10, 2, 9, 9), 1) << "corner pixels meet";
+    EXPECT_EQ(PicturesOverlap(1, 0, 0, 5, 0, 0), 0);
+}
+
+TEST_F(Pictures, SavedPictureLoadsBackTheSame)
+{
+    WriteBmp("ring.bmp", 7, 5, [](int x, int y) { return PackColour(x * 30, y * 50, 7); });
+    ASSERT_EQ(LoadPicture(1, "ring.bmp"), 1);
+    ASSERT_EQ(SavePicture(1, "kopie.bmp"), 1);
+    std::string bytes;
+    ASSERT_EQ(ReadWholeFile("kopie.bmp", bytes), 1);
+    EXPECT_EQ(bytes.size(), 54u + 5 * 24) << "7 pixels = 21 bytes, padded to 24";
+    ASSERT_EQ(LoadPicture(2, "kopie.bmp"), 1);
+    EXPECT_EQ(PictureImage(1)->pixels, PictureImage(2)->pixels);
+}
+
+TEST_F(Pictures, SpriteIsZoomedMirroredAndTurned)
+{
+    // Left half red, right half green: where each half lands tells how the quad was drawn.
+    WriteBmp("halb.bmp", 8, 8, [](int x, int) { return x < 4 ? Red : Green; });
+    ASSERT_EQ(LoadPicture(1, "halb.bmp"), 1);
+    ASSERT_EQ(CreateSprite3D(1), 1);
+    SetTextureFiltering(0);
+
+    ClearScreen(0, 0, 0);
+    SetSpriteSize(1, 16, 16);
+    DrawSprite3D(1, 0, 0, 255);
+    EXPECT_EQ(ScreenPixel(2, 8), 0xC81E1E);
+    EXPECT_EQ(ScreenPixel(13, 8), 0x1EC81E);
+    EXPECT_EQ(ScreenPixel(17, 8), 0x000000);
+
+    ClearScreen(0, 0, 0);
+    SetSpriteSize(1, -16, 16); // mirrored: spans 16 pixels to the left of x
+    DrawSprite3D(1, 32, 0, 255);
+    EXPECT_EQ(ScreenPixel(18, 8), 0x1EC81E);
+    EXPECT_EQ(ScreenPixel(29, 8), 0xC81E1E);
+
+    ClearScreen(0, 0, 0);
+    SetSpriteSize(1, 16, 16);
+    SetSpriteAngle(1, 90); // clockwise: the left half ends up on top
+    DrawSprite3D(1, 0, 0, 255);
+    EXPECT_EQ(ScreenPixel(8, 2), 0xC81E1E);
+    EXPECT_EQ(ScreenPixel(8, 13), 0x1EC81E);
+
+    ClearScreen(0, 0, 0);
+    SetSpriteCorners(1, 0, 0, 40, 0, 40, 10, 0, 10);
+    DrawSprite3D(1, 10, 20, 255);
+    EXPECT_EQ(ScreenPixel(12, 25), 0xC81E1E);
+    EXPECT_EQ(ScreenPixel(47, 25), 0x1EC81E);
+    EXPECT_EQ(ScreenPixel(25, 32), 0x000000);
+}
+
+TEST_F(Pictures, OpacityMixesWithTheScreen)
+{
+    WriteBmp("weiss.bmp", 4, 4, [](int, int) { return PackColour(255, 255, 255); });
+    ASSERT_EQ(LoadPicture(1, "weiss.bmp"), 1);
+    ASSERT_EQ(CreateSprite3D(1), 1);
+    ClearScreen(0, 0, 0);
+    DrawSprite3D(1, 0, 0, 128);
+    int grey = ColourRed(uint32_t(ScreenPixel(1, 1)));
+    EXPECT_NEAR(grey, 128, 3);
+    DrawSprite3D(1, 10, 0, 0);
+    EXPECT_EQ(ScreenPixel(11, 1), 0);
+}
