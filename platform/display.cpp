@@ -66,8 +66,15 @@ int OpenDisplay(int width, int height, int depth, const std::string& title)
     (void)depth;
     if (Window) CloseDisplay();
     if (!SDL_WasInit(SDL_INIT_VIDEO) && !StartDisplayLayer()) return 0;
-    Window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                              SDL_WINDOW_FULLSCREEN_DESKTOP);
+    // The window starts at the desktop's full size, so it covers the screen even where no
+    // window manager carries out the full-screen request (a bare X server).
+    SDL_DisplayMode desktop{};
+    int windowW = width, windowH = height;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
+        windowW = desktop.w;
+        windowH = desktop.h;
+    }
+    Window = SDL_CreateWindow(title.c_str(), 0, 0, windowW, windowH, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
     if (!Window) {
         std::fprintf(stderr, "korax: display: %s\n", SDL_GetError());
         return 0;
@@ -162,6 +169,9 @@ void FlipScreen()
     if (Renderer) {
         WaitForFrameTime();
         SDL_SetRenderTarget(Renderer, nullptr);
+        // The window may have changed size since the last frame (full screen arrives late
+        // without a window manager): draw over all of it, whatever the renderer remembered.
+        SDL_RenderSetViewport(Renderer, nullptr);
         SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
         SDL_RenderClear(Renderer);
         SDL_Rect rect = LetterboxRect();
@@ -169,6 +179,7 @@ void FlipScreen()
         SDL_RenderCopy(Renderer, Target, nullptr, &rect);
         SDL_RenderPresent(Renderer);
         SDL_SetRenderTarget(Renderer, Target);
+        SDL_RenderSetViewport(Renderer, nullptr);
         AgeTextCache();
     }
     PumpEvents();

@@ -21,16 +21,26 @@ struct Sound {
 static std::array<Sound, MaxSounds> Sounds;
 static int ChannelCount = 32;
 
-int StartSoundLayer()
+// Opens the mixer on the audio driver in force; 1 on success.
+static int OpenMixer()
 {
-    if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
-    Mix_Init(MIX_INIT_MP3);
-    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
-        std::fprintf(stderr, "korax: sound: %s\n", Mix_GetError());
-        return 0;
-    }
+    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) return 0;
     Mix_AllocateChannels(ChannelCount);
     return 1;
+}
+
+int StartSoundLayer()
+{
+    if (SDL_WasInit(SDL_INIT_AUDIO) && Mix_QuerySpec(nullptr, nullptr, nullptr)) return 1;
+    Mix_Init(MIX_INIT_MP3);
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && OpenMixer()) return 1;
+    // A computer without a sound card still plays the game, only silently: the mixer runs on
+    // SDL's silent driver, so every sound keeps its timing ("still playing?") as it would.
+    std::fprintf(stderr, "korax: sound: no audio device (%s), playing silently\n", SDL_GetError());
+    SDL_AudioQuit();
+    if (SDL_AudioInit("dummy") == 0 && OpenMixer()) return 1;
+    std::fprintf(stderr, "korax: sound: %s\n", Mix_GetError());
+    return 0;
 }
 
 static Sound* Find(int number)

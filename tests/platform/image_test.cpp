@@ -462,8 +462,10 @@ Image Gradient(int w, int h)
     return image;
 }
 
+enum class Coding { Baseline, Progressive, Arithmetic };
+
 // Writes a one-component JPEG straight through libjpeg, which EncodeJpeg never produces.
-std::string GreyJpeg(int w, int h, int (*level)(int x, int y))
+std::string GreyJpeg(int w, int h, int (*level)(int x, int y), Coding coding = Coding::Baseline)
 {
     jpeg_compress_struct info;
     jpeg_error_mgr err;
@@ -478,6 +480,9 @@ std::string GreyJpeg(int w, int h, int (*level)(int x, int y))
     info.in_color_space = JCS_GRAYSCALE;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 95, TRUE);
+    if (coding == Coding::Progressive)
+        jpeg_simple_progression(&info);
+    info.arith_code = coding == Coding::Arithmetic;
     jpeg_start_compress(&info, TRUE);
     std::vector<uint8_t> row(static_cast<size_t>(w));
     for (int y = 0; y < h; y++) {
@@ -581,6 +586,21 @@ TEST(Jpeg, GreyFileDecodesToGreyPixels)
         }
 }
 
+TEST(Jpeg, ProgressiveFileDecodes)
+{
+    std::string file = GreyJpeg(40, 30, [](int x, int y) { return (x + y) * 3; }, Coding::Progressive);
+    Image image;
+    ASSERT_EQ(DecodeJpeg(Data(file), file.size(), image), 1);
+    ASSERT_EQ(image.pixels.size(), 40u * 30u);
+    EXPECT_NEAR(ColourGreen(image.pixels[size_t(29 * 40 + 39)]), (39 + 29) * 3, 8);
+}
+
+TEST(Jpeg, ArithmeticCodingIsRefused)
+{
+    // No tool of ours writes it, and it packs huge pictures into a few bytes; see jpeg.cpp.
+    ExpectJpegRefused(GreyJpeg(16, 16, [](int x, int) { return x * 16; }, Coding::Arithmetic));
+}
+
 TEST(Jpeg, SideLimitHoldsForCompleteFiles)
 {
     auto flat = [](int, int) { return 90; };
@@ -595,7 +615,10 @@ TEST(Jpeg, TruncatedFilesAreRefused)
 {
     std::string file = EncodeJpeg(Gradient(64, 64), 90);
     ExpectJpegRefused(file.substr(0, 100));
-    ExpectJpegRefused(file.substr(0, file.size() / 2));  // headers whole, scan data cut
+    size_t scanStart = file.find("\xFF\xDA");
+    ASSERT_NE(scanStart, std::string::npos);
+    ExpectJpegRefused(file.substr(0, (scanStart + file.size()) / 2));  // headers whole, scan data cut
+    ExpectJpegRefused(file.substr(0, file.size() - 2));                 // only the end marker missing
     ExpectJpegRefused(file.substr(0, 2));
     Image image;
     EXPECT_EQ(DecodeJpeg(nullptr, 0, image), 0);
