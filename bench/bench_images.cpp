@@ -30,6 +30,7 @@ Image DunePicture(int w, int h)
     return image;
 }
 
+// Appends a little-endian header field.
 void PutLe(std::string& s, uint32_t v, int count)
 {
     for (int i = 0; i < count; i++)

@@ -7,6 +7,7 @@
 #include "platform/image.h"
 
 #include <bit>
+#include <utility>
 
 namespace {
 
@@ -160,80 +161,106 @@ int InfoSizeIsKnown(uint32_t infoSize)
            infoSize == 124;
 }
 
-// Parses both headers, masks and palette, and checks that the pixel rows lie inside the data.
-int ReadBmpLayout(const uint8_t* data, size_t size, BmpLayout& layout)
+// The header fields we use, as stored; the old 12-byte header leaves the later ones at defaults.
+struct BmpHeader {
+    uint64_t offBits = 0;
+    uint32_t infoSize = 0;
+    int64_t width = 0;
+    int64_t height = 0;
+    uint32_t planes = 0;
+    int bits = 0;
+    uint32_t compression = BmpRgb;
+    uint32_t colourCount = 0;
+};
+
+// Reads the file header and the info header fields; 0 when truncated or not a bitmap.
+int ReadHeader(ByteReader& reader, BmpHeader& header)
 {
-    ByteReader reader{data, size, 0, 0};
     uint32_t b = ReadU8(reader);
     uint32_t m = ReadU8(reader);
     ReadU32(reader);  // file size: often wrong in files from old tools, and not needed
     ReadU32(reader);  // reserved
-    uint64_t offBits = ReadU32(reader);
-    uint32_t infoSize = ReadU32(reader);
-    if (reader.failed || b != 'B' || m != 'M' || !InfoSizeIsKnown(infoSize))
+    header.offBits = ReadU32(reader);
+    header.infoSize = ReadU32(reader);
+    if (reader.failed || b != 'B' || m != 'M' || !InfoSizeIsKnown(header.infoSize))
         return 0;
-
-    int64_t width, height;
-    uint32_t planes, compression = BmpRgb, colourCount = 0;
-    if (infoSize == CoreHeaderSize) {
-        width = ReadU16(reader);
-        height = ReadU16(reader);
-        planes = ReadU16(reader);
-        layout.bits = int(ReadU16(reader));
-    } else {
-        width = ReadS32(reader);
-        height = ReadS32(reader);
-        planes = ReadU16(reader);
-        layout.bits = int(ReadU16(reader));
-        compression = ReadU32(reader);
-        ReadU32(reader);  // image size: may be 0 for uncompressed data
-        ReadU32(reader);  // horizontal resolution
-        ReadU32(reader);  // vertical resolution
-        colourCount = ReadU32(reader);
-        ReadU32(reader);  // important colours
+    if (header.infoSize == CoreHeaderSize) {
+        header.width = ReadU16(reader);
+        header.height = ReadU16(reader);
+        header.planes = ReadU16(reader);
+        header.bits = int(ReadU16(reader));
+        return !reader.failed;
     }
-    if (reader.failed || planes != 1 || !FormatIsKnown(infoSize, layout.bits, compression))
-        return 0;
+    header.width = ReadS32(reader);
+    header.height = ReadS32(reader);
+    header.planes = ReadU16(reader);
+    header.bits = int(ReadU16(reader));
+    header.compression = ReadU32(reader);
+    ReadU32(reader);  // image size: may be 0 for uncompressed data
+    ReadU32(reader);  // horizontal resolution
+    ReadU32(reader);  // vertical resolution
+    header.colourCount = ReadU32(reader);
+    ReadU32(reader);  // important colours
+    return !reader.failed;
+}
 
+// Takes the sides from the header; a negative height means the top row is stored first.
+int SetSides(const BmpHeader& header, BmpLayout& layout)
+{
     // Height may be any int32, INT32_MIN included; 64 bits keep the negation defined.
-    layout.topDown = height < 0;
-    if (height < 0)
-        height = -height;
-    if (width < 1 || width > MaxImageSide || height < 1 || height > MaxImageSide)
+    int64_t height = header.height < 0 ? -header.height : header.height;
+    if (header.width < 1 || header.width > MaxImageSide || height < 1 || height > MaxImageSide)
         return 0;
-    layout.width = int(width);
+    layout.width = int(header.width);
     layout.height = int(height);
+    layout.topDown = header.height < 0;
+    return 1;
+}
 
-    // Masks live inside the larger headers, or just after the 40-byte one.
-    uint64_t headersEnd = FileHeaderSize + infoSize;
+// Reads masks or palette, whichever the bit count calls for; returns where the headers end
+// (0 on failure), which is where pixel data may start at the earliest.
+uint64_t ReadColours(ByteReader& reader, const BmpHeader& header, BmpLayout& layout)
+{
+    uint64_t headersEnd = FileHeaderSize + header.infoSize;
     if (layout.bits == 16 || layout.bits == 32) {
-        if (compression == BmpBitFields) {
-            SeekTo(reader, infoSize == 40 ? headersEnd : FileHeaderSize + 40);
-            if (!ReadMasks(reader, layout))
-                return 0;
-            if (infoSize == 40)
-                headersEnd += 12;
-        } else {
-            SetPlainMasks(layout);
-        }
+        if (header.compression != BmpBitFields)
+            return SetPlainMasks(layout) ? headersEnd : 0;
+        // The masks follow the first 40 bytes of the info header, where the reader stands now:
+        // inside the larger headers, or after the 40-byte one, where they push the pixels back.
+        if (!ReadMasks(reader, layout))
+            return 0;
+        return header.infoSize == 40 ? headersEnd + 12 : headersEnd;
     }
-
     if (layout.bits <= 8) {
         uint32_t most = 1u << layout.bits;
-        uint32_t count = colourCount != 0 ? colourCount : most;
+        uint32_t count = header.colourCount != 0 ? header.colourCount : most;
         if (count > most)
             return 0;
         SeekTo(reader, headersEnd);
-        if (!ReadPalette(reader, layout, count, infoSize == CoreHeaderSize ? 3 : 4))
+        if (!ReadPalette(reader, layout, count, header.infoSize == CoreHeaderSize ? 3 : 4))
             return 0;
     }
+    return headersEnd;
+}
 
-    layout.pixelOffset = offBits;
+// Parses headers, masks and palette, and checks that the pixel rows lie inside the data.
+int ReadBmpLayout(const uint8_t* data, size_t size, BmpLayout& layout)
+{
+    ByteReader reader{data, size, 0, 0};
+    BmpHeader header;
+    if (!ReadHeader(reader, header) || header.planes != 1 ||
+        !FormatIsKnown(header.infoSize, header.bits, header.compression))
+        return 0;
+    layout.bits = header.bits;
+    if (!SetSides(header, layout))
+        return 0;
+    uint64_t headersEnd = ReadColours(reader, header, layout);
+    if (headersEnd == 0)
+        return 0;
+    layout.pixelOffset = header.offBits;
     layout.stride = (uint64_t(layout.width) * uint64_t(layout.bits) + 31) / 32 * 4;
     uint64_t pixelBytes = layout.stride * uint64_t(layout.height);
-    if (offBits < headersEnd || offBits > size || pixelBytes > size - offBits)
-        return 0;
-    return 1;
+    return header.offBits >= headersEnd && header.offBits <= size && pixelBytes <= size - header.offBits;
 }
 
 // Decodes one row of palette indices; 0 when an index points past the palette.

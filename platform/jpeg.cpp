@@ -8,8 +8,9 @@
 
 #include <algorithm>
 #include <csetjmp>
-#include <cstdlib>
 #include <cstdio>  // jpeglib.h uses FILE without including stdio.h itself
+#include <cstdlib>
+#include <utility>
 #include <jerror.h>
 #include <jpeglib.h>
 
@@ -17,7 +18,8 @@ namespace {
 
 // Memory libjpeg may take for whole-picture coefficient buffers (progressive files). A few bytes
 // of header can ask for a 16384 x 16384 progressive picture; past this budget libjpeg fails
-// instead of clearing gigabytes. Plain sequential files need only a few rows and never reach it.
+// instead of clearing gigabytes. Progressive pictures up to about 11000 x 11000 in grey or
+// 9000 x 9000 in colour still fit; sequential files need only a few rows and never reach it.
 constexpr long JpegMemoryBudget = 256L * 1024 * 1024;
 
 // A progressive file has a dozen scans; thousands of tiny ones would only make decoding crawl.
@@ -121,9 +123,11 @@ void StoreJpegRow(const uint8_t* row, int width, int components, uint32_t* out)
         out[x] = PackColour(row[0], row[1], row[2]);
 }
 
-// Decodes every row into `image`; the pixels grow row by row, so a header that promises a huge
-// picture over a few bytes of data fails before it costs the full buffer.
-int ReadJpegPixels(JpegReader* reader, Image& image)
+// Decodes every row into `image`. The pixels grow row by row, so a header that promises a huge
+// picture over a few bytes of data fails before it costs the full buffer. Room is reserved up
+// front as far as the file could fill it: Huffman coding spends at least one bit on every 8 x 8
+// block, so `fileSize` bytes hold at most fileSize * 8 * 64 pixels.
+int ReadJpegPixels(JpegReader* reader, size_t fileSize, Image& image)
 {
     int width = int(reader->info.output_width);
     int height = int(reader->info.output_height);
@@ -131,6 +135,7 @@ int ReadJpegPixels(JpegReader* reader, Image& image)
     std::vector<uint8_t> row(size_t(width) * size_t(components));
     image.width = width;
     image.height = height;
+    image.pixels.reserve(std::min(size_t(width) * size_t(height), fileSize * 512));
     for (int y = 0; y < height; y++) {
         if (!ReadJpegRow(reader, row.data()))
             return 0;
@@ -186,7 +191,7 @@ int DecodeJpeg(const uint8_t* data, size_t size, Image& image)
         return 0;
     JpegReader reader{};
     Image decoded;
-    int ok = StartJpegRead(&reader, data, size) && ReadJpegPixels(&reader, decoded);
+    int ok = StartJpegRead(&reader, data, size) && ReadJpegPixels(&reader, size, decoded);
     // Rows are all in; the end of the file has nothing more for us, so no finish call is needed.
     jpeg_destroy_decompress(&reader.info);
     if (!ok)

@@ -1,7 +1,7 @@
 // Paths found regardless of case, whole-file access, listings and the shared line reader.
 #include "platform/files.h"
 #include "platform/latin1.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -4,16 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <cstdio>
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>  // jpeglib.h uses FILE without including stdio.h itself
 #include <cstdlib>
-#include <cstring>
 #include <jpeglib.h>
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
+// Appends little-endian values, as every BMP field is stored.
 void Put16(Bytes& b, uint32_t v)
 {
     b.push_back(uint8_t(v));
@@ -73,6 +74,7 @@ Bytes Palette(std::initializer_list<uint32_t> colours)
     return b;
 }
 
+// Reads back little-endian fields of a file we wrote.
 uint32_t Le32(const std::string& s, size_t pos)
 {
     uint32_t v = 0;
@@ -86,6 +88,7 @@ uint32_t Le16(const std::string& s, size_t pos)
     return uint32_t(uint8_t(s[pos])) | (uint32_t(uint8_t(s[pos + 1])) << 8);
 }
 
+// The bytes of an encoded file, as the decoders take them.
 const uint8_t* Data(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
 
 // Decodes and expects failure with the image emptied even though it held a picture before.
@@ -122,6 +125,7 @@ const Bytes TopRow24 = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0};
 const Bytes BottomRow24 = {255, 255, 255, 0, 0, 0, 30, 20, 10, 0, 0, 0};
 const std::vector<uint32_t> Expected3x2 = {Red, Green, Blue, White, Black, Odd};
 
+// Rows as stored one after the other.
 Bytes Concat(const Bytes& a, const Bytes& b)
 {
     Bytes c = a;
@@ -129,6 +133,7 @@ Bytes Concat(const Bytes& a, const Bytes& b)
     return c;
 }
 
+// The 3 x 2 picture as a plain bottom-up 24-bit file.
 Bytes BottomUp24() { return BmpFile(InfoHeader(3, 2, 24), {}, Concat(BottomRow24, TopRow24)); }
 
 }  // namespace
@@ -404,6 +409,16 @@ TEST(BmpRefuse, LyingPixelOffset)
     ExpectRefused(setOffset(uint32_t(file.size())));  // nothing left to read
     ExpectRefused(setOffset(0xFFFFFFF0u));
     ExpectRefused(setOffset(20));                       // inside the headers
+
+    Bytes masks;
+    Put32(masks, 0xFF0000);
+    Put32(masks, 0x00FF00);
+    Put32(masks, 0x0000FF);
+    Bytes onMasks = BmpFile(InfoHeader(1, 1, 32, 3), masks, {1, 2, 3, 0});
+    Image image;
+    ASSERT_EQ(DecodeBmp(onMasks.data(), onMasks.size(), image), 1);
+    onMasks[10] = 14 + 40;  // pixels said to start on the masks that follow the header
+    ExpectRefused(onMasks);
 }
 
 TEST(BmpRefuse, CompressedPayloads)
@@ -462,7 +477,7 @@ Image Gradient(int w, int h)
     return image;
 }
 
-enum class Coding { Baseline, Progressive, Arithmetic };
+enum class Coding { Baseline, Progressive, Arithmetic, ManyScans };
 
 // Writes a one-component JPEG straight through libjpeg, which EncodeJpeg never produces.
 std::string GreyJpeg(int w, int h, int (*level)(int x, int y), Coding coding = Coding::Baseline)
@@ -482,6 +497,15 @@ std::string GreyJpeg(int w, int h, int (*level)(int x, int y), Coding coding = C
     jpeg_set_quality(&info, 95, TRUE);
     if (coding == Coding::Progressive)
         jpeg_simple_progression(&info);
+    // 256 scans, all legal: every coefficient band sent alone and refined bit by bit.
+    std::vector<jpeg_scan_info> scans;
+    for (int k = 0; k < 64 && coding == Coding::ManyScans; k++)
+        for (int al = 3; al >= 0; al--)
+            scans.push_back(jpeg_scan_info{1, {0, 0, 0, 0}, k, k, al == 3 ? 0 : al + 1, al});
+    if (coding == Coding::ManyScans) {
+        info.scan_info = scans.data();
+        info.num_scans = int(scans.size());
+    }
     info.arith_code = coding == Coding::Arithmetic;
     jpeg_start_compress(&info, TRUE);
     std::vector<uint8_t> row(static_cast<size_t>(w));
@@ -498,6 +522,7 @@ std::string GreyJpeg(int w, int h, int (*level)(int x, int y), Coding coding = C
     return file;
 }
 
+// Decodes and expects failure with a previously filled image emptied.
 void ExpectJpegRefused(const std::string& file)
 {
     Image image;
@@ -508,6 +533,7 @@ void ExpectJpegRefused(const std::string& file)
     EXPECT_TRUE(image.pixels.empty());
 }
 
+// Deterministic noise (xorshift), so a failure repeats on every run.
 uint32_t NextRandom(uint32_t& state)
 {
     state ^= state << 13;
@@ -593,6 +619,11 @@ TEST(Jpeg, ProgressiveFileDecodes)
     ASSERT_EQ(DecodeJpeg(Data(file), file.size(), image), 1);
     ASSERT_EQ(image.pixels.size(), 40u * 30u);
     EXPECT_NEAR(ColourGreen(image.pixels[size_t(29 * 40 + 39)]), (39 + 29) * 3, 8);
+}
+
+TEST(Jpeg, EndlessScanListsAreRefused)
+{
+    ExpectJpegRefused(GreyJpeg(16, 16, [](int x, int y) { return x * y; }, Coding::ManyScans));
 }
 
 TEST(Jpeg, ArithmeticCodingIsRefused)

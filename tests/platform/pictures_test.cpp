@@ -3,7 +3,7 @@
 #include "platform/display.h"
 #include "platform/pictures.h"
 #include "platform/sprites.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

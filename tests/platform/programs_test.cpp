@@ -1,7 +1,7 @@
 // Program starts in their own folder, and message boxes that always leave a line on stderr.
 #include "platform/dialog.h"
 #include "platform/process.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Numbered sounds: loaded ones play and stop, broken or missing ones stay silent.
 #include "platform/display.h"
 #include "platform/sound.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

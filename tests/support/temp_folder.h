@@ -1,4 +1,4 @@
-// tests/platform/temp_folder.h - a fresh program folder for one test, removed afterwards.
+// tests/support/temp_folder.h - a fresh program folder for one test, removed afterwards.
 #pragma once
 
 #include "platform/files.h"

@@ -1,0 +1,141 @@
+// game/shell/startup.cpp - the start-up sequence of the game program.
+#include "game/shell/startup.h"
+
+#include "game/shell/config.h"
+#include "game/shell/frame.h"
+#include "game/shell/tables.h"
+#include "game/shell/textentry.h"
+#include "platform/dialog.h"
+#include "platform/display.h"
+#include "platform/files.h"
+#include "platform/input.h"
+#include "platform/latin1.h"
+#include "platform/pictures.h"
+#include "platform/sprites.h"
+#include "platform/text.h"
+
+#include <cmath>
+
+std::string TitleFontFamily;
+std::string CreditsBanner;
+int LargeTitleFont = 0;
+int IntroFont = 0;
+int SmallMenuFont = 0;
+int MenuFont = 0;
+
+// Each layer the game stands on, in start-up order, with the text shown when it fails.
+struct LayerCheck {
+    int (*start)();
+    const char* failure;
+};
+
+static const LayerCheck Layers[] = {
+    {StartDisplayLayer, "Can't open DirectX 7 Or later"},
+    {StartKeyboardLayer, "Can't open DirectX 7 Or later"},
+    {StartSpriteLayer, "Direct3D system can't be initialized correctly"},
+    {StartMouseLayer, "Can't open DirectX 7"},
+    {StartSoundLayer, "Can't initialize movie playback !"},
+};
+
+static int StartLayers()
+{
+    for (const LayerCheck& layer : Layers) {
+        if (!layer.start()) {
+            ShowMessageBox("Error", layer.failure, MessageOk);
+            return 0;
+        }
+    }
+    return 1;
+}
+
+static void PrepareGlobals()
+{
+    TitleFontFamily = "Omicron Zeta Pressed";
+    CreditsBanner = L1("KORAX 3050 - Spiel und Programm: Studio Wüstenwind");
+    // A transfer save left by a network game that ended badly must not be offered again.
+    RemoveFile("SAVE\\_MehrspielerNWI.sav");
+    FillKeyCharTable();
+    ClearDataTables();
+}
+
+static void OpenGameDisplay()
+{
+    int width = 0, height = 0;
+    ScreenSizeFor(ResolutionIndex, width, height);
+    SetScreenGeometry(width, height);
+    // The mode is not checked: a refused mode leaves the game running without a visible screen.
+    OpenDisplay(width, height, ColourDepth, "KORAX 3050");
+}
+
+// What the loading screen itself needs: logo and bar on magenta, everything after on black.
+static void LoadLoadingScreen()
+{
+    SetTransparentColour(255, 0, 255);
+    if (LoadPicture(7002, "BMP\\LOGO.jpg")) CreateSprite3D(7002);
+    LoadTextureSprite(7014, "BMP\\ICON\\50a.bmp");
+    LoadTextureSprite(7016, "BMP\\ICON\\50b.bmp");
+    SetTransparentColour(0, 0, 0);
+}
+
+// The pictures the shared frame routines draw with: the glyph strip for this screen width
+// and the dark box behind texts. The game's full picture and sound set loads in its own step.
+static void LoadFrameAssets()
+{
+    LoadPicture(7771, GlyphStripFile(ScreenWidthPx));
+    LoadTextureSprite(9012, "BMP\\ICON\\000000.bmp");
+}
+
+static int ScaledSize(int size) { return int(std::lround(size * UiScale)); }
+
+static void CreateFonts()
+{
+    LargeTitleFont = LoadFont(TitleFontFamily, ScaledSize(22));
+    IntroFont = LoadFont(TitleFontFamily, ScaledSize(16));
+    SmallMenuFont = LoadFont("Courier New Fett", ScaledSize(12));
+    MenuFont = LoadFont("Courier New Fett", ScaledSize(17));
+}
+
+// The end of loading, held until Escape; the intro and the menus take over from here.
+static void HoldLoadingScreen()
+{
+    SetFrameRate(40);
+    const std::string hint = L1("Laden beendet - Esc beendet das Programm");
+    while (!WindowCloseRequested()) {
+        ReadKeyboard();
+        ReadMouse();
+        if (KeyWentUp(0x01)) break;
+        ClearScreen(0, 0, 0);
+        BeginScene();
+        SetSpriteSize(7002, 512 * UiScale, 512 * UiScale);
+        DrawSprite3D(7002, 256 * UiScale, 128 * UiScale, 255);
+        DrawText(hint, 512, 700, 0, 1);
+        EndScene();
+        FlipScreen();
+        CountFrame();
+    }
+}
+
+int RunGameProgram()
+{
+    SetProgramFolderFromExecutable();
+    if (!StartLayers()) {
+        StopLayers();
+        return 1;
+    }
+    PrepareGlobals();
+    SetConfigurationDefaults();
+    ReadConfiguration();
+    OpenGameDisplay();
+    LoadLoadingScreen();
+    ShowLoadingProgress(0);
+    LoadFrameAssets();
+    ShowLoadingProgress(100);
+    LoadDataTables();
+    StartFpsClock();
+    CreateFonts();
+    HoldLoadingScreen();
+    // Leaving writes the settings back, as ending the program through the menus does.
+    WriteConfiguration();
+    StopLayers();
+    return 0;
+}

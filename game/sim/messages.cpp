@@ -1,0 +1,19 @@
+// game/sim/messages.cpp - the message ticker.
+#include "game/sim/messages.h"
+
+#include <algorithm>
+
+std::vector<Message> Messages;
+std::string ChatToSend;
+
+void AddMessage(const std::string& text)
+{
+    float y = Messages.empty() ? 200.0f : std::max(200.0f, Messages.back().y + 20.0f);
+    Messages.push_back(Message{text, y});
+}
+
+void ClearMessages()
+{
+    Messages.clear();
+    ChatToSend.clear();
+}

@@ -1,0 +1,4 @@
+// tools/artgen/buildings.cpp - being written.
+#include "artgen.h"
+
+void DrawBuildings() {}

@@ -1,0 +1,4 @@
+// tools/artgen/effects.cpp - being written.
+#include "artgen.h"
+
+void DrawEffects() {}

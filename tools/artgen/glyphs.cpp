@@ -1,0 +1,4 @@
+// tools/artgen/glyphs.cpp - being written.
+#include "artgen.h"
+
+void DrawGlyphs() {}

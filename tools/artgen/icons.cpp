@@ -1,0 +1,4 @@
+// tools/artgen/icons.cpp - being written.
+#include "artgen.h"
+
+void DrawIcons() {}

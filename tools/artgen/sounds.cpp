@@ -1,0 +1,4 @@
+// tools/artgen/sounds.cpp - being written.
+#include "artgen.h"
+
+void MakeSounds() {}

@@ -1,0 +1,677 @@
+// tools/artgen/terrain.cpp - the ground: the source textures that the tile maker blends into
+// transition tiles, the fog tile, the resource fields and the decorations on the sand.
+//
+// The tile maker turns every source texture by quarter turns and lays the turned copies next to
+// each other at random, so a texture must join not only itself but every turned copy of itself.
+// The noise below guarantees that: its lattice carries the same mirror-symmetric values along
+// the top row and the left column, and its fade curve is flat at every lattice line, so any
+// two copies meet with equal value and equal slope. Specks, pebbles and cracks stay clear of the
+// border, and the light is kept soft, because a turned copy turns its shading with it.
+#include "artgen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+static constexpr int TextureSide = 64;
+static constexpr double Pi = 3.14159265358979323846;
+
+// A colour with channels 0..1 while a picture is made pixel by pixel.
+struct Rgb {
+    double r, g, b;
+};
+
+// Values per pixel of a 64 x 64 texture, row-major, top row first.
+using Field = std::vector<double>;
+
+// One octave of value noise on a lattice of cells x cells that wraps at the tile edge.
+struct Lattice {
+    int cells = 0;
+    std::vector<double> values; // cells * cells, row-major
+};
+
+// ---- colours and pixels ------------------------------------------------------------------------
+
+// A colour from 0..255 channels.
+static Rgb Bytes(int r, int g, int b) { return Rgb{r / 255.0, g / 255.0, b / 255.0}; }
+
+// The colour between a (t = 0) and b (t = 1).
+static Rgb Mix(Rgb a, Rgb b, double t) { return Rgb{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
+
+// A colour made brighter (factor above 1) or darker.
+static Rgb Scale(Rgb c, double factor) { return Rgb{c.r * factor, c.g * factor, c.b * factor}; }
+
+// A channel 0..1 as a byte, clamped.
+static uint32_t ToByte(double v) { return uint32_t(std::clamp(std::lround(v * 255.0), 0L, 255L)); }
+
+// Writes colours into the whole canvas as opaque pixels.
+static void PutOpaque(Canvas& canvas, const std::vector<Rgb>& pixels)
+{
+    cairo_surface_flush(canvas.surface);
+    unsigned char* data = cairo_image_surface_get_data(canvas.surface);
+    int stride = cairo_image_surface_get_stride(canvas.surface);
+    for (int y = 0; y < canvas.height; y++) {
+        uint32_t* row = (uint32_t*)(data + size_t(y) * size_t(stride));
+        for (int x = 0; x < canvas.width; x++) {
+            Rgb c = pixels[size_t(y * canvas.width + x)];
+            row[x] = 0xFF000000u | (ToByte(c.r) << 16) | (ToByte(c.g) << 8) | ToByte(c.b);
+        }
+    }
+    cairo_surface_mark_dirty(canvas.surface);
+}
+
+// ---- seamless noise ------------------------------------------------------------------------------
+
+// A lattice of random values whose border row and column hold one mirror-symmetric sequence.
+static Lattice MakeLattice(ArtRandom& random, int cells)
+{
+    Lattice lattice;
+    lattice.cells = cells;
+    lattice.values.resize(size_t(cells * cells));
+    for (double& v : lattice.values) v = RandomUnit(random);
+    // The border values stay near the middle and the corner is exactly there: every tile corner
+    // shows the same point, and an extreme value there would print a spot at each of them.
+    for (int n = 0; n <= cells / 2; n++) {
+        double edge = n == 0 ? 0.5 : 0.5 + RandomRange(random, -0.25, 0.25);
+        int mirror = (cells - n) % cells;
+        lattice.values[size_t(n)] = lattice.values[size_t(mirror)] = edge;
+        lattice.values[size_t(n * cells)] = lattice.values[size_t(mirror * cells)] = edge;
+    }
+    return lattice;
+}
+
+// The quintic fade: flat at both ends, so the noise has no crease at lattice lines.
+static double Fade(double t) { return t * t * t * (t * (t * 6 - 15) + 10); }
+
+// The lattice value at (x, y), wrapped.
+static double LatticeAt(const Lattice& lattice, int x, int y)
+{
+    int n = lattice.cells;
+    x = ((x % n) + n) % n;
+    y = ((y % n) + n) % n;
+    return lattice.values[size_t(y * n + x)];
+}
+
+// The noise at a position in texture pixels (pixel centres lie at x + 0.5).
+static double SampleLattice(const Lattice& lattice, double u, double v)
+{
+    double fx = u * lattice.cells / TextureSide, fy = v * lattice.cells / TextureSide;
+    int x0 = int(std::floor(fx)), y0 = int(std::floor(fy));
+    double tx = Fade(fx - x0), ty = Fade(fy - y0);
+    double top = LatticeAt(lattice, x0, y0) + (LatticeAt(lattice, x0 + 1, y0) - LatticeAt(lattice, x0, y0)) * tx;
+    double bottom = LatticeAt(lattice, x0, y0 + 1) + (LatticeAt(lattice, x0 + 1, y0 + 1) - LatticeAt(lattice, x0, y0 + 1)) * tx;
+    return top + (bottom - top) * ty;
+}
+
+// Stretches a field to the range 0..1.
+static void Normalise(Field& field)
+{
+    auto [low, high] = std::minmax_element(field.begin(), field.end());
+    double lo = *low, span = std::max(1e-9, *high - *low);
+    for (double& v : field) v = (v - lo) / span;
+}
+
+// Fractal noise over the tile: octaves from `firstCells` lattice cells upward, each twice as fine
+// and `persistence` times as strong as the one before; stretched to 0..1.
+static Field SeamlessNoise(ArtRandom& random, int firstCells, int octaves, double persistence)
+{
+    Field field(size_t(TextureSide * TextureSide), 0.0);
+    double amplitude = 1.0;
+    for (int octave = 0, cells = firstCells; octave < octaves && cells <= TextureSide; octave++, cells *= 2) {
+        Lattice lattice = MakeLattice(random, cells);
+        for (int y = 0; y < TextureSide; y++)
+            for (int x = 0; x < TextureSide; x++)
+                field[size_t(y * TextureSide + x)] += amplitude * SampleLattice(lattice, x + 0.5, y + 0.5);
+        amplitude *= persistence;
+    }
+    Normalise(field);
+    return field;
+}
+
+// The field value at (x, y), wrapped at the tile edge.
+static double At(const Field& field, int x, int y)
+{
+    x = (x + TextureSide) % TextureSide;
+    y = (y + TextureSide) % TextureSide;
+    return field[size_t(y * TextureSide + x)];
+}
+
+// How much a point of a height field bulges (above 0) or hollows (below 0); light falls on the
+// bulges and gathers less in the hollows whichever way the texture is turned.
+static double Bulge(const Field& height, int x, int y)
+{
+    return 4 * At(height, x, y) - At(height, x - 1, y) - At(height, x + 1, y) - At(height, x, y - 1) - At(height, x, y + 1);
+}
+
+// A soft top-left light on a height field: above 0 where the ground faces the light.
+static double Facing(const Field& height, int x, int y)
+{
+    return (At(height, x + 1, y) - At(height, x - 1, y) + At(height, x, y + 1) - At(height, x, y - 1)) * 0.5;
+}
+
+// ---- shapes drawn over the textures ---------------------------------------------------------------
+
+// A small irregular blob (pebble, clod, speck) as a closed path around (x, y).
+static void BlobPath(cairo_t* cr, ArtRandom& random, double x, double y, double radius)
+{
+    const int corners = 7;
+    double turn = RandomRange(random, 0, 2 * Pi);
+    for (int i = 0; i < corners; i++) {
+        double angle = turn + i * 2 * Pi / corners;
+        double reach = radius * RandomRange(random, 0.7, 1.15);
+        double px = x + std::cos(angle) * reach, py = y + std::sin(angle) * reach;
+        if (i == 0) cairo_move_to(cr, px, py);
+        else cairo_line_to(cr, px, py);
+    }
+    cairo_close_path(cr);
+}
+
+// Scatter of lit blobs kept `margin` pixels inside the tile: a darker rim, a body and a highlight
+// towards the top left.
+struct SpeckStyle {
+    int count;
+    double minRadius, maxRadius;
+    Rgb dark, body, light;
+    double opacity;
+};
+
+// Draws one speck style over a canvas.
+static void ScatterSpecks(Canvas& canvas, ArtRandom& random, const SpeckStyle& style, double margin)
+{
+    cairo_t* cr = canvas.cr;
+    for (int i = 0; i < style.count; i++) {
+        double radius = RandomRange(random, style.minRadius, style.maxRadius);
+        double x = RandomRange(random, margin + radius, TextureSide - margin - radius);
+        double y = RandomRange(random, margin + radius, TextureSide - margin - radius);
+        double shade = RandomRange(random, 0.85, 1.12);
+        ArtRandom shape = random;
+        BlobPath(cr, shape, x + 0.35, y + 0.35, radius * 1.15);
+        cairo_set_source_rgba(cr, style.dark.r, style.dark.g, style.dark.b, style.opacity * 0.8);
+        cairo_fill(cr);
+        BlobPath(cr, random, x, y, radius);
+        Rgb body = Scale(style.body, shade);
+        cairo_set_source_rgba(cr, body.r, body.g, body.b, style.opacity);
+        cairo_fill(cr);
+        if (radius > 0.9) {
+            cairo_arc(cr, x - radius * 0.3, y - radius * 0.3, radius * 0.38, 0, 2 * Pi);
+            cairo_set_source_rgba(cr, style.light.r, style.light.g, style.light.b, style.opacity * 0.8);
+            cairo_fill(cr);
+        }
+    }
+}
+
+// A crack: a jagged line that wanders across the tile without touching its border.
+static void DrawCrack(cairo_t* cr, ArtRandom& random, Rgb dark, Rgb rim, double width)
+{
+    const double margin = 4;
+    double x = RandomRange(random, 12, 52), y = RandomRange(random, 12, 52);
+    double heading = RandomRange(random, 0, 2 * Pi);
+    int steps = RandomInt(random, 5, 9);
+    std::vector<double> points{x, y};
+    for (int i = 0; i < steps; i++) {
+        heading += RandomRange(random, -0.8, 0.8);
+        double length = RandomRange(random, 2.5, 5.0);
+        double nx = x + std::cos(heading) * length, ny = y + std::sin(heading) * length;
+        if (nx < margin || ny < margin || nx > TextureSide - margin || ny > TextureSide - margin) break;
+        x = nx;
+        y = ny;
+        points.push_back(x);
+        points.push_back(y);
+    }
+    for (int pass = 0; pass < 2; pass++) {
+        cairo_move_to(cr, points[0] + (pass == 0 ? 0.6 : 0), points[1] + (pass == 0 ? 0.6 : 0));
+        for (size_t i = 2; i < points.size(); i += 2) cairo_line_to(cr, points[i] + (pass == 0 ? 0.6 : 0), points[i + 1] + (pass == 0 ? 0.6 : 0));
+        Rgb c = pass == 0 ? rim : dark;
+        cairo_set_source_rgba(cr, c.r, c.g, c.b, pass == 0 ? 0.5 : 0.85);
+        cairo_set_line_width(cr, pass == 0 ? width + 0.8 : width);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        cairo_stroke(cr);
+    }
+}
+
+// ---- the source textures ---------------------------------------------------------------------------
+
+// Fine per-pixel grain: white noise joins any neighbour, so it needs no care at the border.
+static double Grain(ArtRandom& random, double strength) { return 1.0 + RandomRange(random, -strength, strength); }
+
+// Dark, fertile, crumbly earth: clods with soft hollows between them.
+static void DrawErde(Canvas& canvas, ArtRandom& random)
+{
+    Field clods = SeamlessNoise(random, 4, 4, 0.55);
+    Field tone = SeamlessNoise(random, 2, 3, 0.5);
+    Rgb low = Bytes(58, 38, 22), high = Bytes(118, 80, 48), reddish = Bytes(112, 64, 40);
+    std::vector<Rgb> pixels(size_t(TextureSide * TextureSide));
+    for (int y = 0; y < TextureSide; y++)
+        for (int x = 0; x < TextureSide; x++) {
+            size_t i = size_t(y * TextureSide + x);
+            Rgb c = Mix(low, high, 0.25 + 0.6 * clods[i]);
+            c = Mix(c, reddish, 0.35 * tone[i]);
+            double light = 1.0 + 1.8 * Bulge(clods, x, y) + 0.6 * Facing(clods, x, y);
+            pixels[i] = Scale(c, light * Grain(random, 0.05));
+        }
+    PutOpaque(canvas, pixels);
+    ScatterSpecks(canvas, random, SpeckStyle{26, 0.7, 1.6, Bytes(40, 26, 14), Bytes(92, 62, 38), Bytes(140, 104, 70), 0.9}, 2);
+    ScatterSpecks(canvas, random, SpeckStyle{6, 0.5, 0.9, Bytes(70, 56, 40), Bytes(150, 128, 100), Bytes(190, 170, 140), 0.9}, 2);
+}
+
+// The tone of the warm sand, shared by the resource grounds that lie on sand.
+static std::vector<Rgb> SandPixels(ArtRandom& random, Rgb low, Rgb high, double rippleStrength)
+{
+    Field body = SeamlessNoise(random, 2, 5, 0.5);
+    Field flow = SeamlessNoise(random, 2, 3, 0.4);
+    std::vector<Rgb> pixels(size_t(TextureSide * TextureSide));
+    for (int y = 0; y < TextureSide; y++)
+        for (int x = 0; x < TextureSide; x++) {
+            size_t i = size_t(y * TextureSide + x);
+            // Ripples follow the contour lines of a slow field, so they curl without a wind
+            // direction that a turned copy would contradict.
+            double ripple = std::sin(2 * Pi * 6.0 * flow[i]);
+            double light = 1.0 + rippleStrength * ripple + 0.6 * Bulge(body, x, y);
+            pixels[i] = Scale(Mix(low, high, 0.2 + 0.7 * body[i]), light * Grain(random, 0.035));
+        }
+    return pixels;
+}
+
+// Warm light sand with fine ripples.
+static void DrawSand(Canvas& canvas, ArtRandom& random)
+{
+    PutOpaque(canvas, SandPixels(random, Bytes(198, 142, 74), Bytes(234, 186, 114), 0.045));
+    ScatterSpecks(canvas, random, SpeckStyle{14, 0.4, 0.8, Bytes(150, 104, 56), Bytes(176, 126, 72), Bytes(240, 206, 150), 0.8}, 2);
+}
+
+// Pale desert dust over hard, slightly darker pans, with a few pebbles.
+static void DrawWueste(Canvas& canvas, ArtRandom& random)
+{
+    Field dust = SeamlessNoise(random, 2, 5, 0.55);
+    Field pans = SeamlessNoise(random, 2, 3, 0.45);
+    Rgb low = Bytes(206, 182, 132), high = Bytes(238, 222, 178), pan = Bytes(196, 170, 124);
+    std::vector<Rgb> pixels(size_t(TextureSide * TextureSide));
+    for (int y = 0; y < TextureSide; y++)
+        for (int x = 0; x < TextureSide; x++) {
+            size_t i = size_t(y * TextureSide + x);
+            Rgb c = Mix(low, high, 0.15 + 0.75 * dust[i]);
+            double panShare = std::clamp((pans[i] - 0.55) * 4.0, 0.0, 1.0);
+            c = Mix(c, pan, 0.6 * panShare);
+            pixels[i] = Scale(c, (1.0 + 0.4 * Bulge(dust, x, y)) * Grain(random, 0.03));
+        }
+    PutOpaque(canvas, pixels);
+    ScatterSpecks(canvas, random, SpeckStyle{12, 0.6, 1.4, Bytes(120, 104, 84), Bytes(166, 148, 122), Bytes(220, 206, 184), 0.95}, 2);
+}
+
+// Grey-brown rock with knobbly relief and dark cracks.
+static void DrawStein(Canvas& canvas, ArtRandom& random)
+{
+    Field relief = SeamlessNoise(random, 4, 4, 0.6);
+    Field tone = SeamlessNoise(random, 2, 3, 0.5);
+    Rgb low = Bytes(88, 78, 68), high = Bytes(156, 142, 124), warm = Bytes(140, 112, 84);
+    std::vector<Rgb> pixels(size_t(TextureSide * TextureSide));
+    for (int y = 0; y < TextureSide; y++)
+        for (int x = 0; x < TextureSide; x++) {
+            size_t i = size_t(y * TextureSide + x);
+            Rgb c = Mix(Mix(low, high, 0.2 + 0.7 * relief[i]), warm, 0.4 * tone[i]);
+            double light = 1.0 + 2.4 * Bulge(relief, x, y) + 0.8 * Facing(relief, x, y);
+            pixels[i] = Scale(c, light * Grain(random, 0.05));
+        }
+    PutOpaque(canvas, pixels);
+    for (int i = 0; i < 5; i++) DrawCrack(canvas.cr, random, Bytes(46, 40, 34), Bytes(176, 162, 142), RandomRange(random, 0.7, 1.2));
+    ScatterSpecks(canvas, random, SpeckStyle{8, 0.6, 1.2, Bytes(70, 62, 54), Bytes(128, 118, 104), Bytes(186, 176, 160), 0.9}, 2);
+}
+
+// Sand with rich orange-red spice specks and a rusty stain.
+static void DrawSpice(Canvas& canvas, ArtRandom& random)
+{
+    std::vector<Rgb> pixels = SandPixels(random, Bytes(196, 128, 66), Bytes(226, 162, 96), 0.03);
+    Field stain = SeamlessNoise(random, 2, 4, 0.5);
+    for (size_t i = 0; i < pixels.size(); i++) pixels[i] = Mix(pixels[i], Bytes(190, 84, 40), 0.45 * stain[i]);
+    PutOpaque(canvas, pixels);
+    ScatterSpecks(canvas, random, SpeckStyle{70, 0.5, 1.2, Bytes(120, 36, 14), Bytes(212, 78, 28), Bytes(252, 156, 70), 0.95}, 1.5);
+    ScatterSpecks(canvas, random, SpeckStyle{12, 1.2, 2.0, Bytes(110, 30, 12), Bytes(198, 60, 22), Bytes(250, 140, 60), 0.95}, 2);
+}
+
+// Sand with bluish and violet crystal specks.
+static void DrawSmyron(Canvas& canvas, ArtRandom& random)
+{
+    std::vector<Rgb> pixels = SandPixels(random, Bytes(200, 160, 104), Bytes(230, 196, 140), 0.03);
+    Field tint = SeamlessNoise(random, 2, 4, 0.5);
+    for (size_t i = 0; i < pixels.size(); i++) pixels[i] = Mix(pixels[i], Bytes(150, 120, 160), 0.35 * tint[i]);
+    PutOpaque(canvas, pixels);
+    ScatterSpecks(canvas, random, SpeckStyle{45, 0.5, 1.1, Bytes(60, 40, 110), Bytes(128, 92, 210), Bytes(214, 196, 255), 0.95}, 1.5);
+    ScatterSpecks(canvas, random, SpeckStyle{20, 0.5, 1.0, Bytes(40, 60, 120), Bytes(84, 130, 220), Bytes(196, 226, 255), 0.95}, 1.5);
+}
+
+// Water: deep green-blue with bright wavering lines where the light is bent.
+static void DrawWasser(Canvas& canvas, ArtRandom& random)
+{
+    Field depth = SeamlessNoise(random, 2, 4, 0.5);
+    Field waves = SeamlessNoise(random, 4, 3, 0.5);
+    Rgb deep = Bytes(22, 66, 96), shallow = Bytes(52, 120, 146), glint = Bytes(170, 220, 230);
+    std::vector<Rgb> pixels(size_t(TextureSide * TextureSide));
+    for (int y = 0; y < TextureSide; y++)
+        for (int x = 0; x < TextureSide; x++) {
+            size_t i = size_t(y * TextureSide + x);
+            double line = std::pow(std::abs(std::cos(2 * Pi * 3.0 * waves[i])), 12.0);
+            Rgb c = Mix(deep, shallow, 0.2 + 0.7 * depth[i]);
+            pixels[i] = Mix(c, glint, 0.35 * line);
+        }
+    PutOpaque(canvas, pixels);
+}
+
+// The fog over unexplored land: nearly black, with a faint grain so it does not look like a hole.
+static void DrawDunkel(Canvas& canvas, ArtRandom& random)
+{
+    Field murk = SeamlessNoise(random, 4, 3, 0.5);
+    std::vector<Rgb> pixels(size_t(TextureSide * TextureSide));
+    for (size_t i = 0; i < pixels.size(); i++) pixels[i] = Scale(Bytes(14, 12, 10), 0.8 + 0.4 * murk[i]);
+    PutOpaque(canvas, pixels);
+}
+
+// ---- resource fields --------------------------------------------------------------------------------
+
+// A spice field of growth stage 0..3, keyed over the ground: ever more and bigger heaps of spice.
+static void DrawSpiceField(Canvas& canvas, ArtRandom& random, int stage)
+{
+    int heaps = 5 + 8 * stage;
+    double biggest = 1.6 + 0.9 * stage;
+    ScatterSpecks(canvas, random, SpeckStyle{heaps, 1.0, biggest, Bytes(112, 30, 10), Bytes(210, 74, 26), Bytes(252, 160, 74), 1.0}, 3);
+    ScatterSpecks(canvas, random, SpeckStyle{heaps * 2, 0.8, 1.3, Bytes(130, 40, 14), Bytes(232, 110, 40), Bytes(255, 190, 110), 1.0}, 3);
+}
+
+// One crystal seen from above: a pointed hexagon cut into a lit, a middle and a shaded facet.
+static void DrawCrystal(cairo_t* cr, double x, double y, double size, double angle, Rgb colour)
+{
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_rotate(cr, angle);
+    const double shape[6][2] = {{0, -1.0}, {0.45, -0.35}, {0.4, 0.6}, {0, 1.0}, {-0.4, 0.6}, {-0.45, -0.35}};
+    cairo_move_to(cr, shape[0][0] * size, shape[0][1] * size);
+    for (int i = 1; i < 6; i++) cairo_line_to(cr, shape[i][0] * size, shape[i][1] * size);
+    cairo_close_path(cr);
+    Rgb dark = Scale(colour, 0.45);
+    cairo_set_source_rgb(cr, dark.r, dark.g, dark.b);
+    cairo_fill_preserve(cr);
+    cairo_set_source_rgb(cr, colour.r, colour.g, colour.b);
+    cairo_set_line_width(cr, 0.6);
+    cairo_stroke(cr);
+    // The ridge splits the crystal; the side towards the top-left light is the bright one.
+    cairo_move_to(cr, 0, -size);
+    cairo_line_to(cr, -0.45 * size, -0.35 * size);
+    cairo_line_to(cr, -0.4 * size, 0.6 * size);
+    cairo_line_to(cr, 0, size);
+    cairo_close_path(cr);
+    Rgb light = Mix(colour, Bytes(255, 255, 255), 0.45);
+    cairo_set_source_rgb(cr, light.r, light.g, light.b);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+// A crystal field of growth stage 0..3: small clusters of violet and blue crystals.
+static void DrawSmyronField(Canvas& canvas, ArtRandom& random, int stage)
+{
+    const Rgb colours[3] = {Bytes(150, 100, 226), Bytes(96, 128, 232), Bytes(186, 120, 220)};
+    int clusters = 3 + 3 * stage;
+    for (int c = 0; c < clusters; c++) {
+        double size = RandomRange(random, 2.2, 3.2 + 1.2 * stage);
+        double cx = RandomRange(random, 4 + size, TextureSide - 4 - size), cy = RandomRange(random, 4 + size, TextureSide - 4 - size);
+        int crystals = 1 + RandomInt(random, 0, 1 + stage);
+        for (int k = 0; k < crystals; k++) {
+            double angle = RandomRange(random, -0.6, 0.6) + (k - crystals / 2.0) * 0.7;
+            double s = size * RandomRange(random, 0.6, 1.0);
+            double dx = std::sin(angle) * s * 0.5, dy = -std::cos(angle) * s * 0.5;
+            DrawCrystal(canvas.cr, cx + dx, cy + dy, s, angle, colours[RandomInt(random, 0, 2)]);
+        }
+    }
+}
+
+// ---- decorations --------------------------------------------------------------------------------------
+
+// Fills the current path with a colour.
+static void Fill(cairo_t* cr, Rgb c)
+{
+    cairo_set_source_rgb(cr, c.r, c.g, c.b);
+    cairo_fill(cr);
+}
+
+// One palm frond from the crown outwards: a tapering leaf with a light midrib and ragged edges.
+static void DrawFrond(cairo_t* cr, ArtRandom& random, double angle, double length, Rgb leaf)
+{
+    cairo_save(cr);
+    cairo_rotate(cr, angle);
+    double width = length * 0.22;
+    cairo_move_to(cr, 2, 0);
+    const int teeth = 7;
+    for (int i = 1; i <= teeth; i++) {
+        double t = double(i) / teeth, w = width * std::sin(Pi * std::min(1.0, t * 1.1)) * (i % 2 ? 1.0 : 0.65);
+        cairo_line_to(cr, 2 + t * length, -w);
+    }
+    for (int i = teeth; i >= 1; i--) {
+        double t = double(i) / teeth, w = width * std::sin(Pi * std::min(1.0, t * 1.1)) * (i % 2 ? 0.65 : 1.0);
+        cairo_line_to(cr, 2 + t * length, w);
+    }
+    cairo_close_path(cr);
+    Fill(cr, Scale(leaf, RandomRange(random, 0.85, 1.1)));
+    cairo_move_to(cr, 2, 0);
+    cairo_line_to(cr, 2 + length * 0.95, 0);
+    Rgb rib = Mix(leaf, Bytes(230, 220, 140), 0.55);
+    cairo_set_source_rgb(cr, rib.r, rib.g, rib.b);
+    cairo_set_line_width(cr, 1.0);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+// A desert palm from above: a crown of fronds around a small brown heart.
+static void DrawPalm(Canvas& canvas, ArtRandom& random)
+{
+    cairo_t* cr = canvas.cr;
+    cairo_translate(cr, 32, 32);
+    const int fronds = 9;
+    for (int layer = 0; layer < 2; layer++)
+        for (int i = 0; i < fronds; i++) {
+            double angle = (i + 0.5 * layer) * 2 * Pi / fronds + RandomRange(random, -0.15, 0.15);
+            double length = layer == 0 ? RandomRange(random, 24, 29) : RandomRange(random, 15, 20);
+            DrawFrond(cr, random, angle, length, layer == 0 ? Bytes(70, 110, 40) : Bytes(104, 146, 54));
+        }
+    cairo_arc(cr, 0, 0, 4.5, 0, 2 * Pi);
+    Fill(cr, Bytes(112, 78, 44));
+    cairo_arc(cr, -1.2, -1.2, 2.2, 0, 2 * Pi);
+    Fill(cr, Bytes(150, 112, 66));
+}
+
+// A barrel cactus from above: ribs like the spokes of a wheel, spines on the ribs, a pink
+// flower on top, and two young ones beside it.
+static void DrawBarrelCactus(cairo_t* cr, double x, double y, double radius, int ribs, int flower)
+{
+    cairo_arc(cr, x, y, radius, 0, 2 * Pi);
+    Fill(cr, Bytes(46, 96, 52));
+    cairo_pattern_t* light = cairo_pattern_create_radial(x - radius * 0.35, y - radius * 0.35, 0, x, y, radius);
+    cairo_pattern_add_color_stop_rgba(light, 0, 0.55, 0.78, 0.45, 1);
+    cairo_pattern_add_color_stop_rgba(light, 1, 0.2, 0.42, 0.22, 1);
+    cairo_arc(cr, x, y, radius * 0.92, 0, 2 * Pi);
+    cairo_set_source(cr, light);
+    cairo_fill(cr);
+    cairo_pattern_destroy(light);
+    for (int i = 0; i < ribs; i++) {
+        double a = i * 2 * Pi / ribs;
+        cairo_move_to(cr, x + std::cos(a) * radius * 0.2, y + std::sin(a) * radius * 0.2);
+        cairo_line_to(cr, x + std::cos(a) * radius * 0.9, y + std::sin(a) * radius * 0.9);
+        cairo_set_source_rgb(cr, 0.16, 0.32, 0.18);
+        cairo_set_line_width(cr, 0.9);
+        cairo_stroke(cr);
+        for (double t = 0.4; t < 0.95; t += 0.25) {
+            cairo_arc(cr, x + std::cos(a + 0.18) * radius * t, y + std::sin(a + 0.18) * radius * t, 0.55, 0, 2 * Pi);
+            Fill(cr, Bytes(236, 226, 180));
+        }
+    }
+    if (flower) {
+        for (int i = 0; i < 6; i++) {
+            double a = i * Pi / 3;
+            cairo_arc(cr, x + std::cos(a) * 1.8, y + std::sin(a) * 1.8, 1.5, 0, 2 * Pi);
+            Fill(cr, Bytes(234, 96, 140));
+        }
+        cairo_arc(cr, x, y, 1.3, 0, 2 * Pi);
+        Fill(cr, Bytes(250, 214, 80));
+    }
+}
+
+// A barrel cactus with two young ones beside it.
+static void DrawKaktus3(Canvas& canvas, ArtRandom&)
+{
+    DrawBarrelCactus(canvas.cr, 28, 30, 16, 12, 1);
+    DrawBarrelCactus(canvas.cr, 48, 46, 8, 9, 0);
+    DrawBarrelCactus(canvas.cr, 46, 16, 6, 8, 0);
+}
+
+// One prickly pear pad: a lit oval with rows of spine dots.
+static void DrawPad(cairo_t* cr, ArtRandom& random, double x, double y, double length, double angle)
+{
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_rotate(cr, angle);
+    cairo_save(cr);
+    cairo_scale(cr, length, length * 0.66);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * Pi);
+    cairo_restore(cr);
+    Fill(cr, Bytes(62, 112, 58));
+    cairo_save(cr);
+    cairo_scale(cr, length * 0.82, length * 0.52);
+    cairo_arc(cr, -0.12, -0.12, 1, 0, 2 * Pi);
+    cairo_restore(cr);
+    Fill(cr, Bytes(104, 156, 84));
+    for (int i = 0; i < 7; i++) {
+        cairo_arc(cr, RandomRange(random, -0.7, 0.7) * length, RandomRange(random, -0.4, 0.4) * length, 0.6, 0, 2 * Pi);
+        Fill(cr, Bytes(240, 228, 170));
+    }
+    cairo_restore(cr);
+}
+
+// A prickly pear from above: flat pads fanning out from the middle, two red fruits on top.
+static void DrawKaktus4(Canvas& canvas, ArtRandom& random)
+{
+    const double pads[7][4] = {{32, 34, 12, 0.3},   {18, 24, 10, -0.9}, {46, 22, 10, 0.8}, {20, 46, 9, 2.2},
+                               {44, 46, 10, -2.3}, {32, 14, 8, 1.6},   {32, 52, 8, 1.4}};
+    for (const auto& pad : pads) DrawPad(canvas.cr, random, pad[0], pad[1], pad[2], pad[3]);
+    const double fruits[3][2] = {{24, 17}, {51, 27}, {14, 32}};
+    for (const auto& fruit : fruits) {
+        cairo_arc(canvas.cr, fruit[0], fruit[1], 2.6, 0, 2 * Pi);
+        Fill(canvas.cr, Bytes(176, 40, 70));
+        cairo_arc(canvas.cr, fruit[0] - 0.8, fruit[1] - 0.8, 1.0, 0, 2 * Pi);
+        Fill(canvas.cr, Bytes(240, 120, 140));
+    }
+}
+
+// A bleached bone as a thick stroke with round ends and a shaded underside.
+static void Bone(cairo_t* cr, double x1, double y1, double x2, double y2, double width)
+{
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_move_to(cr, x1 + 0.6, y1 + 0.6);
+    cairo_line_to(cr, x2 + 0.6, y2 + 0.6);
+    cairo_set_source_rgb(cr, 0.6, 0.55, 0.46);
+    cairo_set_line_width(cr, width + 0.8);
+    cairo_stroke(cr);
+    cairo_move_to(cr, x1, y1);
+    cairo_line_to(cr, x2, y2);
+    cairo_set_source_rgb(cr, 0.93, 0.9, 0.8);
+    cairo_set_line_width(cr, width);
+    cairo_stroke(cr);
+}
+
+// The skeleton of a large animal: skull with horns, spine, ribs curving to both sides, a pelvis.
+static void DrawSkelett(Canvas& canvas, ArtRandom& random)
+{
+    cairo_t* cr = canvas.cr;
+    cairo_translate(cr, 32, 32);
+    cairo_rotate(cr, -0.5);
+    Bone(cr, -20, 0, 18, 0, 2.2);
+    for (int i = 0; i < 6; i++) {
+        double x = -12 + i * 4.2, reach = 10 - std::abs(i - 2.0) * 1.3;
+        for (int side = -1; side <= 1; side += 2) {
+            cairo_move_to(cr, x, 0);
+            cairo_curve_to(cr, x + 1, side * reach * 0.6, x + 3, side * reach, x + 4.5 + RandomRange(random, -0.5, 0.5), side * reach);
+            cairo_set_source_rgb(cr, 0.9, 0.87, 0.76);
+            cairo_set_line_width(cr, 1.3);
+            cairo_stroke(cr);
+        }
+    }
+    cairo_save(cr);
+    cairo_translate(cr, 20, 0);
+    cairo_scale(cr, 3.5, 4.5);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * Pi);
+    cairo_restore(cr);
+    Fill(cr, Bytes(226, 218, 194));
+    Bone(cr, -21, -1, -27, -7, 1.8);
+    Bone(cr, -21, 1, -27, 7, 1.8);
+    // Skull: a long snout with dark eye holes and curved horns.
+    cairo_save(cr);
+    cairo_translate(cr, -24, 0);
+    cairo_scale(cr, 7, 4.2);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * Pi);
+    cairo_restore(cr);
+    Fill(cr, Bytes(236, 230, 210));
+    cairo_move_to(cr, -22, -3);
+    cairo_curve_to(cr, -20, -9, -16, -11, -13, -9);
+    cairo_move_to(cr, -22, 3);
+    cairo_curve_to(cr, -20, 9, -16, 11, -13, 9);
+    cairo_set_source_rgb(cr, 0.82, 0.78, 0.66);
+    cairo_set_line_width(cr, 1.6);
+    cairo_stroke(cr);
+    cairo_arc(cr, -23, -1.8, 1.1, 0, 2 * Pi);
+    cairo_arc(cr, -23, 1.8, 1.1, 0, 2 * Pi);
+    Fill(cr, Bytes(60, 50, 40));
+}
+
+// ---- the table of pictures -------------------------------------------------------------------------------
+
+// One picture of the ground and how it is drawn; opaque pictures cover the whole tile.
+struct GroundPicture {
+    const char* path;
+    void (*draw)(Canvas&, ArtRandom&);
+    int opaque;
+};
+
+static const GroundPicture GroundPictures[] = {
+    {"BMP\\B\\TEX_Erde.bmp", DrawErde, 1},
+    {"BMP\\B\\TEX_Sand.bmp", DrawSand, 1},
+    {"BMP\\B\\TEX_Wueste.bmp", DrawWueste, 1},
+    {"BMP\\B\\TEX_Stein.bmp", DrawStein, 1},
+    {"BMP\\B\\TEX_Spice.bmp", DrawSpice, 1},
+    {"BMP\\B\\TEX_Smyron.bmp", DrawSmyron, 1},
+    {"BMP\\B\\TEX_Wasser.bmp", DrawWasser, 1},
+    {"BMP\\B\\Dunkel.bmp", DrawDunkel, 1},
+    {"BMP\\B\\DEKO_Baum_1.bmp", DrawPalm, 0},
+    {"BMP\\B\\DEKO_Kaktus_3.bmp", DrawKaktus3, 0},
+    {"BMP\\B\\DEKO_Kaktus_4.bmp", DrawKaktus4, 0},
+    {"BMP\\B\\DEKO_Skelett.bmp", DrawSkelett, 0},
+};
+
+// Draws and saves one picture of the table.
+static void MakeGroundPicture(const GroundPicture& picture)
+{
+    Canvas canvas = NewCanvasFor(picture.path);
+    ArtRandom random = SeededRandom(picture.path);
+    picture.draw(canvas, random);
+    if (picture.opaque) SaveOpaqueBmp(canvas, picture.path);
+    else SaveKeyedBmp(canvas, picture.path);
+    FreeCanvas(canvas);
+}
+
+// Draws and saves the four growth stages of both resources.
+static void MakeResourceFields()
+{
+    for (int stage = 0; stage < 4; stage++) {
+        for (int kind = 0; kind < 2; kind++) {
+            std::string path = std::string(kind == 0 ? "BMP\\B\\Spice" : "BMP\\B\\Smyron") + char('0' + stage) + ".bmp";
+            Canvas canvas = NewCanvasFor(path);
+            ArtRandom random = SeededRandom(path);
+            if (kind == 0) DrawSpiceField(canvas, random, stage);
+            else DrawSmyronField(canvas, random, stage);
+            SaveKeyedBmp(canvas, path);
+            FreeCanvas(canvas);
+        }
+    }
+}
+
+void DrawTerrain()
+{
+    for (const GroundPicture& picture : GroundPictures) MakeGroundPicture(picture);
+    MakeResourceFields();
+}

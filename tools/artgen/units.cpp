@@ -1,0 +1,893 @@
+// tools/artgen/units.cpp - the unit pictures (BMP\E\): vehicles, troops and their ground marks.
+//
+// Every unit faces +x, to the right: the game turns a unit's picture by its heading, and
+// heading 0 points along +x (90 points down the screen), so an unturned picture must already
+// look along heading 0. Light falls from the top left of the unturned picture.
+//
+// A unit is drawn at half its picture size, so a 64-pixel vehicle covers one cell and a
+// 32-pixel trooper half a cell: shapes are bold, outlined dark and lit on their top-left edge so
+// that they read on sand at that size. Units carry no team colour; the game marks owners itself.
+//
+// The family's "=" picture is the ground mark a moving unit leaves behind (tracks, tyre prints,
+// footprints, hover wash), laid every few pixels along its way and faded out, so it is short,
+// low in contrast and centred on the unit's own wheel or track positions.
+#include "artgen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+
+// Family and accent colours: neutral military bodies, weapon accents that tell the kinds apart.
+const Rgb Outline = {34, 30, 24};
+const Rgb TrackGrey = {74, 70, 62};
+const Rgb Steel = {150, 152, 150};
+const Rgb Gunmetal = {86, 90, 92};
+const Rgb Glass = {70, 120, 140};
+const Rgb Olive = {112, 116, 70};
+const Rgb DarkOlive = {88, 98, 62};
+const Rgb BlueGrey = {118, 132, 140};
+const Rgb RobotGrey = {132, 128, 118};
+const Rgb GliderGrey = {164, 162, 148};
+const Rgb WorkAmber = {206, 152, 50};
+const Rgb LaserRed = {255, 60, 40};
+const Rgb PlasmaGreen = {90, 255, 80};
+const Rgb IonBlue = {90, 210, 255};
+const Rgb RocketTip = {210, 60, 40};
+const Rgb Brass = {196, 160, 80};
+const Rgb Spice = {230, 130, 40};
+const Rgb MarkBrown = {112, 88, 58};
+
+Rgb Scaled(Rgb c, double f)
+{
+    auto one = [f](int v) { return std::clamp(int(std::lround(v * f)), 0, 255); };
+    return Rgb{one(c.r), one(c.g), one(c.b)};
+}
+
+void Use(cairo_t* cr, Rgb c, double alpha = 1.0) { SetColour(cr, c.r, c.g, c.b, alpha); }
+
+// Fills the current path lit from the top left, keeping the path.
+void FillShaded(cairo_t* cr, Rgb base)
+{
+    double x1, y1, x2, y2;
+    cairo_path_extents(cr, &x1, &y1, &x2, &y2);
+    Rgb light = Scaled(base, 1.3), dark = Scaled(base, 0.72);
+    const int l[3] = {light.r, light.g, light.b}, d[3] = {dark.r, dark.g, dark.b};
+    FillLit(cr, x1, y1, x2 - x1, y2 - y1, l, d);
+}
+
+// A light edge inside the top-left of the current path and a dark one inside its bottom
+// right, so that a flat shape reads as raised; keeps the path.
+void Bevel(cairo_t* cr, double width)
+{
+    cairo_path_t* path = cairo_copy_path(cr);
+    cairo_save(cr);
+    cairo_clip(cr);
+    cairo_set_line_width(cr, width);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    const double shift = width * 0.6;
+    cairo_save(cr);
+    cairo_translate(cr, shift, shift);
+    cairo_append_path(cr, path);
+    SetColour(cr, 255, 250, 230, 0.45);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+    cairo_save(cr);
+    cairo_translate(cr, -shift, -shift);
+    cairo_append_path(cr, path);
+    SetColour(cr, 20, 16, 10, 0.35);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+    cairo_restore(cr);
+    cairo_append_path(cr, path);
+    cairo_path_destroy(path);
+}
+
+// Strokes the current path with the dark outline and clears it.
+void Stroke(cairo_t* cr, double width = 1.4)
+{
+    Use(cr, Outline);
+    cairo_set_line_width(cr, width);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_stroke(cr);
+}
+
+// The standard finish of a solid part: lit fill, bevel, dark outline.
+void Solid(cairo_t* cr, Rgb base, double bevel = 1.6, double outline = 1.4)
+{
+    FillShaded(cr, base);
+    if (bevel > 0) Bevel(cr, bevel);
+    Stroke(cr, outline);
+}
+
+void Polygon(cairo_t* cr, const double* xy, int points)
+{
+    cairo_move_to(cr, xy[0], xy[1]);
+    for (int i = 1; i < points; i++) cairo_line_to(cr, xy[2 * i], xy[2 * i + 1]);
+    cairo_close_path(cr);
+}
+
+void Circle(cairo_t* cr, double x, double y, double r)
+{
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x, y, r, 0, 2 * M_PI);
+}
+
+// A glowing dot: white-hot centre fading to the accent colour, fully opaque so the keying
+// keeps it.
+void Glow(cairo_t* cr, double x, double y, double r, Rgb c)
+{
+    cairo_pattern_t* g = cairo_pattern_create_radial(x - r * 0.25, y - r * 0.25, 0, x, y, r);
+    cairo_pattern_add_color_stop_rgb(g, 0, 1, 1, 0.95);
+    cairo_pattern_add_color_stop_rgb(g, 0.45, c.r / 255.0, c.g / 255.0, c.b / 255.0);
+    Rgb edge = Scaled(c, 0.55);
+    cairo_pattern_add_color_stop_rgb(g, 1, edge.r / 255.0, edge.g / 255.0, edge.b / 255.0);
+    Circle(cr, x, y, r);
+    cairo_set_source(cr, g);
+    cairo_fill(cr);
+    cairo_pattern_destroy(g);
+}
+
+// ---- weapons: drawn from a mount point (x, y) pointing along +x, sized by `s` ----------------
+
+// Two thin barrels side by side with a small ammunition box.
+void DrawMg(cairo_t* cr, double x, double y, double s)
+{
+    for (int side = -1; side <= 1; side += 2) {
+        cairo_rectangle(cr, x, y + side * 2.6 * s - 1.1 * s, 13 * s, 2.2 * s);
+        Solid(cr, Gunmetal, 0, 1.0);
+        cairo_rectangle(cr, x + 11.5 * s, y + side * 2.6 * s - 1.5 * s, 2.5 * s, 3 * s);
+        Solid(cr, Steel, 0, 0.9);
+    }
+    RoundedRect(cr, x - 5 * s, y - 4.5 * s, 7 * s, 9 * s, 1.5 * s);
+    Solid(cr, Brass, 1.0, 1.1);
+}
+
+// A single thick cannon barrel with a muzzle brake.
+void DrawCannon(cairo_t* cr, double x, double y, double s)
+{
+    cairo_rectangle(cr, x, y - 2.4 * s, 18 * s, 4.8 * s);
+    Solid(cr, Steel, 1.0, 1.2);
+    cairo_rectangle(cr, x + 15 * s, y - 3.6 * s, 5 * s, 7.2 * s);
+    Solid(cr, Gunmetal, 0.8, 1.2);
+    cairo_rectangle(cr, x + 1 * s, y - 3.2 * s, 3 * s, 6.4 * s);
+    Solid(cr, Gunmetal, 0, 1.0);
+}
+
+// A slim barrel with cooling rings and a red lens at its tip.
+void DrawLaser(cairo_t* cr, double x, double y, double s)
+{
+    cairo_rectangle(cr, x, y - 1.6 * s, 17 * s, 3.2 * s);
+    Solid(cr, Steel, 0, 1.1);
+    for (int i = 0; i < 3; i++) {
+        cairo_rectangle(cr, x + (2 + 4 * i) * s, y - 3.2 * s, 2 * s, 6.4 * s);
+        Solid(cr, Gunmetal, 0, 0.9);
+    }
+    Circle(cr, x + 18 * s, y, 3 * s);
+    Stroke(cr, 1.0);
+    Glow(cr, x + 18 * s, y, 2.6 * s, LaserRed);
+}
+
+// A rack of rockets lying side by side, warheads forward.
+void DrawRockets(cairo_t* cr, double x, double y, double s)
+{
+    RoundedRect(cr, x - 6 * s, y - 8.5 * s, 14 * s, 17 * s, 2 * s);
+    Solid(cr, Gunmetal, 1.2, 1.3);
+    for (int i = -1; i <= 1; i++) {
+        double ry = y + i * 5.2 * s;
+        cairo_move_to(cr, x - 4 * s, ry - 2 * s);
+        cairo_line_to(cr, x + 9 * s, ry - 2 * s);
+        cairo_line_to(cr, x + 13 * s, ry);
+        cairo_line_to(cr, x + 9 * s, ry + 2 * s);
+        cairo_line_to(cr, x - 4 * s, ry + 2 * s);
+        cairo_close_path(cr);
+        Solid(cr, {216, 212, 196}, 0, 1.0);
+        cairo_move_to(cr, x + 8 * s, ry - 2 * s);
+        cairo_line_to(cr, x + 9 * s, ry - 2 * s);
+        cairo_line_to(cr, x + 13 * s, ry);
+        cairo_line_to(cr, x + 9 * s, ry + 2 * s);
+        cairo_line_to(cr, x + 8 * s, ry + 2 * s);
+        cairo_close_path(cr);
+        Use(cr, RocketTip);
+        cairo_fill(cr);
+    }
+}
+
+// A bulbous emitter around a green plasma core.
+void DrawPlasma(cairo_t* cr, double x, double y, double s)
+{
+    cairo_rectangle(cr, x, y - 2 * s, 9 * s, 4 * s);
+    Solid(cr, Gunmetal, 0, 1.0);
+    cairo_move_to(cr, x + 6 * s, y - 5.5 * s);
+    cairo_line_to(cr, x + 14 * s, y - 6.5 * s);
+    cairo_line_to(cr, x + 14 * s, y + 6.5 * s);
+    cairo_line_to(cr, x + 6 * s, y + 5.5 * s);
+    cairo_close_path(cr);
+    Solid(cr, Steel, 1.0, 1.1);
+    Circle(cr, x + 14 * s, y, 5 * s);
+    Stroke(cr, 1.0);
+    Glow(cr, x + 14 * s, y, 4.6 * s, PlasmaGreen);
+}
+
+// A coil of rings along a barrel, tipped with a blue spark.
+void DrawIon(cairo_t* cr, double x, double y, double s)
+{
+    cairo_rectangle(cr, x, y - 1.8 * s, 16 * s, 3.6 * s);
+    Solid(cr, Gunmetal, 0, 1.0);
+    for (int i = 0; i < 4; i++) {
+        double cx = x + (3 + 3.4 * i) * s;
+        cairo_save(cr);
+        cairo_translate(cr, cx, y);
+        cairo_scale(cr, 1.4 * s, 5 * s);
+        Circle(cr, 0, 0, 1);
+        cairo_restore(cr);
+        Use(cr, Scaled(IonBlue, 0.75));
+        cairo_fill_preserve(cr);
+        Stroke(cr, 0.9);
+    }
+    Circle(cr, x + 17.5 * s, y, 3 * s);
+    Stroke(cr, 1.0);
+    Glow(cr, x + 17.5 * s, y, 2.7 * s, IonBlue);
+}
+
+enum Weapon { MG, KUGEL, LASER, RAKETE, PLASMA, IONEN };
+
+struct WeaponRow {
+    Weapon weapon;
+    void (*draw)(cairo_t*, double, double, double);
+};
+const WeaponRow WeaponDrawings[] = {
+    {MG, DrawMg}, {KUGEL, DrawCannon}, {LASER, DrawLaser}, {RAKETE, DrawRockets}, {PLASMA, DrawPlasma}, {IONEN, DrawIon},
+};
+
+void DrawWeapon(cairo_t* cr, Weapon weapon, double x, double y, double s)
+{
+    for (const WeaponRow& row : WeaponDrawings)
+        if (row.weapon == weapon) row.draw(cr, x, y, s);
+}
+
+// ---- vehicle parts ---------------------------------------------------------------------------
+
+// A track band from x0 to x1 between y0 and y1, with its cleats across.
+void DrawTrack(cairo_t* cr, double x0, double x1, double y0, double y1)
+{
+    RoundedRect(cr, x0, y0, x1 - x0, y1 - y0, 2.5);
+    Solid(cr, TrackGrey, 1.2, 1.4);
+    cairo_save(cr);
+    RoundedRect(cr, x0 + 1, y0 + 1, x1 - x0 - 2, y1 - y0 - 2, 2);
+    cairo_clip(cr);
+    for (double x = x0 + 2.5; x < x1 - 1; x += 4) {
+        cairo_rectangle(cr, x, y0 + 1.5, 1.6, y1 - y0 - 3);
+        SetColour(cr, 44, 41, 36);
+        cairo_fill(cr);
+        cairo_rectangle(cr, x + 1.6, y0 + 1.5, 0.8, y1 - y0 - 3);
+        SetColour(cr, 120, 114, 100);
+        cairo_fill(cr);
+    }
+    cairo_restore(cr);
+}
+
+// A tyre seen from above, length along x, with tread grooves.
+void DrawWheel(cairo_t* cr, double cx, double cy, double length, double width)
+{
+    RoundedRect(cr, cx - length / 2, cy - width / 2, length, width, width * 0.35);
+    Solid(cr, {58, 55, 50}, 1.0, 1.3);
+    for (double x = cx - length / 2 + 2.5; x < cx + length / 2 - 1.5; x += 3) {
+        cairo_move_to(cr, x, cy - width / 2 + 1.2);
+        cairo_line_to(cr, x + 1.2, cy);
+        cairo_line_to(cr, x, cy + width / 2 - 1.2);
+        SetColour(cr, 30, 28, 25);
+        cairo_set_line_width(cr, 0.9);
+        cairo_stroke(cr);
+    }
+}
+
+// A hatch: a small round lid with a rim.
+void DrawHatch(cairo_t* cr, double x, double y, double r, Rgb base)
+{
+    Circle(cr, x, y, r);
+    Solid(cr, Scaled(base, 0.9), 0.8, 1.0);
+    Circle(cr, x - r * 0.25, y - r * 0.25, r * 0.35);
+    Use(cr, Scaled(base, 1.35));
+    cairo_fill(cr);
+}
+
+// A glass canopy: dark blue-green with a light glint at its top left.
+void DrawCanopy(cairo_t* cr, double x, double y, double rx, double ry)
+{
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, rx, ry);
+    Circle(cr, 0, 0, 1);
+    cairo_restore(cr);
+    Solid(cr, Glass, 1.0, 1.2);
+    cairo_save(cr);
+    cairo_translate(cr, x - rx * 0.3, y - ry * 0.35);
+    cairo_scale(cr, rx * 0.4, ry * 0.25);
+    Circle(cr, 0, 0, 1);
+    cairo_restore(cr);
+    SetColour(cr, 220, 245, 250, 0.85);
+    cairo_fill(cr);
+}
+
+// Engine exhaust: a hot orange glow at the rear.
+void DrawExhaust(cairo_t* cr, double x, double y, double r) { Glow(cr, x, y, r, {255, 150, 50}); }
+
+// ---- families --------------------------------------------------------------------------------
+// Bodies draw around the picture's centre (0, 0), nose toward +x; each returns where its
+// weapon sits through the mount table below.
+
+// Tank: two broad tracks, a hull between them with an engine deck, a turret ring.
+void DrawTankBody(cairo_t* cr)
+{
+    DrawTrack(cr, -28, 28, -27, -14);
+    DrawTrack(cr, -28, 28, 14, 27);
+    const double hull[] = {-25, -16, 19, -16, 26, -10, 26, 10, 19, 16, -25, 16};
+    Polygon(cr, hull, 6);
+    Solid(cr, DarkOlive, 1.8, 1.5);
+    for (int i = 0; i < 4; i++) {
+        cairo_rectangle(cr, -23 + i * 3.2, -10, 1.6, 20);
+        SetColour(cr, 50, 56, 36);
+        cairo_fill(cr);
+    }
+    Circle(cr, -3, 0, 12.5);
+    Solid(cr, Scaled(DarkOlive, 1.05), 1.8, 1.5);
+    DrawHatch(cr, -8, -5, 3, DarkOlive);
+}
+
+// Quad: four fat tyres on short axles, a narrow chassis with a seat and a roll bar behind it.
+void DrawQuadBody(cairo_t* cr)
+{
+    for (int sx = -1; sx <= 1; sx += 2) {
+        cairo_rectangle(cr, sx * 15 - 1.5, -18, 3, 36);
+        Solid(cr, Gunmetal, 0, 1.0);
+    }
+    for (int sx = -1; sx <= 1; sx += 2)
+        for (int sy = -1; sy <= 1; sy += 2) DrawWheel(cr, sx * 16, sy * 20, 16, 10);
+    const double chassis[] = {-26, -9, 12, -12, 25, -7, 25, 7, 12, 12, -26, 9};
+    Polygon(cr, chassis, 6);
+    Solid(cr, Olive, 1.8, 1.5);
+    cairo_move_to(cr, 26, -8);
+    cairo_line_to(cr, 26, 8);
+    Use(cr, Outline);
+    cairo_set_line_width(cr, 3.4);
+    cairo_stroke(cr);
+    RoundedRect(cr, -17, -6.5, 10, 13, 3);
+    Solid(cr, {78, 70, 56}, 1.0, 1.2);
+    for (int pass = 0; pass < 2; pass++) {
+        cairo_move_to(cr, -20, -10);
+        cairo_line_to(cr, -20, 10);
+        Use(cr, pass == 0 ? Outline : Steel);
+        cairo_set_line_width(cr, pass == 0 ? 3.4 : 1.6);
+        cairo_stroke(cr);
+    }
+}
+
+// Speeder: a sleek hover dart with two side nacelles, a canopy and glowing jets; no wheels.
+void DrawSpeederBody(cairo_t* cr)
+{
+    for (int side = -1; side <= 1; side += 2) {
+        RoundedRect(cr, -27, side * 17 - 5, 30, 10, 5);
+        Solid(cr, Scaled(BlueGrey, 0.9), 1.4, 1.4);
+        DrawExhaust(cr, -26, side * 17, 4);
+        cairo_move_to(cr, -12, side * 6);
+        cairo_line_to(cr, -4, side * 13);
+        cairo_line_to(cr, 4, side * 13);
+        cairo_line_to(cr, 8, side * 6);
+        cairo_close_path(cr);
+        Solid(cr, BlueGrey, 1.0, 1.2);
+    }
+    cairo_move_to(cr, 30, 0);
+    cairo_curve_to(cr, 20, -6, 6, -10, -16, -10);
+    cairo_line_to(cr, -24, -6);
+    cairo_line_to(cr, -24, 6);
+    cairo_line_to(cr, -16, 10);
+    cairo_curve_to(cr, 6, 10, 20, 6, 30, 0);
+    cairo_close_path(cr);
+    Solid(cr, BlueGrey, 2.0, 1.5);
+    cairo_move_to(cr, 28, 0);
+    cairo_line_to(cr, -20, 0);
+    SetColour(cr, 230, 236, 236, 0.6);
+    cairo_set_line_width(cr, 1.0);
+    cairo_stroke(cr);
+    DrawExhaust(cr, -24, 0, 3.5);
+    DrawCanopy(cr, 6, 0, 8, 5);
+}
+
+// Walking robot: an armoured body on four bent legs, knees out to the sides, broad feet.
+void DrawRobotBody(cairo_t* cr)
+{
+    const double legs[4][6] = {{5, -10, 11, -25, 23, -23}, {-5, -10, -11, -25, -23, -23},
+                               {5, 10, 11, 25, 23, 23},    {-5, 10, -11, 25, -23, 23}};
+    for (const auto& leg : legs) {
+        for (int pass = 0; pass < 2; pass++) {
+            cairo_move_to(cr, leg[0], leg[1]);
+            cairo_line_to(cr, leg[2], leg[3]);
+            cairo_line_to(cr, leg[4], leg[5]);
+            Use(cr, pass == 0 ? Outline : Scaled(RobotGrey, 0.8));
+            cairo_set_line_width(cr, pass == 0 ? 7.4 : 4.4);
+            cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+            cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+            cairo_stroke(cr);
+        }
+        cairo_move_to(cr, leg[0], leg[1]);
+        cairo_line_to(cr, leg[2], leg[3]);
+        SetColour(cr, 230, 226, 214, 0.5);
+        cairo_set_line_width(cr, 1.0);
+        cairo_stroke(cr);
+        Circle(cr, leg[2], leg[3], 3.4);
+        Solid(cr, Gunmetal, 0.8, 1.1);
+        cairo_save(cr);
+        cairo_translate(cr, leg[4], leg[5]);
+        cairo_scale(cr, 5.2, 3.4);
+        Circle(cr, 0, 0, 1);
+        cairo_restore(cr);
+        Solid(cr, Scaled(RobotGrey, 0.72), 0.8, 1.2);
+    }
+    const double body[] = {-13, -8, -7, -13, 7, -13, 13, -7, 13, 7, 7, 13, -7, 13, -13, 8};
+    Polygon(cr, body, 8);
+    Solid(cr, RobotGrey, 2.0, 1.5);
+    RoundedRect(cr, -4, -6.5, 13, 13, 4);
+    Solid(cr, Scaled(RobotGrey, 1.12), 1.4, 1.2);
+    cairo_rectangle(cr, 7, -3.5, 3, 7);
+    Use(cr, {255, 70, 40});
+    cairo_fill(cr);
+    for (int i = 0; i < 3; i++) {
+        cairo_rectangle(cr, -11 + i * 2.6, -5, 1.3, 10);
+        SetColour(cr, 70, 68, 62);
+        cairo_fill(cr);
+    }
+}
+
+// Glider: swept wings, a slim fuselage with a canopy, twin tail fins, jet at the tail.
+void DrawGliderBody(cairo_t* cr)
+{
+    const double wings[] = {10, -4, -6, -30, -14, -30, -8, -5, -8, 5, -14, 30, -6, 30, 10, 4};
+    Polygon(cr, wings, 8);
+    Solid(cr, GliderGrey, 1.8, 1.5);
+    for (int side = -1; side <= 1; side += 2) {
+        cairo_move_to(cr, 2, side * 6);
+        cairo_line_to(cr, -8, side * 26);
+        SetColour(cr, 90, 88, 78, 0.8);
+        cairo_set_line_width(cr, 1.0);
+        cairo_stroke(cr);
+    }
+    const double tail[] = {-18, -3, -26, -12, -29, -12, -26, -2, -26, 2, -29, 12, -26, 12, -18, 3};
+    Polygon(cr, tail, 8);
+    Solid(cr, Scaled(GliderGrey, 0.9), 1.2, 1.3);
+    cairo_move_to(cr, 30, 0);
+    cairo_curve_to(cr, 24, -5, 14, -6, 0, -6);
+    cairo_line_to(cr, -26, -3.5);
+    cairo_line_to(cr, -26, 3.5);
+    cairo_line_to(cr, 0, 6);
+    cairo_curve_to(cr, 14, 6, 24, 5, 30, 0);
+    cairo_close_path(cr);
+    Solid(cr, Scaled(GliderGrey, 1.05), 1.8, 1.5);
+    DrawExhaust(cr, -27, 0, 3);
+    DrawCanopy(cr, 14, 0, 7, 3.6);
+}
+
+enum Family { SPEEDER, QUAD, PANZER, ROBOTER, GLEITER };
+
+struct FamilyRow {
+    Family family;
+    void (*body)(cairo_t*);
+    const char* markName; // the family's "=" picture
+};
+const FamilyRow Families[] = {
+    {SPEEDER, DrawSpeederBody, "Speeder ="}, {QUAD, DrawQuadBody, "Quad ="},       {PANZER, DrawTankBody, "Panzer ="},
+    {ROBOTER, DrawRobotBody, "Roboter ="},   {GLEITER, DrawGliderBody, "Gleiter ="},
+};
+
+// Where each family carries its weapon: one mount, or two mirrored ones at +y and -y. A row
+// for one weapon comes before the family's general row (ANY), and the first match counts.
+struct MountRow {
+    Family family;
+    int weapon; // a Weapon, or ANY
+    double x, y; // mount point; y > 0 means a pair at +y and -y
+    double scale;
+};
+const int ANY = -1;
+const MountRow Mounts[] = {
+    {SPEEDER, MG, 2, 17, 0.85}, {SPEEDER, ANY, 12, 0, 0.9}, {QUAD, RAKETE, 2, 0, 1.0},
+    {QUAD, ANY, 4, 0, 1.05},    {PANZER, LASER, 6, 0, 1.15}, {PANZER, ANY, 6, 0, 1.2},
+    {ROBOTER, ANY, 8, 10.5, 0.75}, {GLEITER, ANY, -4, 15, 0.7},
+};
+
+struct UnitRow {
+    const char* name;
+    Family family;
+    Weapon weapon;
+};
+const UnitRow CombatUnits[] = {
+    {"MG-Speeder", SPEEDER, MG},     {"Laser-Speeder", SPEEDER, LASER},   {"Ionen-Speeder", SPEEDER, IONEN},
+    {"Kugel-Quad", QUAD, KUGEL},     {"Raketen-Quad", QUAD, RAKETE},      {"Plasma-Quad", QUAD, PLASMA},
+    {"Kugel-Panzer", PANZER, KUGEL}, {"Laser-Panzer", PANZER, LASER},     {"Raketen-Panzer", PANZER, RAKETE},
+    {"MG-Roboter", ROBOTER, MG},     {"Plasma-Roboter", ROBOTER, PLASMA}, {"Ionen-Roboter", ROBOTER, IONEN},
+    {"Raketen-Gleiter", GLEITER, RAKETE}, {"Plasma-Gleiter", GLEITER, PLASMA}, {"Ionen-Gleiter", GLEITER, IONEN},
+};
+
+std::string UnitPath(const std::string& name) { return "BMP\\E\\" + name + ".bmp"; }
+
+// A canvas with the origin at the picture's centre.
+Canvas CentredCanvas(const std::string& path)
+{
+    Canvas canvas = NewCanvasFor(path);
+    cairo_translate(canvas.cr, canvas.width / 2.0, canvas.height / 2.0);
+    cairo_set_line_cap(canvas.cr, CAIRO_LINE_CAP_ROUND);
+    return canvas;
+}
+
+void DrawCombatUnit(const UnitRow& unit)
+{
+    std::string path = UnitPath(unit.name);
+    Canvas canvas = CentredCanvas(path);
+    for (const FamilyRow& family : Families)
+        if (family.family == unit.family) family.body(canvas.cr);
+    for (const MountRow& mount : Mounts) {
+        if (mount.family != unit.family || (mount.weapon != ANY && mount.weapon != unit.weapon)) continue;
+        if (mount.y == 0) DrawWeapon(canvas.cr, unit.weapon, mount.x, 0, mount.scale);
+        else {
+            DrawWeapon(canvas.cr, unit.weapon, mount.x, -mount.y, mount.scale);
+            DrawWeapon(canvas.cr, unit.weapon, mount.x, mount.y, mount.scale);
+        }
+        break;
+    }
+    SaveKeyedBmp(canvas, path);
+    FreeCanvas(canvas);
+}
+
+// ---- work vehicles -----------------------------------------------------------------------------
+
+// Builder: tracked, a cab at the back and a jointed arm ending in a toothed shovel up front.
+void DrawBagger(cairo_t* cr)
+{
+    DrawTrack(cr, -28, 14, -27, -14);
+    DrawTrack(cr, -28, 14, 14, 27);
+    RoundedRect(cr, -25, -16, 35, 32, 4);
+    Solid(cr, WorkAmber, 1.8, 1.5);
+    for (int i = 0; i < 3; i++) {
+        cairo_rectangle(cr, -23 + i * 3.4, 3, 1.7, 9);
+        SetColour(cr, 110, 78, 24);
+        cairo_fill(cr);
+    }
+    RoundedRect(cr, -14, -14, 15, 13, 2.5);
+    Solid(cr, Scaled(WorkAmber, 1.08), 1.4, 1.3);
+    RoundedRect(cr, -3, -12, 3.5, 9, 1);
+    Solid(cr, Glass, 0, 1.0);
+    // The arm: a thick boom from the deck to the elbow, then the stick down to the shovel, with
+    // a steel ram along the boom.
+    for (int pass = 0; pass < 2; pass++) {
+        cairo_move_to(cr, -6, 6);
+        cairo_line_to(cr, 12, 5);
+        cairo_line_to(cr, 20, 2);
+        Use(cr, pass == 0 ? Outline : Scaled(WorkAmber, 0.95));
+        cairo_set_line_width(cr, pass == 0 ? 9.5 : 6.4);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        cairo_stroke(cr);
+    }
+    cairo_move_to(cr, -4, 6);
+    cairo_line_to(cr, 11, 5);
+    SetColour(cr, 255, 236, 170, 0.7);
+    cairo_set_line_width(cr, 1.2);
+    cairo_stroke(cr);
+    cairo_rectangle(cr, -2, 9.5, 13, 2.6);
+    Solid(cr, Steel, 0, 1.0);
+    Circle(cr, -6, 6, 3.8);
+    Solid(cr, Gunmetal, 0.8, 1.1);
+    Circle(cr, 12, 5, 3);
+    Solid(cr, Gunmetal, 0.8, 1.1);
+    const double shovel[] = {17, -11, 27, -13, 28, 15, 17, 13};
+    Polygon(cr, shovel, 4);
+    Solid(cr, Steel, 1.4, 1.5);
+    for (int i = 0; i < 3; i++) {
+        cairo_move_to(cr, 19 + i * 2.6, -10);
+        cairo_line_to(cr, 19 + i * 2.6, 12);
+        SetColour(cr, 96, 98, 96);
+        cairo_set_line_width(cr, 1.0);
+        cairo_stroke(cr);
+    }
+    for (int i = -2; i <= 3; i++) {
+        cairo_move_to(cr, 27.5, i * 5 - 1.6);
+        cairo_line_to(cr, 31, i * 5 + 0.2);
+        cairo_line_to(cr, 27.5, i * 5 + 1.8);
+        cairo_close_path(cr);
+        Solid(cr, {206, 208, 204}, 0, 0.9);
+    }
+}
+
+// Harvester: a broad body on six tyres, a wide intake with a toothed drum in front, a cab at
+// the front left and a hopper of spice behind it.
+void DrawSammler(cairo_t* cr)
+{
+    for (int i = 0; i < 3; i++)
+        for (int side = -1; side <= 1; side += 2) DrawWheel(cr, -18 + i * 13, side * 22, 11, 9);
+    RoundedRect(cr, -28, -18, 44, 36, 4);
+    Solid(cr, WorkAmber, 2.0, 1.5);
+    RoundedRect(cr, -25, -4, 28, 19, 2.5);
+    Solid(cr, Scaled(WorkAmber, 0.7), 1.2, 1.3);
+    cairo_save(cr);
+    RoundedRect(cr, -24, -3, 26, 17, 2);
+    cairo_clip(cr);
+    ArtRandom random = SeededRandom("Sammler spice");
+    for (int i = 0; i < 60; i++) {
+        Circle(cr, RandomRange(random, -24, 2), RandomRange(random, -3, 14), RandomRange(random, 1.2, 2.4));
+        Use(cr, Scaled(Spice, RandomRange(random, 0.75, 1.15)));
+        cairo_fill(cr);
+    }
+    cairo_restore(cr);
+    for (int i = 0; i < 4; i++) {
+        cairo_move_to(cr, -25, -4 + i * 6.3);
+        cairo_line_to(cr, 3, -4 + i * 6.3);
+        Use(cr, Scaled(WorkAmber, 0.5));
+        cairo_set_line_width(cr, 1.0);
+        cairo_stroke(cr);
+    }
+    RoundedRect(cr, -2, -16, 14, 11, 2.5);
+    Solid(cr, Scaled(WorkAmber, 1.1), 1.4, 1.3);
+    RoundedRect(cr, 7, -14.5, 4, 8, 1);
+    Solid(cr, Glass, 0, 1.0);
+    // The intake: a flared mouth wider than the body, a drum of teeth turning inside.
+    const double mouth[] = {15, -17, 24, -28, 30, -28, 30, 28, 24, 28, 15, 17};
+    Polygon(cr, mouth, 6);
+    Solid(cr, Steel, 1.6, 1.5);
+    cairo_rectangle(cr, 22, -24, 6, 48);
+    Solid(cr, Gunmetal, 1.0, 1.2);
+    for (int i = -5; i <= 5; i++) {
+        cairo_move_to(cr, 22.5, i * 4.3 - 1);
+        cairo_line_to(cr, 27.5, i * 4.3 + 1);
+        SetColour(cr, 200, 200, 196);
+        cairo_set_line_width(cr, 1.2);
+        cairo_stroke(cr);
+    }
+}
+
+// ---- troops -------------------------------------------------------------------------------------
+// A trooper from straight above: shoulders across the heading, helmet in the middle, weapon
+// held forward on the right side. At half size they cover 16 pixels, so each kind differs in
+// what is largest: the helmet colour and the weapon's silhouette.
+
+struct TrooperRow {
+    const char* name;
+    Rgb uniform;
+    Rgb helmet;
+    int kind; // 0 rifle, 1 rocket tube, 2 laser rifle, 3 engineer with pack and tool
+};
+const TrooperRow Troopers[] = {
+    {"Infanterie", {104, 110, 66}, {86, 96, 56}, 0},
+    {"Panzerfaust", {112, 104, 72}, {74, 80, 50}, 1},
+    {"Lasertrup", {92, 104, 112}, {150, 160, 170}, 2},
+    {"Pionier", {120, 100, 70}, {236, 176, 40}, 3},
+};
+
+void DrawRifle(cairo_t* cr, double length, Rgb colour)
+{
+    cairo_move_to(cr, 1, 4.5);
+    cairo_line_to(cr, length, 3.2);
+    Use(cr, Outline);
+    cairo_set_line_width(cr, 3.4);
+    cairo_stroke(cr);
+    cairo_move_to(cr, 1, 4.5);
+    cairo_line_to(cr, length, 3.2);
+    Use(cr, colour);
+    cairo_set_line_width(cr, 1.6);
+    cairo_stroke(cr);
+}
+
+void DrawTrooperGear(cairo_t* cr, int kind)
+{
+    switch (kind) {
+    case 0:
+        DrawRifle(cr, 13, Gunmetal);
+        break;
+    case 1:
+        cairo_rectangle(cr, -10, 2.2, 24, 4.6);
+        Solid(cr, {110, 118, 70}, 0.8, 1.2);
+        cairo_rectangle(cr, 11, 1.6, 4, 5.8);
+        Solid(cr, RocketTip, 0, 1.1);
+        break;
+    case 2:
+        DrawRifle(cr, 12, Steel);
+        Glow(cr, 13, 3.1, 2.4, LaserRed);
+        break;
+    default:
+        RoundedRect(cr, -11, -5, 6, 10, 1.5);
+        Solid(cr, {150, 120, 70}, 0.8, 1.1);
+        cairo_move_to(cr, 2, 5);
+        cairo_line_to(cr, 10, 5);
+        Use(cr, Outline);
+        cairo_set_line_width(cr, 3.0);
+        cairo_stroke(cr);
+        cairo_move_to(cr, 2, 5);
+        cairo_line_to(cr, 10, 5);
+        Use(cr, Steel);
+        cairo_set_line_width(cr, 1.4);
+        cairo_stroke(cr);
+        Circle(cr, 10.5, 5, 2.2);
+        Solid(cr, Steel, 0, 1.0);
+        break;
+    }
+}
+
+// An arm from the shoulder to the hands, in the uniform's colour.
+void DrawArm(cairo_t* cr, double x0, double y0, double x1, double y1, Rgb uniform)
+{
+    for (int pass = 0; pass < 2; pass++) {
+        cairo_move_to(cr, x0, y0);
+        cairo_line_to(cr, x1, y1);
+        Use(cr, pass == 0 ? Outline : Scaled(uniform, 1.05));
+        cairo_set_line_width(cr, pass == 0 ? 4.2 : 2.2);
+        cairo_stroke(cr);
+    }
+}
+
+void DrawTrooper(const TrooperRow& trooper)
+{
+    std::string path = UnitPath(trooper.name);
+    Canvas canvas = CentredCanvas(path);
+    cairo_t* cr = canvas.cr;
+    if (trooper.kind == 3) DrawTrooperGear(cr, 3);
+    cairo_save(cr);
+    cairo_translate(cr, -2, 0);
+    cairo_scale(cr, 4.6, 9.5);
+    Circle(cr, 0, 0, 1);
+    cairo_restore(cr);
+    Solid(cr, trooper.uniform, 1.2, 1.3);
+    DrawArm(cr, -1, -7, 7, 2, trooper.uniform);
+    if (trooper.kind != 3) DrawTrooperGear(cr, trooper.kind);
+    DrawArm(cr, -1.5, 7.5, 3.5, 5, trooper.uniform);
+    Circle(cr, 0, 0, 4.8);
+    Solid(cr, trooper.helmet, 1.5, 1.3);
+    SaveKeyedBmp(canvas, path);
+    FreeCanvas(canvas);
+}
+
+// ---- ground marks ("=" pictures) -----------------------------------------------------------------
+
+// One band of track imprints: cleat bars across a pressed strip.
+void MarkTreads(cairo_t* cr, double length, double y0, double y1)
+{
+    cairo_rectangle(cr, -length / 2, y0, length, y1 - y0);
+    Use(cr, Scaled(MarkBrown, 1.25));
+    cairo_fill(cr);
+    for (double x = -length / 2 + 1; x < length / 2 - 1; x += 4) {
+        cairo_rectangle(cr, x, y0 + 1, 2, y1 - y0 - 2);
+        Use(cr, MarkBrown);
+        cairo_fill(cr);
+    }
+}
+
+// A tyre print: a strip of chevrons.
+void MarkTyre(cairo_t* cr, double length, double y, double width)
+{
+    for (double x = -length / 2; x < length / 2; x += 3.5) {
+        cairo_move_to(cr, x, y - width / 2);
+        cairo_line_to(cr, x + 2, y);
+        cairo_line_to(cr, x, y + width / 2);
+        Use(cr, MarkBrown);
+        cairo_set_line_width(cr, 1.6);
+        cairo_stroke(cr);
+    }
+}
+
+// A boot or claw print centred at (x, y), toes forward.
+void MarkFoot(cairo_t* cr, double x, double y, double size, int claws)
+{
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, size, size);
+    if (claws) {
+        Circle(cr, 0, 0, 1.2);
+        for (int i = -1; i <= 1; i++) {
+            cairo_move_to(cr, 0.6, i * 0.5);
+            cairo_line_to(cr, 2.4, i * 1.3);
+        }
+        cairo_set_line_width(cr, 0.7);
+        Use(cr, MarkBrown);
+        cairo_stroke(cr);
+        Circle(cr, 0, 0, 1.1);
+        Use(cr, MarkBrown);
+        cairo_fill(cr);
+    } else {
+        cairo_scale(cr, 1.6, 0.75);
+        Circle(cr, 0, 0, 1);
+        Use(cr, MarkBrown);
+        cairo_fill(cr);
+    }
+    cairo_restore(cr);
+}
+
+// A hover or downwash wake: faint arcs of blown sand around the centre.
+void MarkWake(cairo_t* cr, double radius, double spread)
+{
+    for (int i = 0; i < 2; i++) {
+        double r = radius - i * 5;
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, 6, 0, r, M_PI - spread, M_PI + spread);
+        Use(cr, Scaled(MarkBrown, 1.15 + 0.1 * i));
+        cairo_set_line_width(cr, 2.0);
+        cairo_stroke(cr);
+    }
+}
+
+void MarkPanzer(cairo_t* cr)
+{
+    MarkTreads(cr, 22, -26, -15);
+    MarkTreads(cr, 22, 15, 26);
+}
+void MarkBagger(cairo_t* cr)
+{
+    MarkTreads(cr, 20, -25, -15);
+    MarkTreads(cr, 20, 15, 25);
+}
+void MarkSammler(cairo_t* cr)
+{
+    MarkTyre(cr, 20, -22, 8);
+    MarkTyre(cr, 20, 22, 8);
+}
+void MarkQuad(cairo_t* cr)
+{
+    MarkTyre(cr, 18, -20, 9);
+    MarkTyre(cr, 18, 20, 9);
+}
+void MarkSpeeder(cairo_t* cr) { MarkWake(cr, 24, 0.7); }
+void MarkGleiter(cairo_t* cr) { MarkWake(cr, 20, 0.5); }
+void MarkRoboter(cairo_t* cr)
+{
+    MarkFoot(cr, 8, -22, 2.4, 1);
+    MarkFoot(cr, -8, 22, 2.4, 1);
+}
+void MarkTrup(cairo_t* cr)
+{
+    MarkFoot(cr, 3, -3, 2.4, 0);
+    MarkFoot(cr, -3, 3, 2.4, 0);
+}
+
+struct MarkRow {
+    const char* name;
+    void (*draw)(cairo_t*);
+};
+const MarkRow Marks[] = {
+    {"Bagger =", MarkBagger}, {"Sammler =", MarkSammler}, {"Speeder =", MarkSpeeder}, {"Quad =", MarkQuad},
+    {"Panzer =", MarkPanzer}, {"Roboter =", MarkRoboter}, {"Gleiter =", MarkGleiter}, {"Trup =", MarkTrup},
+};
+
+void DrawMark(const MarkRow& mark)
+{
+    std::string path = UnitPath(mark.name);
+    Canvas canvas = CentredCanvas(path);
+    mark.draw(canvas.cr);
+    SaveKeyedBmp(canvas, path);
+    FreeCanvas(canvas);
+}
+
+struct WorkRow {
+    const char* name;
+    void (*draw)(cairo_t*);
+};
+const WorkRow WorkVehicles[] = {{"Bagger", DrawBagger}, {"Sammler", DrawSammler}};
+
+void DrawWorkVehicle(const WorkRow& vehicle)
+{
+    std::string path = UnitPath(vehicle.name);
+    Canvas canvas = CentredCanvas(path);
+    vehicle.draw(canvas.cr);
+    SaveKeyedBmp(canvas, path);
+    FreeCanvas(canvas);
+}
+
+} // namespace
+
+// Every unit picture and every family's ground mark.
+void DrawUnits()
+{
+    for (const WorkRow& vehicle : WorkVehicles) DrawWorkVehicle(vehicle);
+    for (const UnitRow& unit : CombatUnits) DrawCombatUnit(unit);
+    for (const TrooperRow& trooper : Troopers) DrawTrooper(trooper);
+    for (const MarkRow& mark : Marks) DrawMark(mark);
+}

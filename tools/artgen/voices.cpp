@@ -1,0 +1,4 @@
+// tools/artgen/voices.cpp - being written.
+#include "artgen.h"
+
+void MakeVoices() {}
