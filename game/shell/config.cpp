@@ -198,6 +198,11 @@ void ReadConfiguration()
 {
     std::string data;
     ReadWholeFile(ConfigFile, data);
+    ReadConfigurationText(data);
+}
+
+void ReadConfigurationText(const std::string& data)
+{
     std::vector<std::string> lines = SplitLines(data);
     for (const Setting& setting : Settings) {
         std::string value;

@@ -43,6 +43,8 @@ extern int TechLevel;              // TECH_STUFE: 0, or 1 = everything researche
 void SetConfigurationDefaults();
 // Reads Konfigurationen.ini; a missing file or key keeps the default. Always succeeds.
 void ReadConfiguration();
+// The same on the file's bytes.
+void ReadConfigurationText(const std::string& data);
 // Writes Konfigurationen.ini in full; 1 on success, 0 (nothing changed) when it cannot be written.
 int WriteConfiguration();
 
