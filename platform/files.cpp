@@ -79,7 +79,10 @@ static std::string FindIgnoringCase(const std::string& folder, const std::string
 
 std::string ResolvePath(const std::string& path)
 {
-    std::string result = (!path.empty() && path[0] == '/') ? "/" : ProgramFolder;
+    // Either separator at the front makes the path absolute: the installation record keeps
+    // its folder in the backslash form of our own files.
+    int absolute = !path.empty() && (path[0] == '/' || path[0] == '\\');
+    std::string result = absolute ? "/" : ProgramFolder;
     int parentExists = IsFolder(result);
     for (const std::string& part : PathComponents(path)) {
         if (!result.empty() && result.back() != '/') result += '/';

@@ -1,7 +1,7 @@
 // platform/files.h - files and folders below the program's folder, found without regard to case.
 //
 // Every path the game passes in is a Latin-1 game path written with '\' (or '/') separators,
-// relative to ProgramFolder unless it starts with '/'. Each component is matched against the
+// relative to ProgramFolder unless it starts with '/' or '\'. Each component is matched against the
 // folder's entries ignoring letter case, because the data differs in case from the names asked.
 // A component that does not exist keeps the case it was asked in, so new files can be written.
 #pragma once

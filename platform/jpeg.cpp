@@ -205,8 +205,9 @@ std::string EncodeJpeg(const Image& image, int quality)
     if (image.width < 1 || image.width > MaxImageSide || image.height < 1 || image.height > MaxImageSide ||
         image.pixels.size() != size_t(image.width) * size_t(image.height))
         return {};
-    // We hand libjpeg a buffer of our own. If it outgrows it, libjpeg switches to one it mallocs,
-    // and only on success do we learn where that is; errors here mean out of memory anyway.
+    // We hand libjpeg a buffer of our own, sized so most pictures fit. If the file outgrows it,
+    // libjpeg moves to one it mallocs, and we learn where only on success; a failure after that
+    // point can only be running out of memory, so that buffer is left to leak rather than guessed.
     std::vector<unsigned char> buffer(size_t(image.width) * size_t(image.height) / 2 + 4096);
     std::vector<uint8_t> row(size_t(image.width) * 3);
     JpegWriter writer{};

@@ -1,6 +1,7 @@
 // game/shell/startup.cpp - the start-up sequence of the game program.
 #include "game/shell/startup.h"
 
+#include "game/shell/assets.h"
 #include "game/shell/config.h"
 #include "game/shell/frame.h"
 #include "game/shell/tables.h"
@@ -77,14 +78,6 @@ static void LoadLoadingScreen()
     SetTransparentColour(0, 0, 0);
 }
 
-// The pictures the shared frame routines draw with: the glyph strip for this screen width
-// and the dark box behind texts. The game's full picture and sound set loads in its own step.
-static void LoadFrameAssets()
-{
-    LoadPicture(7771, GlyphStripFile(ScreenWidthPx));
-    LoadTextureSprite(9012, "BMP\\ICON\\000000.bmp");
-}
-
 static int ScaledSize(int size) { return int(std::lround(size * UiScale)); }
 
 static void CreateFonts()
@@ -125,10 +118,12 @@ int RunGameProgram()
     PrepareGlobals();
     SetConfigurationDefaults();
     ReadConfiguration();
+    if (MakeTextures == 1) RunFirstStartGeneration();
     OpenGameDisplay();
     LoadLoadingScreen();
     ShowLoadingProgress(0);
-    LoadFrameAssets();
+    LoadAssets();
+    LoadSounds();
     ShowLoadingProgress(100);
     LoadDataTables();
     StartFpsClock();

@@ -149,7 +149,7 @@ const std::vector<ArtSize> SizeTable = {
     {"BMP\\ICON\\MAUS.bmp", 32, 32},
     {"BMP\\ICON\\Maus_Menue.bmp", 32, 32},
     {"BMP\\ICON\\Maus_P.bmp", 32, 32},
-    {"BMP\\ICON\\Maus_F.bmp", 32, 32},
+    {"BMP\\ICON\\Maus_F.bmp", 40, 40},
     {"BMP\\ICON\\Maus_F2.bmp", 32, 32},
     {"BMP\\ICON\\Maus_F3.bmp", 32, 32},
     {"BMP\\ICON\\FF0000.bmp", 16, 16},

@@ -43,12 +43,14 @@ const Rgb Brass = {196, 160, 80};
 const Rgb Spice = {230, 130, 40};
 const Rgb MarkBrown = {112, 88, 58};
 
+// A colour brightened (f > 1) or darkened (f < 1).
 Rgb Scaled(Rgb c, double f)
 {
     auto one = [f](int v) { return std::clamp(int(std::lround(v * f)), 0, 255); };
     return Rgb{one(c.r), one(c.g), one(c.b)};
 }
 
+// Makes the colour the source of the next fill or stroke.
 void Use(cairo_t* cr, Rgb c, double alpha = 1.0) { SetColour(cr, c.r, c.g, c.b, alpha); }
 
 // Fills the current path lit from the top left, keeping the path.
@@ -105,6 +107,7 @@ void Solid(cairo_t* cr, Rgb base, double bevel = 1.6, double outline = 1.4)
     Stroke(cr, outline);
 }
 
+// A closed path through `points` corners given as x, y pairs.
 void Polygon(cairo_t* cr, const double* xy, int points)
 {
     cairo_move_to(cr, xy[0], xy[1]);
@@ -112,6 +115,7 @@ void Polygon(cairo_t* cr, const double* xy, int points)
     cairo_close_path(cr);
 }
 
+// A circle as a sub-path of its own.
 void Circle(cairo_t* cr, double x, double y, double r)
 {
     cairo_new_sub_path(cr);
@@ -245,6 +249,7 @@ const WeaponRow WeaponDrawings[] = {
     {MG, DrawMg}, {KUGEL, DrawCannon}, {LASER, DrawLaser}, {RAKETE, DrawRockets}, {PLASMA, DrawPlasma}, {IONEN, DrawIon},
 };
 
+// Draws a weapon by its row in the table above.
 void DrawWeapon(cairo_t* cr, Weapon weapon, double x, double y, double s)
 {
     for (const WeaponRow& row : WeaponDrawings)
@@ -319,8 +324,8 @@ void DrawCanopy(cairo_t* cr, double x, double y, double rx, double ry)
 void DrawExhaust(cairo_t* cr, double x, double y, double r) { Glow(cr, x, y, r, {255, 150, 50}); }
 
 // ---- families --------------------------------------------------------------------------------
-// Bodies draw around the picture's centre (0, 0), nose toward +x; each returns where its
-// weapon sits through the mount table below.
+// Bodies draw around the picture's centre (0, 0), nose toward +x; the mount table below says
+// where each family carries its weapon.
 
 // Tank: two broad tracks, a hull between them with an engine deck, a turret ring.
 void DrawTankBody(cairo_t* cr)
@@ -477,11 +482,9 @@ enum Family { SPEEDER, QUAD, PANZER, ROBOTER, GLEITER };
 struct FamilyRow {
     Family family;
     void (*body)(cairo_t*);
-    const char* markName; // the family's "=" picture
 };
 const FamilyRow Families[] = {
-    {SPEEDER, DrawSpeederBody, "Speeder ="}, {QUAD, DrawQuadBody, "Quad ="},       {PANZER, DrawTankBody, "Panzer ="},
-    {ROBOTER, DrawRobotBody, "Roboter ="},   {GLEITER, DrawGliderBody, "Gleiter ="},
+    {SPEEDER, DrawSpeederBody}, {QUAD, DrawQuadBody}, {PANZER, DrawTankBody}, {ROBOTER, DrawRobotBody}, {GLEITER, DrawGliderBody},
 };
 
 // Where each family carries its weapon: one mount, or two mirrored ones at +y and -y. A row
@@ -512,6 +515,7 @@ const UnitRow CombatUnits[] = {
     {"Raketen-Gleiter", GLEITER, RAKETE}, {"Plasma-Gleiter", GLEITER, PLASMA}, {"Ionen-Gleiter", GLEITER, IONEN},
 };
 
+// Game path of a unit picture.
 std::string UnitPath(const std::string& name) { return "BMP\\E\\" + name + ".bmp"; }
 
 // A canvas with the origin at the picture's centre.
@@ -523,6 +527,7 @@ Canvas CentredCanvas(const std::string& path)
     return canvas;
 }
 
+// A combat unit: its family's body, then its weapon at the family's mount.
 void DrawCombatUnit(const UnitRow& unit)
 {
     std::string path = UnitPath(unit.name);
@@ -665,6 +670,7 @@ const TrooperRow Troopers[] = {
     {"Pionier", {120, 100, 70}, {236, 176, 40}, 3},
 };
 
+// A rifle held low on the right side, reaching forward to `length`.
 void DrawRifle(cairo_t* cr, double length, Rgb colour)
 {
     cairo_move_to(cr, 1, 4.5);
@@ -679,36 +685,37 @@ void DrawRifle(cairo_t* cr, double length, Rgb colour)
     cairo_stroke(cr);
 }
 
+// What a trooper carries: rifle, rocket tube, laser rifle, or pack and tool.
 void DrawTrooperGear(cairo_t* cr, int kind)
 {
     switch (kind) {
     case 0:
-        DrawRifle(cr, 13, Gunmetal);
+        DrawRifle(cr, 10, Gunmetal);
         break;
     case 1:
-        cairo_rectangle(cr, -10, 2.2, 24, 4.6);
+        cairo_rectangle(cr, -9, 2.2, 17, 4.6);
         Solid(cr, {110, 118, 70}, 0.8, 1.2);
-        cairo_rectangle(cr, 11, 1.6, 4, 5.8);
+        cairo_rectangle(cr, 7.5, 1.6, 3.2, 5.8);
         Solid(cr, RocketTip, 0, 1.1);
         break;
     case 2:
-        DrawRifle(cr, 12, Steel);
-        Glow(cr, 13, 3.1, 2.4, LaserRed);
+        DrawRifle(cr, 9.4, Steel);
+        Glow(cr, 10, 3.1, 1.9, LaserRed);
         break;
     default:
         RoundedRect(cr, -11, -5, 6, 10, 1.5);
         Solid(cr, {150, 120, 70}, 0.8, 1.1);
         cairo_move_to(cr, 2, 5);
-        cairo_line_to(cr, 10, 5);
+        cairo_line_to(cr, 9, 5);
         Use(cr, Outline);
         cairo_set_line_width(cr, 3.0);
         cairo_stroke(cr);
         cairo_move_to(cr, 2, 5);
-        cairo_line_to(cr, 10, 5);
+        cairo_line_to(cr, 9, 5);
         Use(cr, Steel);
         cairo_set_line_width(cr, 1.4);
         cairo_stroke(cr);
-        Circle(cr, 10.5, 5, 2.2);
+        Circle(cr, 9.5, 5, 2);
         Solid(cr, Steel, 0, 1.0);
         break;
     }
@@ -726,11 +733,15 @@ void DrawArm(cairo_t* cr, double x0, double y0, double x1, double y1, Rgb unifor
     }
 }
 
+// One trooper: pack, body, arms and weapon, helmet on top.
 void DrawTrooper(const TrooperRow& trooper)
 {
     std::string path = UnitPath(trooper.name);
     Canvas canvas = CentredCanvas(path);
     cairo_t* cr = canvas.cr;
+    // A trooper reaches a quarter of the picture's width from its centre, so the figure fills
+    // nearly the whole picture.
+    cairo_scale(cr, 1.3, 1.3);
     if (trooper.kind == 3) DrawTrooperGear(cr, 3);
     cairo_save(cr);
     cairo_translate(cr, -2, 0);
@@ -815,6 +826,7 @@ void MarkWake(cairo_t* cr, double radius, double spread)
     }
 }
 
+// The marks of each family, laid where its tracks, tyres or feet touch the ground.
 void MarkPanzer(cairo_t* cr)
 {
     MarkTreads(cr, 22, -26, -15);
@@ -857,6 +869,7 @@ const MarkRow Marks[] = {
     {"Panzer =", MarkPanzer}, {"Roboter =", MarkRoboter}, {"Gleiter =", MarkGleiter}, {"Trup =", MarkTrup},
 };
 
+// One family's ground mark.
 void DrawMark(const MarkRow& mark)
 {
     std::string path = UnitPath(mark.name);
@@ -872,6 +885,7 @@ struct WorkRow {
 };
 const WorkRow WorkVehicles[] = {{"Bagger", DrawBagger}, {"Sammler", DrawSammler}};
 
+// The builder or the harvester.
 void DrawWorkVehicle(const WorkRow& vehicle)
 {
     std::string path = UnitPath(vehicle.name);

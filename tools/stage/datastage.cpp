@@ -1,8 +1,10 @@
-// tools/stage/datastage.cpp - datastage <data folder> <DATEN folder>
+// tools/stage/datastage.cpp - datastage <data folder> <DATEN folder> <top folder>
 //
 // People write data/ in UTF-8 with plain line feeds; the game reads Latin-1 with CR LF. Text
 // files (.txt, .info, .ini) are converted on the way into the staged tree, everything else is
-// copied as it is. File and folder names keep their UTF-8 spelling on disk.
+// copied as it is. File and folder names keep their UTF-8 spelling on disk. Then, as the
+// installer would, it records the top folder in DATEN/Installationsort.ini, so that the first
+// start of a freshly built tree finds its generators.
 #include "platform/latin1.h"
 
 #include <cstdio>
@@ -46,10 +48,19 @@ static int WriteIfChanged(const fs::path& target, const std::string& bytes)
     return bool(out);
 }
 
+// The top folder as our own files write paths: backslashes, a final one, Latin-1, CR LF.
+static std::string InstallationRecord(std::string top)
+{
+    for (char& c : top)
+        if (c == '/') c = '\\';
+    if (top.empty() || top.back() != '\\') top += '\\';
+    return L1(top) + "\r\n";
+}
+
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: datastage <data folder> <DATEN folder>\n");
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: datastage <data folder> <DATEN folder> <top folder>\n");
         return 2;
     }
     fs::path from = argv[1], to = argv[2];
@@ -74,5 +85,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "datastage: %s\n", error.message().c_str());
         return 1;
     }
-    return 0;
+    // Folders the game and the shadow maker expect, as the installer creates them.
+    fs::create_directories(to / "SAVE", error);
+    fs::create_directories(to / "BMP" / "O" / "Schatten", error);
+    return WriteIfChanged(to / "Installationsort.ini", InstallationRecord(argv[3])) ? 0 : 1;
 }
