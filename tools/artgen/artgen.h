@@ -85,3 +85,4 @@ void DrawEffects();   // effects.cpp: explosions, smoke, sandstorm, logo, planet
 void DrawGlyphs();    // glyphs.cpp: the bitmap font strips and the group marker
 void MakeSounds();    // sounds.cpp: effects and music; voices.cpp: spoken messages
 void MakeVoices();
+void MakeTitleFont(); // font.cpp: TXT\Omiczp__.ttf, the title font renamed from a Debian font

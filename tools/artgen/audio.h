@@ -11,6 +11,8 @@
 
 using Samples = std::vector<float>; // one channel
 
+static constexpr double Pi = 3.14159265358979323846;
+
 // ---- files ----------------------------------------------------------------------------------
 // A 16-bit PCM WAV of one channel (right empty) or two; samples beyond -1..1 are clipped.
 std::string EncodeWav(const Samples& left, const Samples& right, int rate);

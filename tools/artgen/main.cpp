@@ -22,6 +22,7 @@ int main(int argc, char** argv)
     DrawIcons();
     MakeSounds();
     MakeVoices();
+    MakeTitleFont();
 
     WriteContactSheet(argv[2]);
     std::printf("artgen: %zu pictures written\n", SheetEntries.size());

@@ -3,10 +3,11 @@
 //
 // The tile maker turns every source texture by quarter turns and lays the turned copies next to
 // each other at random, so a texture must join not only itself but every turned copy of itself.
-// The noise below guarantees that: its lattice carries the same mirror-symmetric values along
-// the top row and the left column, and its fade curve is flat at every lattice line, so any
-// two copies meet with equal value and equal slope. Specks, pebbles and cracks stay clear of the
-// border, and the light is kept soft, because a turned copy turns its shading with it.
+// The gradient noise below guarantees that: the lattice gradients along the top row and the left
+// column are one sequence turned by a quarter and reversed against itself, so along every edge
+// the noise has the same values and the same slope across the edge, whichever way the copy on
+// the other side is turned. Specks, pebbles and cracks stay clear of the border, and the light is
+// kept soft, because a turned copy turns its shading with it.
 #include "artgen.h"
 
 #include <algorithm>
@@ -24,10 +25,10 @@ struct Rgb {
 // Values per pixel of a 64 x 64 texture, row-major, top row first.
 using Field = std::vector<double>;
 
-// One octave of value noise on a lattice of cells x cells that wraps at the tile edge.
+// One octave of gradient noise on a lattice of cells x cells that wraps at the tile edge.
 struct Lattice {
     int cells = 0;
-    std::vector<double> values; // cells * cells, row-major
+    std::vector<double> gx, gy; // gradient per lattice point, cells * cells, row-major
 };
 
 // ---- colours and pixels ------------------------------------------------------------------------
@@ -62,20 +63,42 @@ static void PutOpaque(Canvas& canvas, const std::vector<Rgb>& pixels)
 
 // ---- seamless noise ------------------------------------------------------------------------------
 
-// A lattice of random values whose border row and column hold one mirror-symmetric sequence.
+// Sets the gradient of lattice point (x, y).
+static void SetGradient(Lattice& lattice, int x, int y, double gx, double gy)
+{
+    size_t i = size_t(y * lattice.cells + x);
+    lattice.gx[i] = gx;
+    lattice.gy[i] = gy;
+}
+
+// A lattice of random gradients whose border is fit for turned neighbours. Point j of the left
+// column holds (across, along) = (b, a) and point cells - j holds its negative, which makes the
+// values along the edge read the same both ways and the slope across it change sign; the top row
+// holds the same pairs turned by a quarter. The corner gets no gradient at all.
 static Lattice MakeLattice(ArtRandom& random, int cells)
 {
     Lattice lattice;
     lattice.cells = cells;
-    lattice.values.resize(size_t(cells * cells));
-    for (double& v : lattice.values) v = RandomUnit(random);
-    // The border values stay near the middle and the corner is exactly there: every tile corner
-    // shows the same point, and an extreme value there would print a spot at each of them.
-    for (int n = 0; n <= cells / 2; n++) {
-        double edge = n == 0 ? 0.5 : 0.5 + RandomRange(random, -0.25, 0.25);
-        int mirror = (cells - n) % cells;
-        lattice.values[size_t(n)] = lattice.values[size_t(mirror)] = edge;
-        lattice.values[size_t(n * cells)] = lattice.values[size_t(mirror * cells)] = edge;
+    lattice.gx.resize(size_t(cells * cells));
+    lattice.gy.resize(size_t(cells * cells));
+    for (size_t i = 0; i < lattice.gx.size(); i++) {
+        double angle = RandomRange(random, 0, 2 * Pi);
+        lattice.gx[i] = std::cos(angle);
+        lattice.gy[i] = std::sin(angle);
+    }
+    SetGradient(lattice, 0, 0, 0, 0);
+    if (cells % 2 == 0) {
+        SetGradient(lattice, 0, cells / 2, 0, 0);
+        SetGradient(lattice, cells / 2, 0, 0, 0);
+    }
+    for (int j = 1; j < cells - j; j++) {
+        int mirror = cells - j;
+        double angle = RandomRange(random, 0, 2 * Pi);
+        double a = std::sin(angle), b = std::cos(angle);
+        SetGradient(lattice, 0, j, b, a);
+        SetGradient(lattice, 0, mirror, -b, -a);
+        SetGradient(lattice, j, 0, a, -b);
+        SetGradient(lattice, mirror, 0, -a, b);
     }
     return lattice;
 }
@@ -83,13 +106,12 @@ static Lattice MakeLattice(ArtRandom& random, int cells)
 // The quintic fade: flat at both ends, so the noise has no crease at lattice lines.
 static double Fade(double t) { return t * t * t * (t * (t * 6 - 15) + 10); }
 
-// The lattice value at (x, y), wrapped.
-static double LatticeAt(const Lattice& lattice, int x, int y)
+// The contribution of lattice point (x, y), wrapped, at the offset (dx, dy) from it.
+static double Ramp(const Lattice& lattice, int x, int y, double dx, double dy)
 {
     int n = lattice.cells;
-    x = ((x % n) + n) % n;
-    y = ((y % n) + n) % n;
-    return lattice.values[size_t(y * n + x)];
+    size_t i = size_t(((y % n) + n) % n * n + ((x % n) + n) % n);
+    return lattice.gx[i] * dx + lattice.gy[i] * dy;
 }
 
 // The noise at a position in texture pixels (pixel centres lie at x + 0.5).
@@ -97,9 +119,10 @@ static double SampleLattice(const Lattice& lattice, double u, double v)
 {
     double fx = u * lattice.cells / TextureSide, fy = v * lattice.cells / TextureSide;
     int x0 = int(std::floor(fx)), y0 = int(std::floor(fy));
-    double tx = Fade(fx - x0), ty = Fade(fy - y0);
-    double top = LatticeAt(lattice, x0, y0) + (LatticeAt(lattice, x0 + 1, y0) - LatticeAt(lattice, x0, y0)) * tx;
-    double bottom = LatticeAt(lattice, x0, y0 + 1) + (LatticeAt(lattice, x0 + 1, y0 + 1) - LatticeAt(lattice, x0, y0 + 1)) * tx;
+    double dx = fx - x0, dy = fy - y0, tx = Fade(dx), ty = Fade(dy);
+    double top = Ramp(lattice, x0, y0, dx, dy) + (Ramp(lattice, x0 + 1, y0, dx - 1, dy) - Ramp(lattice, x0, y0, dx, dy)) * tx;
+    double bottom = Ramp(lattice, x0, y0 + 1, dx, dy - 1) +
+                    (Ramp(lattice, x0 + 1, y0 + 1, dx - 1, dy - 1) - Ramp(lattice, x0, y0 + 1, dx, dy - 1)) * tx;
     return top + (bottom - top) * ty;
 }
 
@@ -111,13 +134,15 @@ static void Normalise(Field& field)
     for (double& v : field) v = (v - lo) / span;
 }
 
-// Fractal noise over the tile: octaves from `firstCells` lattice cells upward, each twice as fine
-// and `persistence` times as strong as the one before; stretched to 0..1.
+// Fractal noise over the tile: octaves from `firstCells` lattice cells upward, each a little more
+// than twice as fine and `persistence` times as strong as the one before; stretched to 0..1.
+// The lattices of 2n + 1 cells never share an inner line, so no grid shows through, and with an
+// odd count no lattice point sits in the middle of an edge, where the border rule forces zero.
 static Field SeamlessNoise(ArtRandom& random, int firstCells, int octaves, double persistence)
 {
     Field field(size_t(TextureSide * TextureSide), 0.0);
     double amplitude = 1.0;
-    for (int octave = 0, cells = firstCells; octave < octaves && cells <= TextureSide; octave++, cells *= 2) {
+    for (int octave = 0, cells = firstCells; octave < octaves && cells <= TextureSide; octave++, cells = cells * 2 + 1) {
         Lattice lattice = MakeLattice(random, cells);
         for (int y = 0; y < TextureSide; y++)
             for (int x = 0; x < TextureSide; x++)
@@ -149,7 +174,23 @@ static double Facing(const Field& height, int x, int y)
     return (At(height, x + 1, y) - At(height, x - 1, y) + At(height, x, y + 1) - At(height, x, y - 1)) * 0.5;
 }
 
+// A line along the level `level` of a field, `width` pixels wide wherever the field runs steep
+// or flat: 1 on the line, falling to 0 beside it.
+static double ContourLine(const Field& field, int x, int y, double level, double width)
+{
+    double gx = (At(field, x + 1, y) - At(field, x - 1, y)) * 0.5, gy = (At(field, x, y + 1) - At(field, x, y - 1)) * 0.5;
+    double d = (At(field, x, y) - level) / std::max(1e-4, std::sqrt(gx * gx + gy * gy)) / width;
+    return std::exp(-d * d);
+}
+
 // ---- shapes drawn over the textures ---------------------------------------------------------------
+
+// Fills the current path with a colour.
+static void Fill(cairo_t* cr, Rgb c)
+{
+    cairo_set_source_rgb(cr, c.r, c.g, c.b);
+    cairo_fill(cr);
+}
 
 // A small irregular blob (pebble, clod, speck) as a closed path around (x, y).
 static void BlobPath(cairo_t* cr, ArtRandom& random, double x, double y, double radius)
@@ -166,8 +207,8 @@ static void BlobPath(cairo_t* cr, ArtRandom& random, double x, double y, double 
     cairo_close_path(cr);
 }
 
-// Scatter of lit blobs kept `margin` pixels inside the tile: a darker rim, a body and a highlight
-// towards the top left.
+// How a scatter of specks looks: how many, how big, and the colours of a speck's darker rim, its
+// body and its highlight towards the top left.
 struct SpeckStyle {
     int count;
     double minRadius, maxRadius;
@@ -175,7 +216,8 @@ struct SpeckStyle {
     double opacity;
 };
 
-// Draws one speck style over a canvas.
+// Scatters specks over a canvas, each kept `margin` pixels inside the tile so that no speck is cut
+// in half by the tile edge.
 static void ScatterSpecks(Canvas& canvas, ArtRandom& random, const SpeckStyle& style, double margin)
 {
     cairo_t* cr = canvas.cr;
@@ -218,9 +260,11 @@ static void DrawCrack(cairo_t* cr, ArtRandom& random, Rgb dark, Rgb rim, double 
         points.push_back(x);
         points.push_back(y);
     }
+    // First a pale lip a little below and right of the crack, then the crack itself.
     for (int pass = 0; pass < 2; pass++) {
-        cairo_move_to(cr, points[0] + (pass == 0 ? 0.6 : 0), points[1] + (pass == 0 ? 0.6 : 0));
-        for (size_t i = 2; i < points.size(); i += 2) cairo_line_to(cr, points[i] + (pass == 0 ? 0.6 : 0), points[i + 1] + (pass == 0 ? 0.6 : 0));
+        double shift = pass == 0 ? 0.6 : 0;
+        cairo_move_to(cr, points[0] + shift, points[1] + shift);
+        for (size_t i = 2; i < points.size(); i += 2) cairo_line_to(cr, points[i] + shift, points[i + 1] + shift);
         Rgb c = pass == 0 ? rim : dark;
         cairo_set_source_rgba(cr, c.r, c.g, c.b, pass == 0 ? 0.5 : 0.85);
         cairo_set_line_width(cr, pass == 0 ? width + 0.8 : width);
@@ -238,28 +282,28 @@ static double Grain(ArtRandom& random, double strength) { return 1.0 + RandomRan
 // Dark, fertile, crumbly earth: clods with soft hollows between them.
 static void DrawErde(Canvas& canvas, ArtRandom& random)
 {
-    Field clods = SeamlessNoise(random, 4, 4, 0.55);
-    Field tone = SeamlessNoise(random, 2, 3, 0.5);
+    Field clods = SeamlessNoise(random, 7, 2, 0.5);
+    Field tone = SeamlessNoise(random, 5, 2, 0.5);
     Rgb low = Bytes(58, 38, 22), high = Bytes(118, 80, 48), reddish = Bytes(112, 64, 40);
     std::vector<Rgb> pixels(size_t(TextureSide * TextureSide));
     for (int y = 0; y < TextureSide; y++)
         for (int x = 0; x < TextureSide; x++) {
             size_t i = size_t(y * TextureSide + x);
-            Rgb c = Mix(low, high, 0.25 + 0.6 * clods[i]);
-            c = Mix(c, reddish, 0.35 * tone[i]);
-            double light = 1.0 + 1.8 * Bulge(clods, x, y) + 0.6 * Facing(clods, x, y);
-            pixels[i] = Scale(c, light * Grain(random, 0.05));
+            Rgb c = Mix(low, high, 0.3 + 0.5 * clods[i]);
+            c = Mix(c, reddish, 0.3 * tone[i]);
+            double light = 1.0 + 1.2 * Bulge(clods, x, y) + 0.5 * Facing(clods, x, y);
+            pixels[i] = Scale(c, light * Grain(random, 0.06));
         }
     PutOpaque(canvas, pixels);
-    ScatterSpecks(canvas, random, SpeckStyle{26, 0.7, 1.6, Bytes(40, 26, 14), Bytes(92, 62, 38), Bytes(140, 104, 70), 0.9}, 2);
-    ScatterSpecks(canvas, random, SpeckStyle{6, 0.5, 0.9, Bytes(70, 56, 40), Bytes(150, 128, 100), Bytes(190, 170, 140), 0.9}, 2);
+    ScatterSpecks(canvas, random, SpeckStyle{26, 0.7, 1.6, Bytes(40, 26, 14), Bytes(92, 62, 38), Bytes(140, 104, 70), 0.9}, 0.5);
+    ScatterSpecks(canvas, random, SpeckStyle{6, 0.5, 0.9, Bytes(70, 56, 40), Bytes(150, 128, 100), Bytes(190, 170, 140), 0.9}, 0.5);
 }
 
 // The tone of the warm sand, shared by the resource grounds that lie on sand.
 static std::vector<Rgb> SandPixels(ArtRandom& random, Rgb low, Rgb high, double rippleStrength)
 {
-    Field body = SeamlessNoise(random, 2, 5, 0.5);
-    Field flow = SeamlessNoise(random, 2, 3, 0.4);
+    Field body = SeamlessNoise(random, 5, 3, 0.5);
+    Field flow = SeamlessNoise(random, 5, 2, 0.4);
     std::vector<Rgb> pixels(size_t(TextureSide * TextureSide));
     for (int y = 0; y < TextureSide; y++)
         for (int x = 0; x < TextureSide; x++) {
@@ -267,8 +311,8 @@ static std::vector<Rgb> SandPixels(ArtRandom& random, Rgb low, Rgb high, double 
             // Ripples follow the contour lines of a slow field, so they curl without a wind
             // direction that a turned copy would contradict.
             double ripple = std::sin(2 * Pi * 6.0 * flow[i]);
-            double light = 1.0 + rippleStrength * ripple + 0.6 * Bulge(body, x, y);
-            pixels[i] = Scale(Mix(low, high, 0.2 + 0.7 * body[i]), light * Grain(random, 0.035));
+            double light = 1.0 + rippleStrength * ripple + 0.5 * Bulge(body, x, y);
+            pixels[i] = Scale(Mix(low, high, 0.3 + 0.45 * body[i]), light * Grain(random, 0.035));
         }
     return pixels;
 }
@@ -277,14 +321,14 @@ static std::vector<Rgb> SandPixels(ArtRandom& random, Rgb low, Rgb high, double 
 static void DrawSand(Canvas& canvas, ArtRandom& random)
 {
     PutOpaque(canvas, SandPixels(random, Bytes(198, 142, 74), Bytes(234, 186, 114), 0.045));
-    ScatterSpecks(canvas, random, SpeckStyle{14, 0.4, 0.8, Bytes(150, 104, 56), Bytes(176, 126, 72), Bytes(240, 206, 150), 0.8}, 2);
+    ScatterSpecks(canvas, random, SpeckStyle{14, 0.4, 0.8, Bytes(150, 104, 56), Bytes(176, 126, 72), Bytes(240, 206, 150), 0.8}, 0.5);
 }
 
 // Pale desert dust over hard, slightly darker pans, with a few pebbles.
 static void DrawWueste(Canvas& canvas, ArtRandom& random)
 {
-    Field dust = SeamlessNoise(random, 2, 5, 0.55);
-    Field pans = SeamlessNoise(random, 2, 3, 0.45);
+    Field dust = SeamlessNoise(random, 5, 4, 0.55);
+    Field pans = SeamlessNoise(random, 5, 2, 0.45);
     Rgb low = Bytes(206, 182, 132), high = Bytes(238, 222, 178), pan = Bytes(196, 170, 124);
     std::vector<Rgb> pixels(size_t(TextureSide * TextureSide));
     for (int y = 0; y < TextureSide; y++)
@@ -296,63 +340,66 @@ static void DrawWueste(Canvas& canvas, ArtRandom& random)
             pixels[i] = Scale(c, (1.0 + 0.4 * Bulge(dust, x, y)) * Grain(random, 0.03));
         }
     PutOpaque(canvas, pixels);
-    ScatterSpecks(canvas, random, SpeckStyle{12, 0.6, 1.4, Bytes(120, 104, 84), Bytes(166, 148, 122), Bytes(220, 206, 184), 0.95}, 2);
+    ScatterSpecks(canvas, random, SpeckStyle{12, 0.6, 1.4, Bytes(120, 104, 84), Bytes(166, 148, 122), Bytes(220, 206, 184), 0.95}, 0.5);
 }
 
-// Grey-brown rock with knobbly relief and dark cracks.
+// Grey-brown rock: ridged boulders whose creases run together into dark fissures.
 static void DrawStein(Canvas& canvas, ArtRandom& random)
 {
-    Field relief = SeamlessNoise(random, 4, 4, 0.6);
-    Field tone = SeamlessNoise(random, 2, 3, 0.5);
-    Rgb low = Bytes(88, 78, 68), high = Bytes(156, 142, 124), warm = Bytes(140, 112, 84);
+    Field base = SeamlessNoise(random, 5, 3, 0.5);
+    Field tone = SeamlessNoise(random, 5, 2, 0.5);
+    Field ridged(base.size());
+    // Folding the noise at its middle leaves a sharp crease wherever it crossed the middle.
+    for (size_t i = 0; i < base.size(); i++) ridged[i] = std::sqrt(std::abs(2 * base[i] - 1));
+    Rgb low = Bytes(84, 74, 64), high = Bytes(168, 154, 134), warm = Bytes(150, 118, 86);
     std::vector<Rgb> pixels(size_t(TextureSide * TextureSide));
     for (int y = 0; y < TextureSide; y++)
         for (int x = 0; x < TextureSide; x++) {
             size_t i = size_t(y * TextureSide + x);
-            Rgb c = Mix(Mix(low, high, 0.2 + 0.7 * relief[i]), warm, 0.4 * tone[i]);
-            double light = 1.0 + 2.4 * Bulge(relief, x, y) + 0.8 * Facing(relief, x, y);
-            pixels[i] = Scale(c, light * Grain(random, 0.05));
+            Rgb c = Mix(Mix(low, high, 0.15 + 0.75 * ridged[i]), warm, 0.35 * tone[i]);
+            double light = 1.0 + 0.5 * Bulge(ridged, x, y) + 0.35 * Facing(ridged, x, y);
+            pixels[i] = Scale(c, light * Grain(random, 0.035));
         }
     PutOpaque(canvas, pixels);
-    for (int i = 0; i < 5; i++) DrawCrack(canvas.cr, random, Bytes(46, 40, 34), Bytes(176, 162, 142), RandomRange(random, 0.7, 1.2));
-    ScatterSpecks(canvas, random, SpeckStyle{8, 0.6, 1.2, Bytes(70, 62, 54), Bytes(128, 118, 104), Bytes(186, 176, 160), 0.9}, 2);
+    for (int i = 0; i < 2; i++) DrawCrack(canvas.cr, random, Bytes(62, 54, 46), Bytes(176, 162, 142), RandomRange(random, 0.6, 0.9));
+    ScatterSpecks(canvas, random, SpeckStyle{8, 0.6, 1.2, Bytes(70, 62, 54), Bytes(128, 118, 104), Bytes(186, 176, 160), 0.9}, 0.5);
 }
 
 // Sand with rich orange-red spice specks and a rusty stain.
 static void DrawSpice(Canvas& canvas, ArtRandom& random)
 {
     std::vector<Rgb> pixels = SandPixels(random, Bytes(196, 128, 66), Bytes(226, 162, 96), 0.03);
-    Field stain = SeamlessNoise(random, 2, 4, 0.5);
+    Field stain = SeamlessNoise(random, 5, 4, 0.5);
     for (size_t i = 0; i < pixels.size(); i++) pixels[i] = Mix(pixels[i], Bytes(190, 84, 40), 0.45 * stain[i]);
     PutOpaque(canvas, pixels);
-    ScatterSpecks(canvas, random, SpeckStyle{70, 0.5, 1.2, Bytes(120, 36, 14), Bytes(212, 78, 28), Bytes(252, 156, 70), 0.95}, 1.5);
-    ScatterSpecks(canvas, random, SpeckStyle{12, 1.2, 2.0, Bytes(110, 30, 12), Bytes(198, 60, 22), Bytes(250, 140, 60), 0.95}, 2);
+    ScatterSpecks(canvas, random, SpeckStyle{70, 0.5, 1.2, Bytes(120, 36, 14), Bytes(212, 78, 28), Bytes(252, 156, 70), 0.95}, 0.5);
+    ScatterSpecks(canvas, random, SpeckStyle{12, 1.2, 2.0, Bytes(110, 30, 12), Bytes(198, 60, 22), Bytes(250, 140, 60), 0.95}, 0.5);
 }
 
 // Sand with bluish and violet crystal specks.
 static void DrawSmyron(Canvas& canvas, ArtRandom& random)
 {
     std::vector<Rgb> pixels = SandPixels(random, Bytes(200, 160, 104), Bytes(230, 196, 140), 0.03);
-    Field tint = SeamlessNoise(random, 2, 4, 0.5);
+    Field tint = SeamlessNoise(random, 5, 4, 0.5);
     for (size_t i = 0; i < pixels.size(); i++) pixels[i] = Mix(pixels[i], Bytes(150, 120, 160), 0.35 * tint[i]);
     PutOpaque(canvas, pixels);
-    ScatterSpecks(canvas, random, SpeckStyle{45, 0.5, 1.1, Bytes(60, 40, 110), Bytes(128, 92, 210), Bytes(214, 196, 255), 0.95}, 1.5);
-    ScatterSpecks(canvas, random, SpeckStyle{20, 0.5, 1.0, Bytes(40, 60, 120), Bytes(84, 130, 220), Bytes(196, 226, 255), 0.95}, 1.5);
+    ScatterSpecks(canvas, random, SpeckStyle{45, 0.5, 1.1, Bytes(60, 40, 110), Bytes(128, 92, 210), Bytes(214, 196, 255), 0.95}, 0.5);
+    ScatterSpecks(canvas, random, SpeckStyle{20, 0.5, 1.0, Bytes(40, 60, 120), Bytes(84, 130, 220), Bytes(196, 226, 255), 0.95}, 0.5);
 }
 
 // Water: deep green-blue with bright wavering lines where the light is bent.
 static void DrawWasser(Canvas& canvas, ArtRandom& random)
 {
-    Field depth = SeamlessNoise(random, 2, 4, 0.5);
-    Field waves = SeamlessNoise(random, 4, 3, 0.5);
+    Field depth = SeamlessNoise(random, 5, 3, 0.5);
+    Field waves = SeamlessNoise(random, 5, 2, 0.4);
     Rgb deep = Bytes(22, 66, 96), shallow = Bytes(52, 120, 146), glint = Bytes(170, 220, 230);
     std::vector<Rgb> pixels(size_t(TextureSide * TextureSide));
     for (int y = 0; y < TextureSide; y++)
         for (int x = 0; x < TextureSide; x++) {
             size_t i = size_t(y * TextureSide + x);
-            double line = std::pow(std::abs(std::cos(2 * Pi * 3.0 * waves[i])), 12.0);
+            double line = ContourLine(waves, x, y, 0.35, 0.6) + ContourLine(waves, x, y, 0.65, 0.6);
             Rgb c = Mix(deep, shallow, 0.2 + 0.7 * depth[i]);
-            pixels[i] = Mix(c, glint, 0.35 * line);
+            pixels[i] = Mix(c, glint, (0.1 + 0.35 * depth[i]) * line);
         }
     PutOpaque(canvas, pixels);
 }
@@ -360,7 +407,7 @@ static void DrawWasser(Canvas& canvas, ArtRandom& random)
 // The fog over unexplored land: nearly black, with a faint grain so it does not look like a hole.
 static void DrawDunkel(Canvas& canvas, ArtRandom& random)
 {
-    Field murk = SeamlessNoise(random, 4, 3, 0.5);
+    Field murk = SeamlessNoise(random, 5, 3, 0.5);
     std::vector<Rgb> pixels(size_t(TextureSide * TextureSide));
     for (size_t i = 0; i < pixels.size(); i++) pixels[i] = Scale(Bytes(14, 12, 10), 0.8 + 0.4 * murk[i]);
     PutOpaque(canvas, pixels);
@@ -405,32 +452,29 @@ static void DrawCrystal(cairo_t* cr, double x, double y, double size, double ang
     cairo_restore(cr);
 }
 
-// A crystal field of growth stage 0..3: small clusters of violet and blue crystals.
+// A crystal field of growth stage 0..3: clusters of violet and blue crystals that grow in
+// number and size, each cluster a star of shards pointing away from its root.
 static void DrawSmyronField(Canvas& canvas, ArtRandom& random, int stage)
 {
-    const Rgb colours[3] = {Bytes(150, 100, 226), Bytes(96, 128, 232), Bytes(186, 120, 220)};
-    int clusters = 3 + 3 * stage;
+    const Rgb colours[3] = {Bytes(156, 104, 232), Bytes(100, 134, 236), Bytes(194, 126, 226)};
+    int clusters = 3 + 2 * stage;
     for (int c = 0; c < clusters; c++) {
-        double size = RandomRange(random, 2.2, 3.2 + 1.2 * stage);
+        double size = RandomRange(random, 2.8 + 0.6 * stage, 3.6 + 1.3 * stage);
         double cx = RandomRange(random, 4 + size, TextureSide - 4 - size), cy = RandomRange(random, 4 + size, TextureSide - 4 - size);
-        int crystals = 1 + RandomInt(random, 0, 1 + stage);
-        for (int k = 0; k < crystals; k++) {
-            double angle = RandomRange(random, -0.6, 0.6) + (k - crystals / 2.0) * 0.7;
-            double s = size * RandomRange(random, 0.6, 1.0);
-            double dx = std::sin(angle) * s * 0.5, dy = -std::cos(angle) * s * 0.5;
-            DrawCrystal(canvas.cr, cx + dx, cy + dy, s, angle, colours[RandomInt(random, 0, 2)]);
+        int shards = RandomInt(random, 2 + stage / 2, 3 + stage);
+        double turn = RandomRange(random, 0, 2 * Pi);
+        Rgb colour = colours[RandomInt(random, 0, 2)];
+        for (int k = 0; k < shards; k++) {
+            double angle = turn + k * 2 * Pi / shards + RandomRange(random, -0.3, 0.3);
+            double s = size * RandomRange(random, 0.65, 1.0);
+            DrawCrystal(canvas.cr, cx + std::sin(angle) * s * 0.6, cy - std::cos(angle) * s * 0.6, s, angle, colour);
         }
+        cairo_arc(canvas.cr, cx, cy, 0.7 + 0.2 * stage, 0, 2 * Pi);
+        Fill(canvas.cr, Bytes(236, 226, 255));
     }
 }
 
 // ---- decorations --------------------------------------------------------------------------------------
-
-// Fills the current path with a colour.
-static void Fill(cairo_t* cr, Rgb c)
-{
-    cairo_set_source_rgb(cr, c.r, c.g, c.b);
-    cairo_fill(cr);
-}
 
 // One palm frond from the crown outwards: a tapering leaf with a light midrib and ragged edges.
 static void DrawFrond(cairo_t* cr, ArtRandom& random, double angle, double length, Rgb leaf)
@@ -575,48 +619,71 @@ static void Bone(cairo_t* cr, double x1, double y1, double x2, double y2, double
     cairo_stroke(cr);
 }
 
-// The skeleton of a large animal: skull with horns, spine, ribs curving to both sides, a pelvis.
+// A thin curved bone (rib, horn) from (x1, y1) bending through (cx, cy) to (x2, y2).
+static void CurvedBone(cairo_t* cr, double x1, double y1, double cx, double cy, double x2, double y2, double width)
+{
+    for (int pass = 0; pass < 2; pass++) {
+        double shift = pass == 0 ? 0.5 : 0;
+        cairo_move_to(cr, x1 + shift, y1 + shift);
+        cairo_curve_to(cr, cx + shift, cy + shift, cx + shift, cy + shift, x2 + shift, y2 + shift);
+        if (pass == 0) cairo_set_source_rgb(cr, 0.6, 0.55, 0.46);
+        else cairo_set_source_rgb(cr, 0.92, 0.89, 0.78);
+        cairo_set_line_width(cr, pass == 0 ? width + 0.6 : width);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        cairo_stroke(cr);
+    }
+}
+
+// An ellipse path around (x, y).
+static void EllipsePath(cairo_t* cr, double x, double y, double rx, double ry)
+{
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, rx, ry);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * Pi);
+    cairo_restore(cr);
+}
+
+// The bleached skeleton of a large horned animal lying in the sand: head to the left, ribs
+// arching out from the spine towards the tail, the pelvis and four leg bones.
 static void DrawSkelett(Canvas& canvas, ArtRandom& random)
 {
     cairo_t* cr = canvas.cr;
-    cairo_translate(cr, 32, 32);
-    cairo_rotate(cr, -0.5);
-    Bone(cr, -20, 0, 18, 0, 2.2);
+    cairo_translate(cr, 32, 33);
+    cairo_rotate(cr, -0.45);
+    Bone(cr, -10, -5, -17, -15, 2.0);
+    Bone(cr, -8, 5, -13, 16, 2.0);
+    Bone(cr, 13, -5, 19, -16, 2.0);
+    Bone(cr, 15, 5, 23, 13, 2.0);
     for (int i = 0; i < 6; i++) {
-        double x = -12 + i * 4.2, reach = 10 - std::abs(i - 2.0) * 1.3;
-        for (int side = -1; side <= 1; side += 2) {
-            cairo_move_to(cr, x, 0);
-            cairo_curve_to(cr, x + 1, side * reach * 0.6, x + 3, side * reach, x + 4.5 + RandomRange(random, -0.5, 0.5), side * reach);
-            cairo_set_source_rgb(cr, 0.9, 0.87, 0.76);
-            cairo_set_line_width(cr, 1.3);
-            cairo_stroke(cr);
-        }
+        double x = -11 + i * 3.6, reach = 10.5 - std::abs(i - 1.5) * 1.2;
+        for (int side = -1; side <= 1; side += 2)
+            CurvedBone(cr, x, 0, x - 1, side * reach, x + 3 + RandomRange(random, -0.4, 0.4), side * (reach - 1.5), 1.5);
     }
-    cairo_save(cr);
-    cairo_translate(cr, 20, 0);
-    cairo_scale(cr, 3.5, 4.5);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * Pi);
-    cairo_restore(cr);
-    Fill(cr, Bytes(226, 218, 194));
-    Bone(cr, -21, -1, -27, -7, 1.8);
-    Bone(cr, -21, 1, -27, 7, 1.8);
-    // Skull: a long snout with dark eye holes and curved horns.
-    cairo_save(cr);
-    cairo_translate(cr, -24, 0);
-    cairo_scale(cr, 7, 4.2);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * Pi);
-    cairo_restore(cr);
+    Bone(cr, -15, 0, 22, 0, 2.4);
+    for (int i = 0; i < 4; i++) {
+        cairo_arc(cr, 24 + i * 2.4, 0.6 * i, 1.0 - i * 0.15, 0, 2 * Pi);
+        Fill(cr, Bytes(226, 218, 194));
+    }
+    EllipsePath(cr, 15, -3.5, 3.2, 3.6);
+    EllipsePath(cr, 15, 3.5, 3.2, 3.6);
+    Fill(cr, Bytes(222, 214, 188));
+    EllipsePath(cr, 15.5, -3.2, 1.2, 1.4);
+    EllipsePath(cr, 15.5, 3.2, 1.2, 1.4);
+    Fill(cr, Bytes(120, 108, 88));
+    CurvedBone(cr, -18, -3.5, -17, -11, -12, -12, 1.8);
+    CurvedBone(cr, -18, 3.5, -17, 11, -12, 12, 1.8);
+    EllipsePath(cr, -20, 0, 4.6, 4.2);
     Fill(cr, Bytes(236, 230, 210));
-    cairo_move_to(cr, -22, -3);
-    cairo_curve_to(cr, -20, -9, -16, -11, -13, -9);
-    cairo_move_to(cr, -22, 3);
-    cairo_curve_to(cr, -20, 9, -16, 11, -13, 9);
-    cairo_set_source_rgb(cr, 0.82, 0.78, 0.66);
-    cairo_set_line_width(cr, 1.6);
-    cairo_stroke(cr);
-    cairo_arc(cr, -23, -1.8, 1.1, 0, 2 * Pi);
-    cairo_arc(cr, -23, 1.8, 1.1, 0, 2 * Pi);
-    Fill(cr, Bytes(60, 50, 40));
+    cairo_move_to(cr, -22, -3.2);
+    cairo_line_to(cr, -29.5, -1.6);
+    cairo_line_to(cr, -29.5, 1.6);
+    cairo_line_to(cr, -22, 3.2);
+    cairo_close_path(cr);
+    Fill(cr, Bytes(228, 220, 198));
+    EllipsePath(cr, -21, -2.2, 1.3, 1.1);
+    EllipsePath(cr, -21, 2.2, 1.3, 1.1);
+    Fill(cr, Bytes(70, 58, 46));
 }
 
 // ---- the table of pictures -------------------------------------------------------------------------------
