@@ -2,6 +2,7 @@
 // loaders, at the sizes the game's rules expect; and the game loads all of it under its numbers.
 #include "game/shell/assets.h"
 #include "game/shell/frame.h"
+#include "platform/dialog.h"
 #include "platform/display.h"
 #include "platform/files.h"
 #include "platform/image.h"
@@ -148,4 +149,12 @@ TEST_F(StagedGame, EveryNumberedAssetLoads)
 
     EXPECT_EQ(PictureWidth(5000 + 100 * 18 + 36), 24) << "the last slice lies beyond the texture and still exists";
     EXPECT_EQ(PictureHeight(5000 + 100 * 18), 1);
+}
+
+TEST_F(StagedGame, MissingPictureEndsWithTheFileMessage)
+{
+    RemoveFile("BMP\\O\\Kaserne.bmp");
+    SetMessageBoxAnswer(1);
+    EXPECT_EXIT(LoadAssets(), testing::ExitedWithCode(1),
+                "ZQ_TR_Procedure: ! FEHLER !  Datei \"BMP.O.Kaserne.bmp\" konnte nicht geladen werden!");
 }

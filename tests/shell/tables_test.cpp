@@ -2,6 +2,7 @@
 #include "game/shell/tables.h"
 #include "platform/files.h"
 #include "platform/latin1.h"
+#include "support/shipped_data.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -10,20 +11,6 @@
 #include <utility>
 #include <vector>
 #include <sstream>
-
-// Copies one shipped table (UTF-8, LF in the repository) into the test folder as the game
-// reads it: Latin-1 with CR LF.
-static void InstallShippedTable(const std::string& name)
-{
-    std::ifstream in(std::string(KORAX_SOURCE_DATA) + "/TXT/" + name, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    ASSERT_FALSE(content.str().empty()) << name;
-    std::string out;
-    for (const std::string& line : SplitLines(L1(content.str()))) AppendLine(out, line);
-    MakeFolder("TXT");
-    ASSERT_EQ(WriteWholeFile("TXT\\" + name, out), 1);
-}
 
 static void WriteTable(const std::string& name, const std::string& text)
 {
@@ -48,7 +35,7 @@ protected:
     void SetUp() override
     {
         for (const char* name : {"Einheiten.info", "Gebaeude.info", "Forschung.info", "Waffen.info", "Wirkung.info"})
-            InstallShippedTable(name);
+            ASSERT_EQ(InstallShippedTable(name), 1) << name;
         LoadDataTables();
     }
     TempFolder folder;

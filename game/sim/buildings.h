@@ -1,0 +1,54 @@
+// game/sim/buildings.h - buildings and players: records, lists, creation, occupancy.
+#pragma once
+
+#include <string>
+#include <vector>
+
+constexpr int MaxPlayers = 6;
+
+struct Building {
+    int id = 0;              // object identifier; the mission radar station is 10000000
+    int typeId = 0;          // building number; walls 1000..1015, towers 1052/1054/1056
+    int width = 0;           // sprite size in pixels, set by AddBuilding; footprint width / 64 cells
+    int height = 0;
+    int owner = 0;           // player number
+    float hitPoints = 0, maxHitPoints = 0;
+    float buildProgress = 1; // complete when equal to buildTotal
+    float buildTotal = 1;    // "Bauzeit"
+    float x = 0, y = 0;      // top-left cell
+    int selection = 0;       // 2 selected, 1 under the cursor, 0
+    std::string queue;       // production queue: 10 characters per entry
+    int currentItem = 0;     // 0 none, 701..999 research, > 1000 unit type
+    float remaining = 0, total = 0; // game seconds left and the item's full time
+    int energy = 0;          // "Energie"
+    float rallyX = 0, rallyY = 0;   // where produced units go
+    int stance = 0;          // stance of produced units
+    int state = 0;           // < 0 arrives at hour -state; 0 active; > 0 dying; 4 remove
+    int variant = 0;         // added to the type to pick the sprite
+};
+
+// Research done flags in their stored order: 712..716, 722..726, 731..734.
+constexpr int ResearchFlagCount = 14;
+
+struct Player {
+    int kind = 0;            // 0 human, 1 computer opponent
+    int startX = 0, startY = 0; // start cell
+    int money = 0;           // Euro
+    int energy = 0;          // MW balance
+    int research[ResearchFlagCount] = {}; // 0/1 per research item
+    int attackTarget = 0;    // chosen enemy player of a computer opponent
+    std::string threatMemory; // the computer opponent's memory of threats
+    int spiceMoney = 0;      // statistics: money gained from spice
+    int unitsLost = 0, unitsKilled = 0, buildingsLost = 0, buildingsDestroyed = 0;
+    int labCount = 0;        // research labs
+};
+
+extern std::vector<Building> Buildings; // all players' buildings, walked by index
+extern Player Players[MaxPlayers + 1];  // 1..PlayerCount
+extern int PlayerCount;                  // players in this game
+extern int ObstacleGrid[257][257];       // [x][y]: -1 blocked, 0 free
+
+// A complete building of `typeId` for `owner` with its table row, waiting for `hour` when > 0.
+Building MakeBuilding(int id, int typeId, int owner, float x, float y, int hour);
+// Appends a building; its sprite size comes from its picture. Index of the new building.
+int AddBuilding(const Building& building);

@@ -1,0 +1,376 @@
+// game/sim/world.cpp - reading maps, building the ground, spice growth and the game start.
+#include "game/sim/world.h"
+
+#include "game/shell/assets.h"
+#include "game/shell/common.h"
+#include "game/shell/config.h"
+#include "game/shell/frame.h"
+#include "game/shell/numbers.h"
+#include "game/shell/tables.h"
+#include "game/sim/buildings.h"
+#include "game/sim/gameloop.h"
+#include "game/sim/messages.h"
+#include "game/sim/units.h"
+#include "platform/pictures.h"
+#include "platform/sound.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+int MapWidth = 0, MapHeight = 0;
+uint32_t TerrainGrid[257][257];
+unsigned char FogGrid[257][257];
+std::vector<GroundTile> GroundTiles;
+std::vector<Decoration> Decorations;
+std::vector<Sandstorm> Sandstorms;
+Image MinimapImage;
+Image FogImage;
+int SpiceTileCount = 0;
+int SpiceBloomTimer = 0;
+int SpiceBloomX = 0, SpiceBloomY = 0;
+
+// Index of the first ground tile at each grid position, -1 where there is none.
+static int TileAt[257][257];
+
+// The transition pairs in drawing order: first terrain, second terrain.
+static const uint32_t TilePairs[7][2] = {
+    {0, 0},
+    {EarthColour, SandColour},   // 1 Erde-Sand
+    {DesertColour, SandColour},  // 2 Wueste-Sand
+    {CliffColour, SandColour},   // 3 Stein-Sand
+    {SpiceColour, SandColour},   // 4 Spice-Sand
+    {CliffColour, EarthColour},  // 5 Stein-Erde
+    {DesertColour, SmyronColour}, // 6 Wueste-Smyron
+};
+
+struct TerrainKind {
+    uint32_t colour;
+    int grey;     // minimap grey level
+    int fullTile; // first of four variants of a tile wholly of this terrain
+};
+
+static const TerrainKind TerrainKinds[] = {
+    {SandColour, 100, 4131}, {DesertColour, 120, 4221}, {EarthColour, 60, 4121},
+    {SpiceColour, 80, 4421}, {CliffColour, 40, 4321},   {SmyronColour, 150, 4631},
+};
+
+static const TerrainKind* KindOf(uint32_t colour)
+{
+    for (const TerrainKind& kind : TerrainKinds)
+        if (kind.colour == colour) return &kind;
+    return nullptr;
+}
+
+int MinimapGrey(uint32_t colour)
+{
+    const TerrainKind* kind = KindOf(colour);
+    return kind ? kind->grey : -1;
+}
+
+// ---- reading the map ----
+
+static void ClearWorldLists()
+{
+    GroundTiles.clear();
+    Decorations.clear();
+    Sandstorms.clear();
+    Buildings.clear();
+    Units.clear();
+    ClearMessages();
+    for (auto& column : TerrainGrid)
+        for (uint32_t& cell : column) cell = 0;
+}
+
+// Start points become players; at most six, further start points are plain earth.
+static void ReadTerrain(const Image& map)
+{
+    for (int x = 1; x < MapWidth; x++) {
+        for (int y = 1; y < MapHeight; y++) {
+            uint32_t colour = map.pixels[size_t(y) * size_t(map.width) + size_t(x)] & 0xFFFFFFu;
+            if (colour == StartColour) {
+                if (PlayerCount < MaxPlayers) {
+                    PlayerCount++;
+                    Players[PlayerCount] = Player{};
+                    Players[PlayerCount].startX = x;
+                    Players[PlayerCount].startY = y;
+                }
+                colour = EarthColour;
+            }
+            TerrainGrid[x][y] = colour;
+        }
+    }
+}
+
+// Trees on sand, cacti on desert, skeletons on either; the rest are thrown away again.
+static void ScatterDecorations()
+{
+    static const int sprites[4] = {4901, 4913, 4914, 4921};
+    int count = int(std::lround(double(MapWidth) * MapHeight / 25.0));
+    for (int i = 0; i < count; i++) {
+        Decoration decoration;
+        decoration.sprite = sprites[Rnd(3)];
+        decoration.x = Rnd(MapWidth - 4) + 2;
+        decoration.y = Rnd(MapHeight - 4) + 2;
+        decoration.angle = Rnd(359);
+        uint32_t ground = TerrainGrid[decoration.x][decoration.y];
+        bool fits = decoration.sprite == 4901   ? ground == SandColour
+                    : decoration.sprite == 4921 ? (ground == SandColour || ground == DesertColour)
+                                                : ground == DesertColour;
+        if (fits) Decorations.push_back(decoration);
+    }
+}
+
+int LoadMapTerrain(int mapNumber)
+{
+    const Image* map = PictureImage(mapNumber);
+    if (!map) return 0;
+    // The grids hold 257 cells a side; a larger picture is read up to that edge.
+    MapWidth = std::min(map->width, MaxMapSide);
+    MapHeight = std::min(map->height, MaxMapSide);
+    PlayerCount = 0;
+    NextObjectId = 100000;
+    ElapsedSeconds = 0;
+    StatSampleIndex = 0;
+    ClearWorldLists();
+    ReadTerrain(*map);
+    ScatterDecorations();
+    BuildGroundTiles();
+    return 1;
+}
+
+// ---- ground tiles ----
+
+// Corner mask of the cells of `terrain` in the 2 x 2 block at (x, y).
+static int CornerMask(int x, int y, uint32_t terrain)
+{
+    int mask = 0;
+    if (TerrainGrid[x][y] == terrain) mask |= 1;
+    if (TerrainGrid[x + 1][y] == terrain) mask |= 2;
+    if (TerrainGrid[x + 1][y + 1] == terrain) mask |= 4;
+    if (TerrainGrid[x][y + 1] == terrain) mask |= 8;
+    return mask;
+}
+
+static void AddTile(int id, int sprite, int x, int y)
+{
+    if (TileAt[x][y] < 0) TileAt[x][y] = int(GroundTiles.size());
+    GroundTiles.push_back(GroundTile{id, sprite, x, y});
+}
+
+// The tiles of one grid position: every pair that meets here, in pair order, or one full tile.
+static void BuildTilesAt(int id, int x, int y)
+{
+    int added = 0;
+    for (int pair = 1; pair <= 6; pair++) {
+        int first = CornerMask(x, y, TilePairs[pair][0]);
+        int second = CornerMask(x, y, TilePairs[pair][1]);
+        if (first && second) {
+            AddTile(id, 4000 + 100 * pair + first, x, y);
+            added = 1;
+        }
+    }
+    if (added) return;
+    if (const TerrainKind* kind = KindOf(TerrainGrid[x][y])) AddTile(id, kind->fullTile + Rnd(3), x, y);
+}
+
+static void SetCellPixel(Image& image, int x, int y, uint32_t colour)
+{
+    if (x >= 0 && y >= 0 && x < image.width && y < image.height)
+        image.pixels[size_t(y) * size_t(image.width) + size_t(x)] = colour;
+}
+
+static void PaintMinimapCell(int x, int y)
+{
+    int grey = MinimapGrey(TerrainGrid[x][y]);
+    if (grey >= 0) SetCellPixel(MinimapImage, x, y, PackColour(grey, grey, grey));
+}
+
+void BuildGroundTiles()
+{
+    GroundTiles.clear();
+    for (auto& column : TileAt)
+        for (int& index : column) index = -1;
+    int id = 1;
+    for (int x = 1; x <= MapWidth - 2; x++)
+        for (int y = 1; y <= MapHeight - 2; y++) BuildTilesAt(id++, x, y);
+
+    MakeImage(MinimapImage, std::max(1, MapWidth), std::max(1, MapHeight), PackColour(0, 0, 0));
+    for (const GroundTile& tile : GroundTiles) PaintMinimapCell(tile.x, tile.y);
+    MakeImage(FogImage, std::max(1, MapWidth), std::max(1, MapHeight), PackColour(10, 10, 10));
+    for (int x = 0; x < MapWidth; x++)
+        for (int y = 0; y < MapHeight; y++)
+            if (FogGrid[x][y] == 0) SetCellPixel(FogImage, x, y, PackColour(0, 0, 0));
+
+    Sandstorms.assign(size_t(std::clamp(StormSetting, 0, 3)), Sandstorm{-1000, -1000, 0, 0});
+    int hour = TimeOfDay / 3600;
+    LoadBuildingShadows((DayNightSetting == 1 && hour >= 6 && hour <= 18) ? hour : 9);
+}
+
+// ---- the world pass ----
+
+// Spice grows only on sand surrounded by sand or spice, so it never creeps into rock or earth.
+static int SurroundedBySandOrSpice(int x, int y)
+{
+    for (int dx = -1; dx <= 1; dx++)
+        for (int dy = -1; dy <= 1; dy++) {
+            if (dx == 0 && dy == 0) continue;
+            int nx = x + dx, ny = y + dy;
+            if (nx < 0 || ny < 0 || nx > MaxMapSide || ny > MaxMapSide) return 0;
+            if (TerrainGrid[nx][ny] != SandColour && TerrainGrid[nx][ny] != SpiceColour) return 0;
+        }
+    return 1;
+}
+
+// Adds a corner of fresh spice to the tile at a grid position.
+static void AddSpiceCorner(int x, int y, int mask)
+{
+    if (x < 0 || y < 0 || x > MaxMapSide || y > MaxMapSide || TileAt[x][y] < 0) return;
+    int& sprite = GroundTiles[size_t(TileAt[x][y])].sprite;
+    if (sprite >= 4131 && sprite <= 4134) sprite = 4400;
+    sprite += mask;
+    if (sprite < 4401 || sprite > 4414) sprite = 4421 + Rnd(3);
+}
+
+// One chance for a sand cell near the bloom centre to turn to spice; 1 when it did.
+static int TryGrowSpice(int x, int y)
+{
+    if (TerrainGrid[x][y] != SandColour || !SurroundedBySandOrSpice(x, y)) return 0;
+    int d = int(std::lround(std::sqrt(double(x - SpiceBloomX) * (x - SpiceBloomX) + double(y - SpiceBloomY) * (y - SpiceBloomY))));
+    if (d >= 6 || Rnd(2 * d) != 0) return 0;
+    TerrainGrid[x][y] = SpiceColour;
+    AddSpiceCorner(x - 1, y - 1, 4);
+    AddSpiceCorner(x, y - 1, 8);
+    AddSpiceCorner(x, y, 1);
+    AddSpiceCorner(x - 1, y, 2);
+    PaintMinimapCell(x, y);
+    return 1;
+}
+
+static int IsCliffTile(int sprite) { return (sprite >= 4301 && sprite <= 4329) || (sprite >= 4501 && sprite <= 4529); }
+
+// Units standing on a cliff tile are pushed off it, and after many pushes lose their path.
+static void PushUnitsOffCliff(const GroundTile& tile)
+{
+    for (Unit& unit : Units) {
+        if (std::fabs(unit.x - tile.x) > 2 || std::fabs(unit.y - tile.y) > 2) continue;
+        float dx = (tile.x - unit.x) * 32 + 16, dy = (tile.y - unit.y) * 32 + 16;
+        float reach = float(unit.width / 4 + 16);
+        float distance = float(std::lround(std::sqrt(double(dx) * dx + double(dy) * dy)));
+        if (distance >= reach) continue;
+        double angle = dx != 0 ? std::atan(dy / dx) : (dy >= 0 ? M_PI / 2 : -M_PI / 2);
+        if (dx > 0) angle += M_PI;
+        unit.x += float((reach - distance) / 32 * std::cos(angle));
+        unit.y += float((reach - distance) / 32 * std::sin(angle));
+        if (++unit.pushCount > 20) {
+            unit.path.clear();
+            unit.pushCount = 0;
+            unit.x += float(unit.width / 512.0 * std::cos(angle));
+            unit.y += float(unit.width / 512.0 * std::sin(angle));
+        }
+    }
+}
+
+void WorldPass()
+{
+    SpiceTileCount = 0;
+    int changed = 0;
+    for (size_t i = 0; i < GroundTiles.size(); i++) {
+        GroundTile tile = GroundTiles[i];
+        if (TerrainGrid[tile.x][tile.y] == SpiceColour) SpiceTileCount++;
+        if (SpiceBloomTimer > 0) changed |= TryGrowSpice(tile.x, tile.y);
+        if (IsCliffTile(tile.sprite)) PushUnitsOffCliff(tile);
+    }
+    if (SpiceBloomTimer == 10 && changed) PlaySound(4000, 0);
+    if (SpiceBloomTimer > 0) SpiceBloomTimer--;
+    if (SpiceTileCount < PlayerCount * 100) SpiceBloomTimer = 10;
+    if (SpiceBloomTimer == 10) {
+        SpiceBloomX = Rnd(MapWidth);
+        SpiceBloomY = Rnd(MapHeight);
+    }
+}
+
+// ---- the start of a game ----
+
+static void SetUpPlayers(int humanPlayers)
+{
+    for (int p = 1; p <= PlayerCount; p++) {
+        Player& player = Players[p];
+        int human = p >= LocalPlayer && p < LocalPlayer + std::max(1, humanPlayers);
+        player.kind = MissionMode ? (p == LocalPlayer ? 0 : 1) : (human ? 0 : 1);
+        player.money = MissionMode ? 7000 : (human ? 10000 + 90000 * TechLevel : 17000);
+        player.energy = TechLevel;
+        for (int& flag : player.research) flag = TechLevel;
+    }
+}
+
+static void GiveEachPlayerABuilder()
+{
+    for (int p = 1; p <= PlayerCount; p++) {
+        AddUnit(MakeUnit(float(NextObjectId), 2001, p, float(Players[p].startX), float(Players[p].startY), 3, 0));
+        NextObjectId += 1;
+    }
+}
+
+// The slot of the mission's start line, or 0 when the table has no such mission.
+static int MissionStartSlot(int mission)
+{
+    std::string start = ">>> " + std::to_string(mission);
+    for (int slot = 1; slot < MissionLineSlots && !MissionLines[slot].empty(); slot++)
+        if (MissionLines[slot] == start) return slot;
+    return 0;
+}
+
+// One object line: five right-aligned fields of five characters: id, x, y, owner, hour.
+static void AddMissionObject(const std::string& line, int mission)
+{
+    int field[5];
+    for (int i = 0; i < 5; i++) field[i] = ReadNumber(TrimSpaces(FieldAt(line, 1 + 5 * i, 5), 1));
+    int id = field[0], owner = field[3], hour = field[4];
+    // An owner outside the game's players would index past the player table.
+    if (id <= 0 || owner < 1 || owner > PlayerCount) return;
+    if (id < 2001) {
+        int objectId = (mission == 3 && id == 1410) ? 10000000 : NextObjectId;
+        AddBuilding(MakeBuilding(objectId, id, owner, float(field[1]), float(field[2]), hour));
+    } else {
+        int stance = id <= 2002 ? 3 : 2;
+        AddUnit(MakeUnit(float(NextObjectId), id, owner, float(field[1]), float(field[2]), stance, -hour));
+    }
+    NextObjectId += 10;
+}
+
+static int IsObjectLine(const std::string& line)
+{
+    return !line.empty() && line[0] != '>' && line.compare(0, 5, "EURO ") != 0;
+}
+
+static void AddMissionObjects(int mission)
+{
+    int slot = MissionStartSlot(mission);
+    if (slot == 0) return;
+    const std::string endLine(39, '-');
+    for (slot++; slot < MissionLineSlots && !MissionLines[slot].empty() && MissionLines[slot] != endLine; slot++) {
+        const std::string& line = MissionLines[slot];
+        if (line.compare(0, 5, "EURO ") == 0) Players[LocalPlayer].money = ReadNumber(TrimSpaces(line.substr(5), 1));
+        else if (IsObjectLine(line)) AddMissionObject(line, mission);
+    }
+    if (mission == 3 && LocalPlayer + 1 <= PlayerCount) {
+        std::swap(Players[LocalPlayer].startX, Players[LocalPlayer + 1].startX);
+        std::swap(Players[LocalPlayer].startY, Players[LocalPlayer + 1].startY);
+    }
+}
+
+void StartNewGame(int humanPlayers)
+{
+    TimeOfDay = StartHour * 3600;
+    SetUpPlayers(humanPlayers);
+    if (MissionMode) AddMissionObjects(MapNumber - 100);
+    else GiveEachPlayerABuilder();
+    const Player& local = Players[std::clamp(LocalPlayer, 1, MaxPlayers)];
+    CamX = float(ScreenWidthPx / 2 - local.startX * 32);
+    CamY = float(ScreenHeightPx / 2 - local.startY * 32);
+    CursorX = ScreenWidthPx / 2;
+    CursorY = ScreenHeightPx / 2;
+    for (auto& column : FogGrid)
+        for (unsigned char& cell : column) cell = 1;
+}

@@ -1,0 +1,267 @@
+// The world on small hand-made maps: start points, ground tiles, minimap, spice growth and the
+// start of free games and missions.
+#include "game/shell/common.h"
+#include "game/shell/config.h"
+#include "game/shell/tables.h"
+#include "game/sim/buildings.h"
+#include "game/sim/gameloop.h"
+#include "game/sim/units.h"
+#include "game/sim/world.h"
+#include "platform/pictures.h"
+#include "support/shipped_data.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+// A map picture from rows of characters: . sand, : desert, E earth, # cliff, $ spice,
+// ~ smyron, P start, x black (the unread border). Installed as map number 1.
+static void InstallMap(const std::vector<std::string>& rows)
+{
+    Image map;
+    MakeImage(map, int(rows[0].size()), int(rows.size()), 0);
+    for (size_t y = 0; y < rows.size(); y++)
+        for (size_t x = 0; x < rows[y].size(); x++) {
+            uint32_t colour = 0;
+            switch (rows[y][x]) {
+            case '.': colour = SandColour; break;
+            case ':': colour = DesertColour; break;
+            case 'E': colour = EarthColour; break;
+            case '#': colour = CliffColour; break;
+            case '$': colour = SpiceColour; break;
+            case '~': colour = SmyronColour; break;
+            case 'P': colour = StartColour; break;
+            default: colour = 0; break;
+            }
+            map.pixels[y * size_t(map.width) + x] = colour | 0xFF000000u;
+        }
+    ASSERT_EQ(SetPictureImage(1, map), 1);
+}
+
+// Sprite numbers of the tiles at one grid position, in list order.
+static std::vector<int> TilesAt(int x, int y)
+{
+    std::vector<int> sprites;
+    for (const GroundTile& tile : GroundTiles)
+        if (tile.x == x && tile.y == y) sprites.push_back(tile.sprite);
+    return sprites;
+}
+
+class World : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"Einheiten.info", "Gebaeude.info", "Waffen.info"})
+            ASSERT_EQ(InstallShippedTable(name), 1) << name;
+        SetConfigurationDefaults();
+        SeedRandom(1);
+        LocalPlayer = 1;
+        MissionMode = 0;
+        MapNumber = 1;
+    }
+    TempFolder folder;
+};
+
+TEST_F(World, StartPointsOutsideTheBorderAreRead)
+{
+    InstallMap({"xPxxxx",
+                "P.....",
+                "x..P..",
+                "x.....",
+                "x....P",
+                "x....."});
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    EXPECT_EQ(MapWidth, 6);
+    ASSERT_EQ(PlayerCount, 2) << "row 0 and column 0 are never read";
+    EXPECT_EQ(Players[1].startX, 3);
+    EXPECT_EQ(Players[1].startY, 2);
+    EXPECT_EQ(Players[2].startX, 5);
+    EXPECT_EQ(Players[2].startY, 4);
+    EXPECT_EQ(TerrainGrid[3][2], uint32_t(EarthColour)) << "a start point is earth";
+    EXPECT_EQ(LoadMapTerrain(77), 0) << "a map that does not exist";
+}
+
+TEST_F(World, MixedCornersGetEveryPairThatMeetsInPairOrder)
+{
+    InstallMap({"xxxx",
+                "xE.x",
+                "x#.x",
+                "xxxx"});
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    // Corners: (1,1) earth = 1, (2,1) sand = 2, (2,2) sand = 4, (1,2) cliff = 8.
+    EXPECT_EQ(TilesAt(1, 1), (std::vector<int>{4101, 4308, 4508}));
+}
+
+TEST_F(World, UniformGroundGetsAFullTileAndTheMinimapItsGrey)
+{
+    InstallMap({"xxxxxx",
+                "x::EEx",
+                "x::EEx",
+                "x~~##x",
+                "x~~##x",
+                "xxxxxx"});
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    std::vector<int> desert = TilesAt(1, 1);
+    ASSERT_EQ(desert.size(), 1u);
+    EXPECT_GE(desert[0], 4221);
+    EXPECT_LE(desert[0], 4224);
+    // Smyron beside cliff: no pair joins them, so the top-left cell's full tile stands alone.
+    std::vector<int> smyron = TilesAt(2, 3);
+    ASSERT_EQ(smyron.size(), 1u);
+    EXPECT_GE(smyron[0], 4631);
+    EXPECT_LE(smyron[0], 4634);
+    EXPECT_EQ(ColourRed(MinimapImage.pixels[1 * 6 + 1]), 120) << "desert";
+    EXPECT_EQ(ColourRed(MinimapImage.pixels[1 * 6 + 3]), 60) << "earth";
+    EXPECT_EQ(ColourRed(MinimapImage.pixels[3 * 6 + 1]), 150) << "smyron";
+    EXPECT_EQ(ColourRed(MinimapImage.pixels[3 * 6 + 3]), 40) << "cliff";
+    EXPECT_EQ(MinimapGrey(SandColour), 100);
+    EXPECT_EQ(MinimapGrey(SpiceColour), 80);
+    EXPECT_EQ(MinimapGrey(WaterColour), -1);
+}
+
+// A sand field with a spice patch, cliffs along the top.
+static std::vector<std::string> SpiceField()
+{
+    std::vector<std::string> rows = {std::string(20, 'x'), "x" + std::string(19, '#')};
+    for (int y = 2; y < 19; y++) rows.push_back("x" + std::string(19, '.'));
+    rows.push_back(std::string(20, 'x'));
+    rows[15].replace(15, 2, "$$");
+    return rows;
+}
+
+TEST_F(World, BloomCentreAlwaysTurnsButSandBesideCliffNever)
+{
+    InstallMap(SpiceField());
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    PlayerCount = 1;
+    for (int frame = 0; frame < 200; frame++) {
+        SpiceBloomTimer = 5;
+        SpiceBloomX = 6;
+        SpiceBloomY = 8;
+        WorldPass();
+        EXPECT_EQ(TerrainGrid[6][2], uint32_t(SandColour)) << "row 2 borders the cliffs";
+    }
+    EXPECT_EQ(TerrainGrid[6][8], uint32_t(SpiceColour)) << "the centre (d = 0) turns on the first chance";
+    EXPECT_EQ(TerrainGrid[14][14], uint32_t(SandColour)) << "too far from the centre";
+    // The tiles around a new spice cell show it: the tile below-right has it in its top-left corner.
+    std::vector<int> below = TilesAt(6, 8);
+    ASSERT_EQ(below.size(), 1u);
+    EXPECT_TRUE((below[0] >= 4401 && below[0] <= 4414 && (below[0] - 4400) % 2 == 1) || below[0] >= 4421);
+    EXPECT_EQ(ColourRed(MinimapImage.pixels[8 * 20 + 6]), 80) << "the minimap shows the new spice";
+}
+
+TEST_F(World, SpiceGrowsOnlyWhileScarce)
+{
+    InstallMap(SpiceField());
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    PlayerCount = 1;
+    SpiceBloomTimer = 0;
+    WorldPass();
+    EXPECT_EQ(SpiceTileCount, 2);
+    EXPECT_EQ(SpiceBloomTimer, 10) << "2 spice tiles are fewer than 100 per player";
+    EXPECT_LE(SpiceBloomX, MapWidth);
+
+    // A field that is mostly spice already: no new bloom.
+    std::vector<std::string> rich(20, "x" + std::string(19, '$'));
+    rich[0] = std::string(20, 'x');
+    InstallMap(rich);
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    PlayerCount = 1;
+    SpiceBloomTimer = 0;
+    WorldPass();
+    EXPECT_GE(SpiceTileCount, 100);
+    EXPECT_EQ(SpiceBloomTimer, 0);
+    PlayerCount = 4;
+    WorldPass();
+    EXPECT_EQ(SpiceBloomTimer, 10) << "four players want 400 spice tiles";
+}
+
+TEST_F(World, FreeGameGivesMoneyAndOneBuilderEach)
+{
+    InstallMap({"xxxxxxxx", "xP....Px", "x......x", "x...P..x", "xxxxxxxx"});
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    ASSERT_EQ(PlayerCount, 3);
+    StartNewGame(1);
+    EXPECT_EQ(Players[1].kind, 0);
+    EXPECT_EQ(Players[1].money, 10000);
+    EXPECT_EQ(Players[2].kind, 1);
+    EXPECT_EQ(Players[2].money, 17000);
+    ASSERT_EQ(Units.size(), 3u);
+    for (int p = 1; p <= 3; p++) {
+        const Unit& builder = Units[size_t(p - 1)];
+        EXPECT_EQ(builder.typeId, 2001.0f);
+        EXPECT_EQ(builder.owner, p);
+        EXPECT_EQ(builder.stance, 3);
+        EXPECT_EQ(builder.target, -1.0f);
+        EXPECT_EQ(builder.x, float(Players[p].startX));
+        EXPECT_EQ(builder.maxHitPoints, 240.0f) << "the unit row is read";
+        EXPECT_EQ(builder.repairAmount, 5.0f) << "and its weapon row, the construction tool";
+    }
+    EXPECT_EQ(NextObjectId, 100003);
+    EXPECT_EQ(FogGrid[3][3], 1);
+
+    TechLevel = 1;
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    StartNewGame(2);
+    EXPECT_EQ(Players[1].money, 100000);
+    EXPECT_EQ(Players[2].money, 100000) << "a network player is human too";
+    EXPECT_EQ(Players[3].money, 17000);
+    EXPECT_EQ(Players[3].research[13], 1) << "everything researched at the technology level";
+    EXPECT_EQ(Players[3].energy, 1);
+}
+
+// Mission lines as the table holds them.
+static void InstallMissions(const std::string& text)
+{
+    MakeFolder("TXT");
+    ASSERT_EQ(WriteWholeFile("TXT\\Missionen.info", L1(text)), 1);
+    LoadDataTables();
+}
+
+TEST_F(World, MissionObjectsWaitForTheirHour)
+{
+    InstallMap({"xxxxxxxxxx", "xP......Px", "x........x", "x........x", "xxxxxxxxxx"});
+    InstallMissions(">>> #\r\n>>  Titel$\r\n>>> 1\r\n>>  Sammeln\r\n>>  Aufgabe\r\n>   Text\r\n>>  \r\n"
+                    "EURO 5000\r\n"
+                    " 1300    2    2    1    0\r\n"
+                    " 2402    6    2    2    9\r\n"
+                    " 2001    3    3    1    0\r\n"
+                    " 2101    7    3    9    0\r\n" // no player 9: left out
+                    "---------------------------------------\r\n"
+                    ">>> 2\r\n 2001    1    1    1    0\r\n");
+    MissionMode = 1;
+    MapNumber = 101;
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    StartNewGame(1);
+    EXPECT_EQ(Players[1].money, 5000);
+    EXPECT_EQ(Players[2].money, 7000);
+    ASSERT_EQ(Buildings.size(), 1u);
+    EXPECT_EQ(Buildings[0].typeId, 1300);
+    EXPECT_EQ(Buildings[0].buildProgress, Buildings[0].buildTotal) << "mission buildings stand complete";
+    EXPECT_EQ(Buildings[0].buildTotal, 180.0f);
+    EXPECT_EQ(Buildings[0].state, 0);
+    ASSERT_EQ(Units.size(), 2u);
+    EXPECT_EQ(Units[0].typeId, 2402.0f);
+    EXPECT_EQ(Units[0].state, -9) << "arrives at hour 9";
+    EXPECT_EQ(Units[0].stance, 2);
+    EXPECT_EQ(Units[1].stance, 3);
+}
+
+TEST_F(World, MissionThreeSwapsStartsAndMarksTheRadar)
+{
+    InstallMap({"xxxxxxxxxx", "xP......Px", "x........x", "x........x", "xxxxxxxxxx"});
+    InstallMissions(">>> 3\r\n 1410    5    2    2    0\r\n 1400    2    2    1    0\r\n"
+                    "---------------------------------------\r\n");
+    MissionMode = 1;
+    MapNumber = 103;
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    StartNewGame(1);
+    ASSERT_EQ(Buildings.size(), 2u);
+    EXPECT_EQ(Buildings[0].id, 10000000);
+    EXPECT_NE(Buildings[1].id, 10000000);
+    EXPECT_EQ(Players[1].startX, 8) << "the local player starts where player 2 would";
+    EXPECT_EQ(Players[2].startX, 1);
+}
