@@ -54,7 +54,9 @@ void FreeCanvas(Canvas& canvas);
 void SaveKeyedBmp(Canvas& canvas, const std::string& path);
 // Writes an opaque picture (terrain, backgrounds) as a 24-bit BMP; pure black is lifted too.
 void SaveOpaqueBmp(Canvas& canvas, const std::string& path);
-// Writes the canvas flattened onto black as a JPEG of quality 90.
+// Writes the canvas flattened onto black as a JPEG of quality 90. Black stays exactly black: the
+// game loads JPEG pictures with black as the transparent colour (the logo alone with magenta),
+// and a lifted black would show as a dark square.
 void SaveJpeg(Canvas& canvas, const std::string& path);
 // Writes raw bytes (sounds, lists) at a game path under OutputFolder.
 void SaveBytes(const std::string& path, const std::string& bytes);

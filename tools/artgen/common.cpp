@@ -94,9 +94,16 @@ void SaveBytes(const std::string& path, const std::string& bytes)
     std::fclose(file);
 }
 
-// Canvas pixels (premultiplied ARGB) -> image. Keyed: less than half covered is transparent
-// black, the rest un-premultiplied to full colour. Opaque: composited over black.
-static Image CanvasImage(Canvas& canvas, int keyed)
+// How canvas pixels become picture pixels.
+enum PixelRule {
+    KeyedPixels,  // less than half covered is black, the rest full colour, drawn black lifted
+    OpaquePixels, // composited over black, black lifted
+    FlatPixels,   // composited over black, black kept black
+};
+
+// Canvas pixels (premultiplied ARGB) -> image. Un-premultiplying a keyed pixel gives its full
+// colour; composited pixels keep the premultiplied values, which is the colour over black.
+static Image CanvasImage(Canvas& canvas, PixelRule rule)
 {
     cairo_surface_flush(canvas.surface);
     Image image;
@@ -108,7 +115,7 @@ static Image CanvasImage(Canvas& canvas, int keyed)
         for (int x = 0; x < canvas.width; x++) {
             uint32_t p = row[x];
             int a = int(p >> 24), r = int((p >> 16) & 255), g = int((p >> 8) & 255), b = int(p & 255);
-            if (keyed) {
+            if (rule == KeyedPixels) {
                 if (a < 128) {
                     r = g = b = 0;
                 } else {
@@ -117,7 +124,7 @@ static Image CanvasImage(Canvas& canvas, int keyed)
                     b = std::min(255, b * 255 / a);
                     if (r + g + b == 0) r = g = b = 2;
                 }
-            } else if (r + g + b == 0) {
+            } else if (rule == OpaquePixels && r + g + b == 0) {
                 r = g = b = 2;
             }
             image.pixels[size_t(y) * size_t(canvas.width) + size_t(x)] = PackColour(r, g, b);
@@ -153,7 +160,7 @@ static void CheckSize(const Canvas& canvas, const std::string& path)
 void SaveKeyedBmp(Canvas& canvas, const std::string& path)
 {
     CheckSize(canvas, path);
-    Image image = CanvasImage(canvas, 1);
+    Image image = CanvasImage(canvas, KeyedPixels);
     SaveBytes(path, EncodeBmp24(image));
     Remember(path, image);
 }
@@ -161,7 +168,7 @@ void SaveKeyedBmp(Canvas& canvas, const std::string& path)
 void SaveOpaqueBmp(Canvas& canvas, const std::string& path)
 {
     CheckSize(canvas, path);
-    Image image = CanvasImage(canvas, 0);
+    Image image = CanvasImage(canvas, OpaquePixels);
     SaveBytes(path, EncodeBmp24(image));
     Remember(path, image);
 }
@@ -169,7 +176,7 @@ void SaveOpaqueBmp(Canvas& canvas, const std::string& path)
 void SaveJpeg(Canvas& canvas, const std::string& path)
 {
     CheckSize(canvas, path);
-    Image image = CanvasImage(canvas, 0);
+    Image image = CanvasImage(canvas, FlatPixels);
     SaveBytes(path, EncodeJpeg(image, 90));
     Remember(path, image);
 }

@@ -6,13 +6,14 @@
 // turns them freely, so they are round.
 #include "artgen.h"
 
-#include "platform/image.h"
-
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 static constexpr double Pi = 3.14159265358979323846;
+
+// Kept to this file, because shading.h declares another Rgb (channels 0..255) for units and icons.
+namespace {
 
 // A colour with channels 0..1 while a picture is made pixel by pixel.
 struct Rgb {
@@ -37,6 +38,8 @@ struct RampStop {
 struct Noise3 {
     int perm[512];
 };
+
+} // namespace
 
 // ---- colours and pixels ------------------------------------------------------------------------
 
@@ -118,35 +121,6 @@ static void PaintBlack(Canvas& canvas)
 {
     cairo_set_source_rgb(canvas.cr, 0, 0, 0);
     cairo_paint(canvas.cr);
-}
-
-// Writes a picture as a JPEG of quality 90 with its black left exactly black. The game draws
-// these pictures with black as the transparent colour, and a lifted black would show the whole
-// square: the sun's corner, for one, lies over the planet of the space scene.
-static void SaveJpegKeyedBlack(Canvas& canvas, const std::string& path)
-{
-    cairo_surface_flush(canvas.surface);
-    Image image;
-    MakeImage(image, canvas.width, canvas.height, 0);
-    const unsigned char* data = cairo_image_surface_get_data(canvas.surface);
-    int stride = cairo_image_surface_get_stride(canvas.surface);
-    for (int y = 0; y < canvas.height; y++)
-        for (int x = 0; x < canvas.width; x++) {
-            uint32_t p = ((const uint32_t*)(data + size_t(y) * size_t(stride)))[x];
-            image.pixels[size_t(y * canvas.width + x)] = (p >> 24) == 255 ? p : 0xFF000000u;
-        }
-    std::string bytes = EncodeJpeg(image, 90);
-    SaveBytes(path, bytes);
-    Image written;
-    DecodeJpeg((const uint8_t*)bytes.data(), bytes.size(), written);
-    cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_RGB24, written.width, written.height);
-    unsigned char* copyData = cairo_image_surface_get_data(copy);
-    int copyStride = cairo_image_surface_get_stride(copy);
-    for (int y = 0; y < written.height; y++)
-        for (int x = 0; x < written.width; x++)
-            ((uint32_t*)(copyData + size_t(y) * size_t(copyStride)))[x] = written.pixels[size_t(y * written.width + x)];
-    cairo_surface_mark_dirty(copy);
-    SheetEntries.push_back(SheetEntry{path, copy});
 }
 
 // ---- noise ---------------------------------------------------------------------------------------
@@ -717,9 +691,7 @@ static void DrawStar(Canvas& canvas, ArtRandom&)
 // ---- the table of pictures -------------------------------------------------------------------------
 
 // How a picture is written: keyed BMP (black transparent) or JPEG.
-// How a picture is written: keyed BMP (black transparent), JPEG, or JPEG whose black must stay
-// black because the game keys it.
-enum EffectFormat { KeyedBmp, Jpeg, KeyedJpeg };
+enum EffectFormat { KeyedBmp, Jpeg };
 
 // One picture of this file and how it is drawn.
 struct EffectPicture {
@@ -736,10 +708,10 @@ static const EffectPicture EffectPictures[] = {
     {"BMP\\Rauch.bmp", DrawRauch, KeyedBmp},
     {"BMP\\Rauch2.bmp", DrawRauch2, KeyedBmp},
     {"BMP\\Sandsturm.bmp", DrawSandsturm, KeyedBmp},
-    {"BMP\\R.jpg", DrawRoundLight, KeyedJpeg},
-    {"BMP\\Kegel3.jpg", DrawCone, KeyedJpeg},
+    {"BMP\\R.jpg", DrawRoundLight, Jpeg},
+    {"BMP\\Kegel3.jpg", DrawCone, Jpeg},
     {"BMP\\Licht.jpg", DrawLicht, Jpeg},
-    {"BMP\\Sonne.jpg", DrawSonne, KeyedJpeg},
+    {"BMP\\Sonne.jpg", DrawSonne, Jpeg},
     {"BMP\\text9.jpg", DrawPlanet, Jpeg},
     {"BMP\\LOGO.JPG", DrawLogo, Jpeg},
     {"BMP\\Unbenannt.bmp", DrawParticlePicture, KeyedBmp},
@@ -754,7 +726,6 @@ void DrawEffects()
         ArtRandom random = SeededRandom(picture.path);
         picture.draw(canvas, random);
         if (picture.format == Jpeg) SaveJpeg(canvas, picture.path);
-        else if (picture.format == KeyedJpeg) SaveJpegKeyedBlack(canvas, picture.path);
         else SaveKeyedBmp(canvas, picture.path);
         FreeCanvas(canvas);
     }

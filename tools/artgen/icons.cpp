@@ -6,18 +6,13 @@
 // also reads as a button picture. The S_ pictures are the trails that shots leave; effects are
 // added onto the screen, so a trail is a soft glow on black, where black adds nothing.
 #include "artgen.h"
+#include "shading.h"
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
-
-const Rgb Outline = {34, 30, 24};
 const Rgb Steel = {150, 152, 150};
 const Rgb Brass = {206, 164, 72};
 const Rgb Gold = {236, 184, 60};
@@ -28,82 +23,6 @@ const Rgb Flame = {255, 150, 40};
 const Rgb Spice = {236, 130, 36};
 const Rgb Plate = {70, 66, 58};
 const Rgb Light = {242, 236, 212};
-
-// A colour brightened (f > 1) or darkened (f < 1).
-Rgb Scaled(Rgb c, double f)
-{
-    auto one = [f](int v) { return std::clamp(int(std::lround(v * f)), 0, 255); };
-    return Rgb{one(c.r), one(c.g), one(c.b)};
-}
-
-// Makes the colour the source of the next fill or stroke.
-void Use(cairo_t* cr, Rgb c, double alpha = 1.0) { SetColour(cr, c.r, c.g, c.b, alpha); }
-
-// A circle as a sub-path of its own.
-void Circle(cairo_t* cr, double x, double y, double r)
-{
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x, y, r, 0, 2 * M_PI);
-}
-
-// A closed path through `points` corners given as x, y pairs.
-void Polygon(cairo_t* cr, const double* xy, int points)
-{
-    cairo_move_to(cr, xy[0], xy[1]);
-    for (int i = 1; i < points; i++) cairo_line_to(cr, xy[2 * i], xy[2 * i + 1]);
-    cairo_close_path(cr);
-}
-
-// Fills the current path lit from the top left, keeping the path.
-void FillShaded(cairo_t* cr, Rgb base)
-{
-    double x1, y1, x2, y2;
-    cairo_path_extents(cr, &x1, &y1, &x2, &y2);
-    Rgb light = Scaled(base, 1.3), dark = Scaled(base, 0.7);
-    const int l[3] = {light.r, light.g, light.b}, d[3] = {dark.r, dark.g, dark.b};
-    FillLit(cr, x1, y1, x2 - x1, y2 - y1, l, d);
-}
-
-// A light edge inside the top left of the current path and a dark one at its bottom right;
-// keeps the path.
-void Bevel(cairo_t* cr, double width)
-{
-    cairo_path_t* path = cairo_copy_path(cr);
-    cairo_save(cr);
-    cairo_clip(cr);
-    cairo_set_line_width(cr, width);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    const double shift = width * 0.6;
-    for (int side = 1; side >= -1; side -= 2) {
-        cairo_save(cr);
-        cairo_translate(cr, side * shift, side * shift);
-        cairo_append_path(cr, path);
-        if (side > 0) SetColour(cr, 255, 250, 230, 0.5);
-        else SetColour(cr, 20, 16, 10, 0.4);
-        cairo_stroke(cr);
-        cairo_restore(cr);
-    }
-    cairo_restore(cr);
-    cairo_append_path(cr, path);
-    cairo_path_destroy(path);
-}
-
-// Strokes the current path with the dark outline and clears it.
-void Stroke(cairo_t* cr, double width = 1.4)
-{
-    Use(cr, Outline);
-    cairo_set_line_width(cr, width);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_stroke(cr);
-}
-
-// The standard finish of a solid part: lit fill, bevel, dark outline.
-void Solid(cairo_t* cr, Rgb base, double bevel = 1.6, double outline = 1.4)
-{
-    FillShaded(cr, base);
-    if (bevel > 0) Bevel(cr, bevel);
-    Stroke(cr, outline);
-}
 
 // A bold stroke with a dark outline: the line drawn twice, wide dark then narrow in colour.
 void OutlinedLine(cairo_t* cr, Rgb colour, double width, double outline = 1.4)

@@ -17,6 +17,9 @@
 static constexpr int TextureSide = 64;
 static constexpr double Pi = 3.14159265358979323846;
 
+// Kept to this file, because shading.h declares another Rgb (channels 0..255) for units and icons.
+namespace {
+
 // A colour with channels 0..1 while a picture is made pixel by pixel.
 struct Rgb {
     double r, g, b;
@@ -30,6 +33,8 @@ struct Lattice {
     int cells = 0;
     std::vector<double> gx, gy; // gradient per lattice point, cells * cells, row-major
 };
+
+} // namespace
 
 // ---- colours and pixels ------------------------------------------------------------------------
 

@@ -12,19 +12,14 @@
 // footprints, hover wash), laid every few pixels along its way and faded out, so it is short,
 // low in contrast and centred on the unit's own wheel or track positions.
 #include "artgen.h"
+#include "shading.h"
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
-
 // Family and accent colours: neutral military bodies, weapon accents that tell the kinds apart.
-const Rgb Outline = {34, 30, 24};
 const Rgb TrackGrey = {74, 70, 62};
 const Rgb Steel = {150, 152, 150};
 const Rgb Gunmetal = {86, 90, 92};
@@ -42,85 +37,6 @@ const Rgb RocketTip = {210, 60, 40};
 const Rgb Brass = {196, 160, 80};
 const Rgb Spice = {230, 130, 40};
 const Rgb MarkBrown = {112, 88, 58};
-
-// A colour brightened (f > 1) or darkened (f < 1).
-Rgb Scaled(Rgb c, double f)
-{
-    auto one = [f](int v) { return std::clamp(int(std::lround(v * f)), 0, 255); };
-    return Rgb{one(c.r), one(c.g), one(c.b)};
-}
-
-// Makes the colour the source of the next fill or stroke.
-void Use(cairo_t* cr, Rgb c, double alpha = 1.0) { SetColour(cr, c.r, c.g, c.b, alpha); }
-
-// Fills the current path lit from the top left, keeping the path.
-void FillShaded(cairo_t* cr, Rgb base)
-{
-    double x1, y1, x2, y2;
-    cairo_path_extents(cr, &x1, &y1, &x2, &y2);
-    Rgb light = Scaled(base, 1.3), dark = Scaled(base, 0.72);
-    const int l[3] = {light.r, light.g, light.b}, d[3] = {dark.r, dark.g, dark.b};
-    FillLit(cr, x1, y1, x2 - x1, y2 - y1, l, d);
-}
-
-// A light edge inside the top-left of the current path and a dark one inside its bottom
-// right, so that a flat shape reads as raised; keeps the path.
-void Bevel(cairo_t* cr, double width)
-{
-    cairo_path_t* path = cairo_copy_path(cr);
-    cairo_save(cr);
-    cairo_clip(cr);
-    cairo_set_line_width(cr, width);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    const double shift = width * 0.6;
-    cairo_save(cr);
-    cairo_translate(cr, shift, shift);
-    cairo_append_path(cr, path);
-    SetColour(cr, 255, 250, 230, 0.45);
-    cairo_stroke(cr);
-    cairo_restore(cr);
-    cairo_save(cr);
-    cairo_translate(cr, -shift, -shift);
-    cairo_append_path(cr, path);
-    SetColour(cr, 20, 16, 10, 0.35);
-    cairo_stroke(cr);
-    cairo_restore(cr);
-    cairo_restore(cr);
-    cairo_append_path(cr, path);
-    cairo_path_destroy(path);
-}
-
-// Strokes the current path with the dark outline and clears it.
-void Stroke(cairo_t* cr, double width = 1.4)
-{
-    Use(cr, Outline);
-    cairo_set_line_width(cr, width);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_stroke(cr);
-}
-
-// The standard finish of a solid part: lit fill, bevel, dark outline.
-void Solid(cairo_t* cr, Rgb base, double bevel = 1.6, double outline = 1.4)
-{
-    FillShaded(cr, base);
-    if (bevel > 0) Bevel(cr, bevel);
-    Stroke(cr, outline);
-}
-
-// A closed path through `points` corners given as x, y pairs.
-void Polygon(cairo_t* cr, const double* xy, int points)
-{
-    cairo_move_to(cr, xy[0], xy[1]);
-    for (int i = 1; i < points; i++) cairo_line_to(cr, xy[2 * i], xy[2 * i + 1]);
-    cairo_close_path(cr);
-}
-
-// A circle as a sub-path of its own.
-void Circle(cairo_t* cr, double x, double y, double r)
-{
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x, y, r, 0, 2 * M_PI);
-}
 
 // A glowing dot: white-hot centre fading to the accent colour, fully opaque so the keying
 // keeps it.
