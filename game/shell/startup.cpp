@@ -6,6 +6,8 @@
 #include "game/shell/frame.h"
 #include "game/shell/tables.h"
 #include "game/shell/textentry.h"
+#include "game/sim/gameloop.h"
+#include "game/sim/world.h"
 #include "platform/dialog.h"
 #include "platform/display.h"
 #include "platform/files.h"
@@ -88,23 +90,47 @@ static void CreateFonts()
     MenuFont = LoadFont("Courier New Fett", ScaledSize(17));
 }
 
-// The end of loading, held until Escape; the intro and the menus take over from here.
-static void HoldLoadingScreen()
+// Until the menus exist, the game goes straight into a free game on the configured map.
+static int StartFreeGame()
 {
-    SetFrameRate(40);
-    const std::string hint = L1("Laden beendet - Esc beendet das Programm");
+    MissionMode = 0;
+    MapNumber = MapSetting;
+    ResetGameState();
+    if (!LoadMapTerrain(MapNumber)) {
+        ShowMessageBox("HINWEIS", L1("Die Spielkarte ") + std::to_string(MapNumber) + L1(" gibt es nicht."), MessageOk);
+        return 0;
+    }
+    StartNewGame(1);
+    return 1;
+}
+
+// The pause screen until the menus come: Escape plays on, Q ends the program.
+static int PauseScreen()
+{
+    const std::string lines[] = {"P A U S E", L1("[Esc] weiterspielen     [Q] beenden")};
     while (!WindowCloseRequested()) {
         ReadKeyboard();
-        ReadMouse();
-        if (KeyWentUp(0x01)) break;
+        if (KeyWentUp(0x01)) return 1;
+        if (KeyWentUp(0x10)) return 0;
         ClearScreen(0, 0, 0);
         BeginScene();
         SetSpriteSize(7002, 512 * UiScale, 512 * UiScale);
-        DrawSprite3D(7002, 256 * UiScale, 128 * UiScale, 255);
-        DrawText(hint, 512, 700, 0, 1);
+        DrawSprite3D(7002, 256 * UiScale, 128 * UiScale, 96);
+        DrawText(lines[0], 512, 340, 0, 1);
+        DrawText(lines[1], 512, 400, 0, 1);
         EndScene();
         FlipScreen();
         CountFrame();
+    }
+    return 0;
+}
+
+static void PlayFreeGame()
+{
+    if (!StartFreeGame()) return;
+    for (;;) {
+        RunGame();
+        if (LeaveGame || WindowCloseRequested() || !PauseScreen()) return;
     }
 }
 
@@ -128,7 +154,7 @@ int RunGameProgram()
     LoadDataTables();
     StartFpsClock();
     CreateFonts();
-    HoldLoadingScreen();
+    PlayFreeGame();
     // Leaving writes the settings back, as ending the program through the menus does.
     WriteConfiguration();
     StopLayers();

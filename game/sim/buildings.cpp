@@ -2,6 +2,7 @@
 #include "game/sim/buildings.h"
 
 #include "game/shell/tables.h"
+#include "game/sim/gameloop.h"
 #include "platform/pictures.h"
 
 std::vector<Building> Buildings;
@@ -44,4 +45,10 @@ int AddBuilding(const Building& building)
     added.rallyX = added.x + float(added.width / 64);
     added.rallyY = added.y + float(added.height / 64);
     return int(Buildings.size()) - 1;
+}
+
+void BuildingPass()
+{
+    for (Building& building : Buildings)
+        if (building.state < 0 && -building.state * 3600 < ElapsedSeconds) building.state = 0;
 }

@@ -52,3 +52,7 @@ extern int ObstacleGrid[257][257];       // [x][y]: -1 blocked, 0 free
 Building MakeBuilding(int id, int typeId, int owner, float x, float y, int hour);
 // Appends a building; its sprite size comes from its picture. Index of the new building.
 int AddBuilding(const Building& building);
+
+// The buildings' share of a frame: arrivals, production, research, repair and removal. The
+// economy rules fill it; until they do, buildings only arrive at their hour.
+void BuildingPass();

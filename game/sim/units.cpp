@@ -2,6 +2,7 @@
 #include "game/sim/units.h"
 
 #include "game/shell/tables.h"
+#include "game/sim/gameloop.h"
 #include "platform/pictures.h"
 
 std::vector<Unit> Units;
@@ -39,4 +40,11 @@ int AddUnit(const Unit& unit)
     added.width = PictureWidth(int(unit.typeId));
     added.height = PictureHeight(int(unit.typeId));
     return int(Units.size()) - 1;
+}
+
+void UnitPass()
+{
+    // Units waiting for their hour arrive; moving and fighting come with their own rules.
+    for (Unit& unit : Units)
+        if (unit.state < 0 && -unit.state * 3600 < ElapsedSeconds) unit.state = 0;
 }

@@ -49,3 +49,7 @@ extern std::vector<Unit> Units; // all players' units, walked by index
 Unit MakeUnit(float id, int typeId, int owner, float x, float y, int stance, int state);
 // Appends a unit; its sprite size comes from its picture. Index of the new unit.
 int AddUnit(const Unit& unit);
+
+// The units' share of a frame: arrivals, orders, movement, work and fire. The movement and
+// combat rules fill it; until they do, units stand where they were placed.
+void UnitPass();

@@ -1,0 +1,444 @@
+// game/sim/gamedraw.cpp - the playfield in layers, and what is drawn over it.
+#include "game/sim/gamedraw.h"
+
+#include "game/shell/common.h"
+#include "game/shell/config.h"
+#include "game/shell/frame.h"
+#include "game/shell/startup.h"
+#include "game/shell/tables.h"
+#include "game/shell/textentry.h"
+#include "game/sim/buildings.h"
+#include "game/sim/effects.h"
+#include "game/sim/gameloop.h"
+#include "game/sim/messages.h"
+#include "game/sim/units.h"
+#include "game/sim/world.h"
+#include "platform/display.h"
+#include "platform/input.h"
+#include "platform/latin1.h"
+#include "platform/pictures.h"
+#include "platform/sprites.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+constexpr int MinimapPicture = 9990; // the minimap uploaded for drawing
+constexpr int FogPicture = 3900;     // the darkness tile
+
+// Screen position of a world pixel.
+static float ScreenX(float worldX) { return (worldX + CamX) * DrawScale; }
+static float ScreenY(float worldY) { return (worldY + CamY) * DrawScale; }
+
+// Whether a screen rectangle touches the playfield (the left 768 layout units).
+static int OnPlayfield(float x, float y, float w, float h)
+{
+    float right = 768 * UiScale, bottom = float(ScreenHeightPx);
+    return x + w >= 0 && y + h >= 0 && x <= right && y <= bottom;
+}
+
+// A cell block is hidden while fog is on and none of its four cells has been seen.
+static int Hidden(int x, int y)
+{
+    if (FogOn != 1) return 0;
+    for (int dx = 0; dx <= 1; dx++)
+        for (int dy = 0; dy <= 1; dy++) {
+            int cx = std::clamp(x + dx, 0, MaxMapSide), cy = std::clamp(y + dy, 0, MaxMapSide);
+            if (FogGrid[cx][cy] == 0) return 0;
+        }
+    return 1;
+}
+
+static void RevealAround(int x, int y, int radius, int reach)
+{
+    for (int dx = -radius; dx <= radius; dx++)
+        for (int dy = -radius; dy <= radius; dy++) {
+            int cx = x + dx, cy = y + dy;
+            if (cx < 0 || cy < 0 || cx > MaxMapSide || cy > MaxMapSide || dx * dx + dy * dy >= reach * reach) continue;
+            if (FogGrid[cx][cy]) {
+                FogGrid[cx][cy] = 0;
+                if (cx < FogImage.width && cy < FogImage.height) FogImage.pixels[size_t(cy) * size_t(FogImage.width) + size_t(cx)] = 0;
+            }
+        }
+}
+
+// The local player's buildings and units keep their surroundings in sight.
+static void RevealAroundOwnObjects()
+{
+    if (FogOn != 1) return;
+    for (const Building& building : Buildings) {
+        if (building.owner != LocalPlayer || building.state < 0) continue;
+        for (int fx = 0; fx < std::max(1, building.width / 64); fx++)
+            for (int fy = 0; fy < std::max(1, building.height / 64); fy++) RevealAround(int(building.x) + fx, int(building.y) + fy, 7, 8);
+    }
+    for (const Unit& unit : Units) {
+        if (unit.owner != LocalPlayer || unit.state < 0) continue;
+        int reach = int(unit.range) + 1;
+        for (int fx = 0; fx <= 1; fx++)
+            for (int fy = 0; fy <= 1; fy++) RevealAround(int(unit.x) + fx - 1, int(unit.y) + fy - 1, std::min(12, reach), reach);
+    }
+}
+
+static void DrawGroundTiles()
+{
+    float size = 32 * DrawScale;
+    for (const GroundTile& tile : GroundTiles) {
+        float x = ScreenX((tile.x + 0.5f) * 32), y = ScreenY((tile.y + 0.5f) * 32);
+        if (OnPlayfield(x, y, size, size) && !Hidden(tile.x, tile.y)) DrawSprite3D(tile.sprite, x, y, 255);
+    }
+}
+
+static void DrawDecorations()
+{
+    for (const Decoration& decoration : Decorations) {
+        float size = 32 * DrawScale, x = ScreenX(decoration.x * 32.0f) - size / 2, y = ScreenY(decoration.y * 32.0f) - size / 2;
+        if (!OnPlayfield(x, y, size, size) || Hidden(decoration.x, decoration.y)) continue;
+        SetSpriteAngle(decoration.sprite, float(decoration.angle));
+        DrawSprite3D(decoration.sprite, x, y, 255);
+    }
+}
+
+// The sun's height through the day: 1 at noon, about 181 at midnight.
+int NightAlpha(int timeOfDay)
+{
+    float theta = timeOfDay / 240.0f * DegreesToRadians;
+    float s = std::sin(theta);
+    return int(std::lround(90 * std::cos(theta) * (1 + 0.6 * s * s) + 91));
+}
+
+static void DrawShadows()
+{
+    int hour = TimeOfDay / 3600;
+    if (ShadowEffects != 1 || (DayNightSetting == 1 && (hour < 5 || hour > 18))) return;
+    float theta = TimeOfDay / 240.0f * DegreesToRadians;
+    float s = DayNightSetting == 1 ? float(70 * std::cos(theta) * (1 + 0.6 * std::sin(theta) * std::sin(theta))) : -45.0f;
+    for (const Building& building : Buildings) {
+        if (building.typeId < 1100 || building.state < 0) continue;
+        float w = (building.width / 2.0f + 32) * DrawScale, h = (building.height / 2.0f + 32) * DrawScale;
+        float x = ScreenX(building.x * 32) - 16 * DrawScale, y = ScreenY(building.y * 32) - 16 * DrawScale;
+        if (!OnPlayfield(x, y, w, h) || Hidden(int(building.x), int(building.y))) continue;
+        int opacity = building.buildProgress >= building.buildTotal ? int(std::lround(72 - s)) : 0;
+        SetSpriteSize(building.typeId + 1, w, h);
+        DrawSprite3D(building.typeId + 1, x, y, opacity);
+    }
+}
+
+// A health bar: green for what is left, red for what is lost.
+static void DrawHealthBar(float x, float y, float width, float share)
+{
+    share = std::clamp(share, 0.0f, 1.0f);
+    SetSpriteSize(9011, width * share, 3 * DrawScale);
+    DrawSprite3D(9011, x, y, 220);
+    SetSpriteSize(9009, width * (1 - share), 3 * DrawScale);
+    DrawSprite3D(9009, x + width * share, y, 220);
+}
+
+static void DrawBuildings()
+{
+    for (const Building& building : Buildings) {
+        if (building.owner == LocalPlayer && building.state >= 0) {
+            OwnObjects++;
+            OwnIncinerators += building.typeId == 1300;
+        }
+        if (building.id == 10000000) RadarCaptured = building.owner == 1 ? 1 : 0;
+        if (building.state < 0) continue;
+        float w = building.width / 2.0f * DrawScale, h = building.height / 2.0f * DrawScale;
+        float x = ScreenX(building.x * 32), y = ScreenY(building.y * 32);
+        if (!OnPlayfield(x, y, w, h) || Hidden(int(building.x), int(building.y))) continue;
+        int sprite = building.typeId + building.variant;
+        SetSpriteSize(sprite, w, h);
+        DrawSprite3D(sprite, x, y, 255);
+        if (building.selection == 2) DrawHealthBar(x, y - 5 * DrawScale, w, building.hitPoints / std::max(1.0f, building.maxHitPoints));
+    }
+}
+
+static void DrawUnits()
+{
+    for (const Unit& unit : Units) {
+        if (unit.owner == LocalPlayer && unit.state >= 0) OwnObjects++;
+        if (unit.state < 0) continue;
+        float w = unit.width / 2.0f * DrawScale, h = unit.height / 2.0f * DrawScale;
+        float x = ScreenX(unit.x * 32) - w / 2, y = ScreenY(unit.y * 32) - h / 2;
+        if (!OnPlayfield(x, y, w, h) || Hidden(int(unit.x), int(unit.y))) continue;
+        int sprite = int(unit.typeId);
+        SetSpriteSize(sprite, w, h);
+        SetSpriteAngle(sprite, unit.heading);
+        DrawSprite3D(sprite, x, y, 255);
+        SetSpriteSize(9100 + unit.owner, 4 * DrawScale, 4 * DrawScale);
+        DrawSprite3D(9100 + unit.owner, x, y, 255);
+        if (unit.selection == 2.0f) DrawHealthBar(x, y - 4 * DrawScale, w, unit.hitPoints / std::max(1.0f, unit.maxHitPoints));
+    }
+}
+
+// Explosions, smoke and dust add their light to what lies beneath.
+static void DrawEffects()
+{
+    SetBlendFactors(2, 2);
+    for (const Effect& effect : Effects) {
+        int dust = effect.kind >= 31 && effect.kind <= 33;
+        float size = effect.size * (dust ? 2 : 1) * DrawScale;
+        float x = ScreenX(effect.x) - size / 2, y = ScreenY(effect.y) - size / 2;
+        if (!OnPlayfield(x, y, size, size) || Hidden(int(effect.x / 32), int(effect.y / 32))) continue;
+        SetSpriteSize(effect.kind, size, size);
+        SetSpriteAngle(effect.kind, dust ? float(-AnimPhase) : effect.angle);
+        DrawSprite3D(effect.kind, x, y, int(std::min(255.0f, effect.life)));
+    }
+    SetBlendFactors(5, 6);
+    AgeEffects();
+}
+
+// Darkness over the playfield, and from 19:00 to 5:00 pools of light around the own base.
+static void DrawNight()
+{
+    if (DayNightSetting != 1) return;
+    SetSpriteSize(9012, 768 * UiScale, float(ScreenHeightPx));
+    DrawSprite3D(9012, 0, 0, NightAlpha(TimeOfDay));
+    int hour = TimeOfDay / 3600;
+    if (hour >= 5 && hour < 19) return;
+    SetBlendFactors(2, 2);
+    auto light = [](float worldX, float worldY, float radius) {
+        float size = radius * 2 * DrawScale, x = ScreenX(worldX) - size / 2, y = ScreenY(worldY) - size / 2;
+        if (!OnPlayfield(x, y, size, size)) return;
+        SetSpriteSize(800, size, size);
+        DrawSprite3D(800, x, y, 70);
+    };
+    for (const Building& building : Buildings)
+        if (building.owner == LocalPlayer && building.state >= 0)
+            light(building.x * 32 + building.width / 4.0f, building.y * 32 + building.height / 4.0f, building.width / 2.0f + 24);
+    for (const Unit& unit : Units)
+        if (unit.owner == LocalPlayer && unit.state >= 0) light(unit.x * 32, unit.y * 32, unit.width / 2.0f + 16);
+    SetBlendFactors(5, 6);
+}
+
+static void DrawFog()
+{
+    if (FogOn != 1) return;
+    float size = 64 * DrawScale;
+    for (int x = 0; x < MapWidth; x += 2)
+        for (int y = 0; y < MapHeight; y += 2) {
+            float sx = ScreenX(x * 32.0f), sy = ScreenY(y * 32.0f);
+            if (OnPlayfield(sx, sy, size, size) && Hidden(x, y)) DrawSprite3D(FogPicture, sx, sy, 255);
+        }
+}
+
+static void DrawObstacles()
+{
+    if (ShowObstacles != 1) return;
+    float size = 32 * DrawScale;
+    SetSpriteSize(9009, size, size);
+    for (int x = 0; x < MapWidth; x++)
+        for (int y = 0; y < MapHeight; y++)
+            if (ObstacleGrid[x][y] < 0 && OnPlayfield(ScreenX(x * 32.0f), ScreenY(y * 32.0f), size, size))
+                DrawSprite3D(9009, ScreenX(x * 32.0f), ScreenY(y * 32.0f), 90);
+}
+
+static void TakeScreenshot()
+{
+    const int scratch = 9998;
+    if (GrabScreen(scratch)) SavePicture(scratch, "Bild" + std::to_string(Rnd(8999)) + ".bmp");
+    FreePicture(scratch);
+}
+
+void DrawPlayfield()
+{
+    if (KeyWentUp(0x58)) TakeScreenshot();
+    FlipScreen();
+    ClearScreen(0, 0, 0);
+    BeginScene();
+    SetBlendFactors(5, 6);
+    RevealAroundOwnObjects();
+    DrawGroundTiles();
+    DrawDecorations();
+    DrawShadows();
+    DrawBuildings();
+    DrawUnits();
+    DrawEffects();
+    DrawNight();
+    DrawFog();
+    DrawObstacles();
+}
+
+void DrawResultText(int result)
+{
+    static const char* const texts[2][2] = {{"S i e   h a b e n   v e r l o r e n", "S i e   h a b e n   g e w o n n e n"},
+                                            {"M i s s i o n   g e s c h e i t e r t", "M i s s i o n   e r f o l g r e i c h"}};
+    std::string text = texts[MissionMode ? 1 : 0][result > 0 ? 1 : 0];
+    int won = result > 0;
+    int width = TextWidth(LargeTitleFont, text);
+    float wobbleX = std::sin(AnimPhase * DegreesToRadians), wobbleY = std::cos(AnimPhase * DegreesToRadians);
+    int x = ScreenWidthPx / 2 - width / 2, y = ScreenHeightPx / 2 - 12;
+    DrawFontText(LargeTitleFont, text, x + int(wobbleX * 4), y + int(wobbleY * 4), 100, won ? 150 : 100, won ? 100 : 150);
+    DrawFontText(LargeTitleFont, text, x + int(wobbleX * 2), y + int(wobbleY * 2), 50, won ? 200 : 50, won ? 50 : 200);
+    DrawFontText(LargeTitleFont, text, x, y, 0, won ? 250 : 0, won ? 0 : 250);
+}
+
+// ---- the interface over the playfield ----
+
+static std::string Padded(const std::string& text, size_t width)
+{
+    return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
+}
+
+static std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+
+static void DrawHeadUpLine()
+{
+    const Player& local = Players[std::clamp(LocalPlayer, 1, MaxPlayers)];
+    int hours = TimeOfDay / 3600, minutes = TimeOfDay / 60 - hours * 60;
+    DrawText("Zeit: " + TwoDigits(hours) + ":" + TwoDigits(minutes), 0, 8, 1, 1);
+    DrawText("Energie:" + Padded(std::to_string(local.energy), 3) + " MW", 128, 8, 1, 1);
+    DrawText("Geld:" + Padded(std::to_string(local.money), 7) + " Euro", 286, 8, 1, 1);
+}
+
+// The ticker rises half a unit per drawn frame; lines leave at the top.
+static void DrawTicker()
+{
+    for (Message& message : Messages) {
+        DrawText(message.text, 8, message.y, 1, 0);
+        message.y -= 0.5f;
+    }
+    Messages.erase(std::remove_if(Messages.begin(), Messages.end(), [](const Message& m) { return m.y < -30 / UiScale; }),
+                   Messages.end());
+}
+
+static void AddHints()
+{
+    if (!Messages.empty() || Rnd(500) != 1) return;
+    const Player& local = Players[std::clamp(LocalPlayer, 1, MaxPlayers)];
+    if (local.money < 1500) {
+        AddMessage("INFO: Bauen sie Sammler (in der kleinen Fabrik)");
+        AddMessage("      und Verbrennungsanlagen um Geld zu verdienen.");
+    }
+    if (local.energy < 1) AddMessage("INFO: Bauen sie Solaranlagen um Energie zu gewinnen.");
+    if (local.money > 2000 && local.energy >= 2 && !local.research[0] && !local.research[5]) {
+        AddMessage("INFO: Bauen sie ein Forschungszentrum um neue");
+        AddMessage("      Technologien zu erforschen.");
+    }
+    if (MissionMode) AddMessage("AUFGABE: " + MissionTask);
+}
+
+static int OwnsWorkingRadar()
+{
+    if (Players[std::clamp(LocalPlayer, 1, MaxPlayers)].energy <= 0) return 0;
+    for (const Building& building : Buildings)
+        if (building.owner == LocalPlayer && building.typeId == 1410 && building.state >= 0 &&
+            building.buildProgress >= building.buildTotal)
+            return 1;
+    return 0;
+}
+
+// The sidebar's frame and minimap; its menus come with the sidebar itself.
+static void DrawSidebarArea()
+{
+    SetSpriteSize(9012, 256 * UiScale, float(ScreenHeightPx));
+    DrawSprite3D(9012, 768 * UiScale, 0, 255);
+    SetSpriteSize(9012, 224 * UiScale, 224 * UiScale);
+    DrawSprite3D(9012, 784 * UiScale, 16 * UiScale, 128);
+    if (!OwnsWorkingRadar()) {
+        DrawText("Keine Karte", 896, 108, 0, 0);
+        DrawText(L1("verfügbar"), 896, 128, 0, 0);
+        return;
+    }
+    SetPictureImage(MinimapPicture, MinimapImage);
+    DrawPicture(MinimapPicture, int(std::lround(768 * UiScale)) + int(std::lround(128 * UiScale)) - MapWidth / 2,
+                int(std::lround(128 * UiScale)) - MapHeight / 2, 0);
+}
+
+// Selected units stacked down the left edge: frame, icon and health.
+static void DrawSelectedUnits()
+{
+    float x = 0, y = 32;
+    for (const Unit& unit : Units) {
+        if (unit.selection != 2.0f || unit.owner != LocalPlayer) continue;
+        SetSpriteSize(9014, 24 * UiScale, 24 * UiScale);
+        DrawSprite3D(9014, x * UiScale, y * UiScale, 255);
+        int icon = int(unit.typeId);
+        SetSpriteSize(icon, 24 * UiScale, 24 * UiScale);
+        SetSpriteAngle(icon, 0);
+        DrawSprite3D(icon, x * UiScale, y * UiScale, 255);
+        float share = unit.hitPoints / std::max(1.0f, unit.maxHitPoints);
+        SetSpriteSize(9011, 24 * share * UiScale, 2 * UiScale);
+        DrawSprite3D(9011, x * UiScale, (y + 22) * UiScale, 255);
+        y += 28;
+        if (y > 732) {
+            y = 32;
+            x += 24;
+        }
+    }
+}
+
+static void DrawChatLine()
+{
+    if (!ChatActive) return;
+    SetSpriteSize(9012, 768 * UiScale, 24 * UiScale);
+    DrawSprite3D(9012, 0, 740 * UiScale, 170);
+    std::string line = TextEntry.text;
+    if ((AnimPhase / 45) % 2 == 0) line.insert(size_t(std::clamp(TextEntry.cursor, 0, int(line.size()))), "_");
+    DrawText("> " + line, 8, 744, 1, 0);
+}
+
+static void DrawDebugOverlay()
+{
+    if (!KeyHeld(0x43)) return;
+    int fps = FramesPerSecond();
+    if (fps > 0 && (LowestFps == 0 || fps < LowestFps)) LowestFps = fps;
+    const std::pair<const char*, long long> lines[] = {
+        {"[W] Wegsuche             : ", PathfindingOn},     {"[H] Anz. Hindernisse     : ", ShowObstacles},
+        {"[C] Computerspieler      : ", OpponentOn},        {"[F1/F2] Blending1        : ", BlendMode1},
+        {"[F3/F4] Blending2        : ", BlendMode2},        {"Bodenplatten             : ", (long long)GroundTiles.size()},
+        {"Objekte                  : ", (long long)Buildings.size()}, {"Einheiten                : ", (long long)Units.size()},
+        {"Munition                 : ", (long long)Projectiles.size()}, {"Effekte                  : ", (long long)Effects.size()},
+        {"ID-Element               : ", NextObjectId},      {"[Z] Jedes x mal ein Bild : ", FrameSkip},
+        {"[D] dunkele Stellen      : ", FogOn},             {"InfoWerteZeit            : ", StatSampleIndex},
+        {"Bilder pro Sekunde       : ", fps},               {"Bilder pro Sekunde min   : ", LowestFps},
+    };
+    float y = 50;
+    for (const auto& [label, value] : lines) {
+        DrawText(label + std::to_string(value), 0, y, 1, 1);
+        y += 20;
+    }
+}
+
+static void DrawTutorial()
+{
+    if (!HelpVisible) return;
+    for (int line = 0; line < 10; line++) {
+        int slot = HelpPage * 10 + line;
+        if (slot < TutorialSlots && !TutorialLines[slot].empty()) DrawText(TutorialLines[slot], 32, float(60 + 20 * line), 1, 1);
+    }
+}
+
+// At 1280 x 1024 the 4:3 layout leaves a strip below row 768; a bar closes it.
+static void DrawBottomBar()
+{
+    if (ScreenWidthPx != 1280 || ScreenHeightPx != 1024) return;
+    SetSpriteSize(9014, 1280, 64);
+    DrawSprite3D(9014, 0, 960, 255);
+}
+
+static void DrawPointer()
+{
+    int team = 9090 + std::clamp(LocalPlayer, 0, 4);
+    SetSpriteSize(team, 32 * UiScale, 32 * UiScale);
+    DrawSprite3D(team, float(CursorX), float(CursorY), 255);
+    SetSpriteSize(9000, 32 * UiScale, 32 * UiScale);
+    DrawSprite3D(9000, float(CursorX), float(CursorY), 200);
+}
+
+void DrawInterface()
+{
+    BeginScene();
+    SetBlendFactors(5, 6);
+    DrawBottomBar();
+    DrawSidebarArea();
+    AddHints();
+    DrawTicker();
+    DrawSelectedUnits();
+    DrawHeadUpLine();
+    DrawChatLine();
+    DrawDebugOverlay();
+    DrawTutorial();
+    DrawPointer();
+    EndScene();
+}
