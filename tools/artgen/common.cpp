@@ -209,36 +209,65 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double rad
     cairo_close_path(cr);
 }
 
-// ---- contact sheet: every picture on a grey board with its path below, grouped by folder ----
+// ---- contact sheet: every picture on a grey board with its name below. Wide strips (the
+// glyph fonts) get a full-width band each at double size, where a grid cell would shrink them
+// to a line; everything else sits in a grid. ----
+
+static int IsStrip(const SheetEntry& entry)
+{
+    return cairo_image_surface_get_width(entry.surface) > 8 * cairo_image_surface_get_height(entry.surface);
+}
+
+static void PaintScaled(cairo_t* cr, cairo_surface_t* surface, double x, double y, double scale)
+{
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, scale, scale);
+    cairo_set_source_surface(cr, surface, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+static void Label(cairo_t* cr, const std::string& path, double x, double y)
+{
+    SetColour(cr, 255, 240, 210);
+    std::string name = path.substr(path.find_last_of('\\') + 1);
+    cairo_move_to(cr, x, y);
+    cairo_show_text(cr, name.c_str());
+}
 
 void WriteContactSheet(const std::string& pngPath)
 {
-    const int cell = 140, columns = 12, label = 14;
-    int rows = int((SheetEntries.size() + columns - 1) / columns);
-    int rowHeight = cell + label + 6;
-    cairo_surface_t* sheet = cairo_image_surface_create(CAIRO_FORMAT_RGB24, columns * cell, std::max(1, rows) * rowHeight);
+    const int cell = 140, columns = 12, label = 14, sheetWidth = columns * cell;
+    int stripHeight = 0, gridCount = 0;
+    for (const SheetEntry& entry : SheetEntries) {
+        if (IsStrip(entry)) stripHeight += 2 * cairo_image_surface_get_height(entry.surface) + label + 8;
+        else gridCount++;
+    }
+    int rowHeight = cell + label + 6, rows = (gridCount + columns - 1) / columns;
+    cairo_surface_t* sheet = cairo_image_surface_create(CAIRO_FORMAT_RGB24, sheetWidth, std::max(1, stripHeight + rows * rowHeight));
     cairo_t* cr = cairo_create(sheet);
     SetColour(cr, 96, 88, 80);
     cairo_paint(cr);
     cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, 9);
-    for (size_t i = 0; i < SheetEntries.size(); i++) {
-        const SheetEntry& entry = SheetEntries[i];
-        double x0 = double(i % columns) * cell, y0 = double(i / columns) * rowHeight;
+    double y = 0;
+    int index = 0;
+    for (const SheetEntry& entry : SheetEntries) {
         double w = cairo_image_surface_get_width(entry.surface), h = cairo_image_surface_get_height(entry.surface);
+        if (IsStrip(entry)) {
+            PaintScaled(cr, entry.surface, 4, y + 4, std::min(2.0, (sheetWidth - 8) / w));
+            Label(cr, entry.path, 4, y + 2 * h + label + 2);
+            y += 2 * h + label + 8;
+            continue;
+        }
+        double x0 = double(index % columns) * cell, y0 = stripHeight + double(index / columns) * rowHeight;
         double scale = std::min({1.0, (cell - 8) / w, (cell - 8) / h});
         if (w * scale < 24 && h * scale < 24) scale = std::min(4.0, 24.0 / std::max(w, h));
-        cairo_save(cr);
-        cairo_translate(cr, x0 + (cell - w * scale) / 2, y0 + (cell - h * scale) / 2);
-        cairo_scale(cr, scale, scale);
-        cairo_set_source_surface(cr, entry.surface, 0, 0);
-        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-        cairo_paint(cr);
-        cairo_restore(cr);
-        SetColour(cr, 255, 240, 210);
-        std::string name = entry.path.substr(entry.path.find_last_of('\\') + 1);
-        cairo_move_to(cr, x0 + 4, y0 + cell + label - 2);
-        cairo_show_text(cr, name.c_str());
+        PaintScaled(cr, entry.surface, x0 + (cell - w * scale) / 2, y0 + (cell - h * scale) / 2, scale);
+        Label(cr, entry.path, x0 + 4, y0 + cell + label - 2);
+        index++;
     }
     cairo_destroy(cr);
     cairo_surface_write_to_png(sheet, pngPath.c_str());

@@ -599,6 +599,24 @@ static void LogoVignette(cairo_t* cr)
     cairo_pattern_destroy(fade);
 }
 
+// The loading bar is multiplied into the logo across its middle (rows 256..272), so the logo
+// carries a light metal track there for the bar to show on.
+static void LogoBarTrack(cairo_t* cr)
+{
+    cairo_pattern_t* metal = cairo_pattern_create_linear(0, 254, 0, 274);
+    cairo_pattern_add_color_stop_rgb(metal, 0, 0.55, 0.5, 0.42);
+    cairo_pattern_add_color_stop_rgb(metal, 0.15, 0.95, 0.92, 0.84);
+    cairo_pattern_add_color_stop_rgb(metal, 0.6, 0.82, 0.78, 0.7);
+    cairo_pattern_add_color_stop_rgb(metal, 1, 0.45, 0.4, 0.32);
+    RoundedRect(cr, 4, 254, 504, 20, 4);
+    cairo_set_source(cr, metal);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(metal);
+    cairo_set_source_rgb(cr, 0.22, 0.16, 0.1);
+    cairo_set_line_width(cr, 1.5);
+    cairo_stroke(cr);
+}
+
 // The logo: the name in bold metal letters over a desert sun setting behind dunes.
 static void DrawLogo(Canvas& canvas, ArtRandom&)
 {
@@ -613,6 +631,7 @@ static void DrawLogo(Canvas& canvas, ArtRandom&)
     cairo_rectangle(cr, 76, 420, 88, 4);
     cairo_rectangle(cr, 348, 420, 88, 4);
     cairo_fill(cr);
+    LogoBarTrack(cr);
 }
 
 // ---- the intro --------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "artgen.h"
 
 #include <cstdio>
+#include <filesystem>
 
 int main(int argc, char** argv)
 {
@@ -13,6 +14,8 @@ int main(int argc, char** argv)
     }
     OutputFolder = argv[1];
     if (OutputFolder.empty() || OutputFolder.back() != '/') OutputFolder += '/';
+    std::error_code error;
+    std::filesystem::create_directories(OutputFolder, error);
 
     DrawGlyphs();
     DrawEffects();
