@@ -6,29 +6,12 @@
 #include "platform/display.h"
 #include "platform/files.h"
 #include "platform/pictures.h"
-#include "platform/process.h"
 #include "platform/sound.h"
+#include "staged_tree.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <filesystem>
-
-namespace fs = std::filesystem;
-
-// A copy of the staged tree with the first-start generation done, made once.
-static std::string PreparedTree()
-{
-    static std::string tree;
-    if (!tree.empty()) return tree;
-    char pattern[] = "/tmp/korax-bench-XXXXXX";
-    tree = std::string(mkdtemp(pattern)) + "/DATEN";
-    fs::copy(KORAX_STAGED_DATEN, tree, fs::copy_options::recursive);
-    SetProgramFolder(tree);
-    StartProgram("BMP\\B\\" + ProgramFile("texgen"), 1);
-    StartProgram("BMP\\O\\" + ProgramFile("terrashade"), 1);
-    return tree;
-}
 
 static void StartupToEndOfLoading(benchmark::State& state)
 {

@@ -292,17 +292,22 @@ static int MissionResultStep()
     return 1;
 }
 
+void AdvanceWorld()
+{
+    WorldPass();
+    BuildingPass();
+    for (int step = 0; step < int(std::lround(GameSpeed)); step++) ProjectileStep();
+    UnitPass();
+    MoveSandstorms();
+}
+
 int GameFrame()
 {
     DrawScale = UiScale * Zoom;
     AnimPhase = (AnimPhase + 5) % 360;
     ReadKeyboard();
     if (SpeedAndPauseKeys()) return 1;
-    WorldPass();
-    BuildingPass();
-    for (int step = 0; step < int(std::lround(GameSpeed)); step++) ProjectileStep();
-    UnitPass();
-    MoveSandstorms();
+    AdvanceWorld();
     RenderThisFrame = FrameSkip ? !RenderThisFrame : 1;
     int over = 0;
     if (RenderThisFrame) {

@@ -43,6 +43,8 @@ extern int LowestFps;        // lowest frame rate seen, for the debug overlay
 
 // Per-game state back to the start of a game (the world itself is built by the world).
 void ResetGameState();
+// The simulation's share of a frame: world, buildings, projectile sub-steps, units, storms.
+void AdvanceWorld();
 // One frame; 1 when the loop is to end (pause, or a result shown long enough).
 int GameFrame();
 // Frames at 40 per second until the game is paused or over.
