@@ -38,10 +38,13 @@ static int OnPlayfield(float x, float y, float w, float h)
     return x + w >= 0 && y + h >= 0 && x <= right && y <= bottom;
 }
 
-// A cell block is hidden while fog is on and none of its four cells has been seen.
+// A cell block is hidden while fog is on and none of its four cells has been seen. Blocks
+// start at even cells, so that what is hidden is exactly what the fog tiles cover.
 static int Hidden(int x, int y)
 {
     if (FogOn != 1) return 0;
+    x &= ~1;
+    y &= ~1;
     for (int dx = 0; dx <= 1; dx++)
         for (int dy = 0; dy <= 1; dy++) {
             int cx = std::clamp(x + dx, 0, MaxMapSide), cy = std::clamp(y + dy, 0, MaxMapSide);
@@ -171,10 +174,11 @@ static void DrawUnits()
     }
 }
 
-// Explosions, smoke and dust add their light to what lies beneath.
+// Explosions, smoke and dust add their light to what lies beneath, weighted by their life
+// (source alpha, one), so that they fade as they age.
 static void DrawEffects()
 {
-    SetBlendFactors(2, 2);
+    SetBlendFactors(5, 2);
     for (const Effect& effect : Effects) {
         int dust = effect.kind >= 31 && effect.kind <= 33;
         float size = effect.size * (dust ? 2 : 1) * DrawScale;
@@ -196,12 +200,12 @@ static void DrawNight()
     DrawSprite3D(9012, 0, 0, NightAlpha(TimeOfDay));
     int hour = TimeOfDay / 3600;
     if (hour >= 5 && hour < 19) return;
-    SetBlendFactors(2, 2);
+    SetBlendFactors(5, 2);
     auto light = [](float worldX, float worldY, float radius) {
         float size = radius * 2 * DrawScale, x = ScreenX(worldX) - size / 2, y = ScreenY(worldY) - size / 2;
         if (!OnPlayfield(x, y, size, size)) return;
         SetSpriteSize(800, size, size);
-        DrawSprite3D(800, x, y, 70);
+        DrawSprite3D(800, x, y, 40);
     };
     for (const Building& building : Buildings)
         if (building.owner == LocalPlayer && building.state >= 0)
@@ -217,7 +221,8 @@ static void DrawFog()
     float size = 64 * DrawScale;
     for (int x = 0; x < MapWidth; x += 2)
         for (int y = 0; y < MapHeight; y += 2) {
-            float sx = ScreenX(x * 32.0f), sy = ScreenY(y * 32.0f);
+            // Laid over the ground tiles, which sit half a cell in from their cells' corners.
+            float sx = ScreenX((x + 0.5f) * 32), sy = ScreenY((y + 0.5f) * 32);
             if (OnPlayfield(sx, sy, size, size) && Hidden(x, y)) DrawSprite3D(FogPicture, sx, sy, 255);
         }
 }
