@@ -265,3 +265,24 @@ TEST_F(World, MissionThreeSwapsStartsAndMarksTheRadar)
     EXPECT_EQ(Players[1].startX, 8) << "the local player starts where player 2 would";
     EXPECT_EQ(Players[2].startX, 1);
 }
+
+TEST_F(World, CliffsPushUnitsOffAndDropTheirPathAfterManyPushes)
+{
+    InstallMap({"xxxxxxxx", "x......x", "x..##..x", "x..##..x", "x......x", "xxxxxxxx"});
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    PlayerCount = 1;
+    Unit unit = MakeUnit(1, 2101, 1, 3.4f, 3.4f, 2, 0);
+    unit.width = 32;
+    unit.path = "ABCD";
+    Units.push_back(unit);
+    WorldPass();
+    const Unit& pushed = Units[0];
+    EXPECT_NE(pushed.x, 3.4f) << "standing on the cliff block, the unit is moved";
+    EXPECT_GT(pushed.pushCount, 0);
+    for (int frame = 0; frame < 30 && !Units[0].path.empty(); frame++) {
+        Units[0].x = 3.4f;
+        Units[0].y = 3.4f;
+        WorldPass();
+    }
+    EXPECT_TRUE(Units[0].path.empty()) << "after more than 20 pushes the path is dropped";
+}

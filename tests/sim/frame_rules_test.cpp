@@ -1,0 +1,192 @@
+// What a running frame does besides the keys: storms and their dust, the hourly shadows,
+// arrivals by the hour, screenshots, removing the selection, and the night and fog drawing.
+#include "game/shell/common.h"
+#include "game/shell/config.h"
+#include "game/shell/frame.h"
+#include "game/sim/buildings.h"
+#include "game/sim/effects.h"
+#include "game/sim/gamedraw.h"
+#include "game/sim/gameloop.h"
+#include "game/sim/units.h"
+#include "game/sim/world.h"
+#include "platform/display.h"
+#include "platform/input.h"
+#include "platform/pictures.h"
+#include "platform/sprites.h"
+#include "support/shipped_data.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+// A plain picture and its 3-D sprite under `number`.
+static void SolidSprite(int number, int w, int h, uint32_t colour)
+{
+    Image image;
+    MakeImage(image, w, h, colour);
+    ASSERT_EQ(SetPictureImage(number, image), 1);
+    ASSERT_EQ(CreateSprite3D(number), 1);
+}
+
+class FrameRules : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"Einheiten.info", "Gebaeude.info", "Waffen.info"}) ASSERT_EQ(InstallShippedTable(name), 1);
+        ASSERT_EQ(OpenDisplay(1024, 768, 32, "Test"), 1);
+        SetScreenGeometry(1024, 768);
+        SetFrameWait(0);
+        SetConfigurationDefaults();
+        SeedRandom(9);
+        ResetInput();
+        Image map;
+        MakeImage(map, 30, 30, PackColour(128, 64, 0)); // all earth
+        map.pixels[10 * 30 + 10] = PackColour(255, 0, 255);
+        map.pixels[25 * 30 + 25] = PackColour(255, 0, 255);
+        ASSERT_EQ(SetPictureImage(1, map), 1);
+        LocalPlayer = 1;
+        MissionMode = 0;
+        Zoom = 1.0f;
+        ResetGameState();
+        ASSERT_EQ(LoadMapTerrain(1), 1);
+        StartNewGame(1);
+    }
+    void TearDown() override
+    {
+        SetFrameWait(1);
+        StopLayers();
+    }
+    TempFolder folder;
+};
+
+TEST_F(FrameRules, StormsComeOntoTheMapAndShedDust)
+{
+    ASSERT_EQ(Sandstorms.size(), 1u) << "one storm at the default level";
+    GameSpeed = 4;
+    AdvanceWorld();
+    const Sandstorm& storm = Sandstorms[0];
+    EXPECT_GE(storm.x, 1);
+    EXPECT_LE(storm.x, 30 * 32 + 1);
+    ASSERT_EQ(Effects.size(), 2u) << "round(4 / 2) dust effects";
+    EXPECT_EQ(Effects[0].kind, 31);
+    EXPECT_GE(Effects[0].life, 100);
+    EXPECT_LE(Effects[0].size, 8);
+}
+
+TEST_F(FrameRules, DustThinsGrowsAndTurnsThenGoes)
+{
+    Sandstorms.clear();
+    GameSpeed = 2;
+    AddEffect(31, 4, 100, 100, 0, 90, 2.0f);
+    AgeEffects();
+    ASSERT_EQ(Effects.size(), 1u);
+    EXPECT_FLOAT_EQ(Effects[0].life, 2.0f - 0.8f);
+    EXPECT_FLOAT_EQ(Effects[0].size, 4.12f);
+    EXPECT_FLOAT_EQ(Effects[0].angle, 89.5f);
+    AgeEffects();
+    EXPECT_TRUE(Effects.empty()) << "life below 1 is removed";
+}
+
+TEST_F(FrameRules, ShadowsFollowTheFullHour)
+{
+    MakeFolder("BMP\\O\\Schatten");
+    Image shadow;
+    MakeImage(shadow, 4, 4, PackColour(50, 50, 50));
+    ASSERT_EQ(WriteWholeFile("BMP\\O\\Schatten\\Solarzelle_8.bmp", EncodeBmp24(shadow)), 1);
+    GameSpeed = 4;
+    TimeOfDay = 8 * 3600 - 8;
+    GameFrame();
+    EXPECT_EQ(PictureExists(1101), 0) << "still 7 o'clock";
+    GameFrame();
+    GameFrame();
+    EXPECT_EQ(TimeOfDay, 8 * 3600 + 4);
+    EXPECT_EQ(PictureExists(1101), 1) << "the first frame of 8 o'clock loads its shadows";
+    EXPECT_EQ(PictureExists(1053), 1) << "towers borrow the solar cell's";
+}
+
+TEST_F(FrameRules, ObjectsArriveAtTheirHour)
+{
+    Units.push_back(MakeUnit(1, 2101, 2, 5, 5, 2, -1));
+    Buildings.push_back(MakeBuilding(2, 1100, 2, 6, 6, 1));
+    ElapsedSeconds = 3600;
+    AdvanceWorld();
+    EXPECT_EQ(Units.back().state, -1) << "not before the hour has passed";
+    ElapsedSeconds = 3601;
+    AdvanceWorld();
+    EXPECT_EQ(Units.back().state, 0);
+    EXPECT_EQ(Buildings.back().state, 0);
+}
+
+TEST_F(FrameRules, DeleteRemovesTheSelectionAndF12SavesAPicture)
+{
+    Units[0].selection = 2;
+    InjectKey(0xD3, 1);
+    GameFrame();
+    InjectKey(0xD3, 0);
+    GameFrame();
+    EXPECT_EQ(Units.size(), 1u);
+    EXPECT_EQ(Units[0].owner, 2);
+
+    InjectKey(0x58, 1);
+    GameFrame();
+    InjectKey(0x58, 0);
+    GameFrame();
+    std::vector<std::string> pictures = ListFolder("Bild*.bmp");
+    ASSERT_EQ(pictures.size(), 1u);
+    ASSERT_EQ(LoadPicture(50, pictures[0]), 1);
+    EXPECT_EQ(PictureWidth(50), 1024);
+}
+
+TEST_F(FrameRules, DebugKeysWorkOnlyWhileF9IsHeld)
+{
+    int pathfinding = PathfindingOn;
+    InjectKey(0x11, 1);
+    GameFrame();
+    InjectKey(0x11, 0);
+    GameFrame();
+    EXPECT_EQ(PathfindingOn, pathfinding);
+    InjectKey(0x43, 1);
+    InjectKey(0x11, 1);
+    GameFrame();
+    InjectKey(0x11, 0);
+    GameFrame();
+    InjectKey(0x20, 1);
+    GameFrame();
+    InjectKey(0x20, 0);
+    GameFrame();
+    InjectKey(0x43, 0);
+    EXPECT_EQ(PathfindingOn, -pathfinding);
+    EXPECT_EQ(FogOn, -1);
+}
+
+// Grey ground everywhere, a black darkness picture and a fog tile of its own colour.
+static int GroundBrightness()
+{
+    for (int n = 4101; n <= 4634; n++) SolidSprite(n, 8, 8, PackColour(200, 200, 200));
+    SetSpriteSize(4121, 32, 32);
+    SetSpriteSize(4122, 32, 32);
+    SetSpriteSize(4123, 32, 32);
+    SetSpriteSize(4124, 32, 32);
+    GameFrame();
+    GameFrame(); // the second frame flips the first onto the screen
+    EXPECT_EQ(GrabScreen(60), 1);
+    int x = int((Players[1].startX * 32.0f + 40 + CamX) * DrawScale), y = int((Players[1].startY * 32.0f + CamY) * DrawScale);
+    return ReadPixel(60, x, y) & 255;
+}
+
+TEST_F(FrameRules, NightDarkensTheGroundAndFogCoversTheUnseen)
+{
+    SolidSprite(9012, 4, 4, PackColour(2, 2, 2));
+    SolidSprite(3900, 8, 8, PackColour(0, 0, 90));
+    SetSpriteSize(3900, 64, 64); // as the loader sizes it: two cells
+    FogOn = 1;
+    TimeOfDay = 12 * 3600;
+    int noon = GroundBrightness();
+    TimeOfDay = 0;
+    int midnight = GroundBrightness();
+    EXPECT_GT(noon, 190);
+    EXPECT_LT(midnight, noon / 2) << "alpha 181 of 255 at midnight";
+    // Far from the start the ground is unseen: the fog tile's blue shows.
+    int far = ReadPixel(60, int((20 * 32 + CamX) * DrawScale), int((2 * 32 + CamY) * DrawScale));
+    EXPECT_EQ(far & 0xFFFF00, 0) << std::hex << far;
+    EXPECT_GT(far & 255, 40);
+}
