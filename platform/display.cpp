@@ -123,6 +123,15 @@ void ClearScreen(int r, int g, int b)
     SDL_RenderClear(Renderer);
 }
 
+void ShadeRectangle(int x, int y, int w, int h, int r, int g, int b, int alpha)
+{
+    if (!Renderer || alpha <= 0 || w <= 0 || h <= 0) return;
+    SDL_SetRenderDrawBlendMode(Renderer, SDL_BLENDMODE_BLEND);
+    SDL_SetRenderDrawColor(Renderer, Uint8(r), Uint8(g), Uint8(b), Uint8(alpha > 255 ? 255 : alpha));
+    SDL_Rect rect{x, y, w, h};
+    SDL_RenderFillRect(Renderer, &rect);
+}
+
 void SetFrameRate(int framesPerSecond) { FrameRate = framesPerSecond > 0 ? framesPerSecond : 40; }
 void SetFrameWait(int on) { FrameWaitOn = on; }
 

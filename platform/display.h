@@ -26,6 +26,9 @@ int ScreenWidth();  // pixels of the drawing target, 0 when closed
 int ScreenHeight(); // pixels
 
 void ClearScreen(int r, int g, int b);
+// Darkens or tints a screen rectangle: a plain colour laid over it with `alpha` 0..255. Much
+// cheaper than stretching a picture over the whole screen.
+void ShadeRectangle(int x, int y, int w, int h, int r, int g, int b, int alpha);
 // Shows the drawn frame, waiting so that the frame rate is not exceeded, and takes the
 // window's events (keys, mouse, close) for the next input read.
 void FlipScreen();

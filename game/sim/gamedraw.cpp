@@ -196,8 +196,8 @@ static void DrawEffects()
 static void DrawNight()
 {
     if (DayNightSetting != 1) return;
-    SetSpriteSize(9012, 768 * UiScale, float(ScreenHeightPx));
-    DrawSprite3D(9012, 0, 0, NightAlpha(TimeOfDay));
+    // The dark layer is a plain colour, the same near-black as the dark picture 9012.
+    ShadeRectangle(0, 0, int(std::lround(768 * UiScale)), ScreenHeightPx, 2, 2, 2, NightAlpha(TimeOfDay));
     int hour = TimeOfDay / 3600;
     if (hour >= 5 && hour < 19) return;
     SetBlendFactors(5, 2);
@@ -336,8 +336,7 @@ static int OwnsWorkingRadar()
 // The sidebar's frame and minimap; its menus come with the sidebar itself.
 static void DrawSidebarArea()
 {
-    SetSpriteSize(9012, 256 * UiScale, float(ScreenHeightPx));
-    DrawSprite3D(9012, 768 * UiScale, 0, 255);
+    ShadeRectangle(int(std::lround(768 * UiScale)), 0, ScreenWidthPx, ScreenHeightPx, 2, 2, 2, 255);
     SetSpriteSize(9012, 224 * UiScale, 224 * UiScale);
     DrawSprite3D(9012, 784 * UiScale, 16 * UiScale, 128);
     if (!OwnsWorkingRadar()) {
