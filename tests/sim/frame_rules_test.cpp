@@ -13,8 +13,8 @@
 #include "platform/input.h"
 #include "platform/pictures.h"
 #include "platform/sprites.h"
-#include "support/shipped_data.h"
 #include "support/temp_folder.h"
+#include "support/test_game.h"
 
 #include <gtest/gtest.h>
 
@@ -31,30 +31,13 @@ class FrameRules : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"Einheiten.info", "Gebaeude.info", "Waffen.info"}) ASSERT_EQ(InstallShippedTable(name), 1);
-        ASSERT_EQ(OpenDisplay(1024, 768, 32, "Test"), 1);
-        SetScreenGeometry(1024, 768);
-        SetFrameWait(0);
-        SetConfigurationDefaults();
-        SeedRandom(9);
-        ResetInput();
         Image map;
         MakeImage(map, 30, 30, PackColour(128, 64, 0)); // all earth
         map.pixels[10 * 30 + 10] = PackColour(255, 0, 255);
         map.pixels[25 * 30 + 25] = PackColour(255, 0, 255);
-        ASSERT_EQ(SetPictureImage(1, map), 1);
-        LocalPlayer = 1;
-        MissionMode = 0;
-        Zoom = 1.0f;
-        ResetGameState();
-        ASSERT_EQ(LoadMapTerrain(1), 1);
-        StartNewGame(1);
+        StartTestGame(map, 9);
     }
-    void TearDown() override
-    {
-        SetFrameWait(1);
-        StopLayers();
-    }
+    void TearDown() override { StopTestGame(); }
     TempFolder folder;
 };
 

@@ -13,13 +13,13 @@
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/pictures.h"
-#include "support/shipped_data.h"
 #include "support/temp_folder.h"
+#include "support/test_game.h"
 
 #include <gtest/gtest.h>
 
-// A 40 x 30 sand map with earth around two start points.
-static void InstallSandMap()
+// A 40 x 30 sand map with two start points.
+static Image SandMap()
 {
     Image map;
     MakeImage(map, 40, 30, PackColour(255, 128, 0));
@@ -27,35 +27,17 @@ static void InstallSandMap()
     for (int y = 0; y < 30; y++) map.pixels[size_t(y * 40)] = PackColour(0, 0, 0);
     map.pixels[5 * 40 + 5] = PackColour(255, 0, 255);
     map.pixels[20 * 40 + 30] = PackColour(255, 0, 255);
-    ASSERT_EQ(SetPictureImage(1, map), 1);
+    return map;
 }
 
 class GameLoop : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"Einheiten.info", "Gebaeude.info", "Waffen.info"}) ASSERT_EQ(InstallShippedTable(name), 1);
-        ASSERT_EQ(OpenDisplay(1024, 768, 32, "Test"), 1);
-        SetScreenGeometry(1024, 768);
-        SetFrameWait(0);
-        SetConfigurationDefaults();
-        SeedRandom(5);
-        ResetInput();
-        InstallSandMap();
-        LocalPlayer = 1;
-        MissionMode = 0;
-        MapNumber = 1;
-        Zoom = 1.0f;
-        ResetGameState();
-        ASSERT_EQ(LoadMapTerrain(1), 1);
-        StartNewGame(1);
+        StartTestGame(SandMap(), 5);
         FillKeyCharTable();
     }
-    void TearDown() override
-    {
-        SetFrameWait(1);
-        StopLayers();
-    }
+    void TearDown() override { StopTestGame(); }
     // Presses and releases a key over two frames; 1 when a frame ended the loop.
     int Tap(int key)
     {
