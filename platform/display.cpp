@@ -22,12 +22,45 @@ static int CustomBlend = 0;
 
 SDL_Renderer* CurrentRenderer() { return Renderer; }
 
-int StartDisplayLayer() { return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0; }
-// DirectInput-style keyboard and mouse come with SDL's event layer.
-int StartKeyboardLayer() { return SDL_WasInit(SDL_INIT_EVENTS) != 0; }
-int StartMouseLayer() { return SDL_WasInit(SDL_INIT_EVENTS) != 0; }
-// Text for the 3-D layer needs TrueType; the renderer itself comes with the display.
-int StartSpriteLayer() { return TTF_WasInit() || TTF_Init() == 0; }
+// Each layer is checked for real, so that a machine that cannot run the game says so at once
+// instead of running it invisibly.
+int StartDisplayLayer()
+{
+    return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0 && SDL_GetNumVideoDisplays() > 0;
+}
+
+int StartKeyboardLayer()
+{
+    int keys = 0;
+    return SDL_InitSubSystem(SDL_INIT_EVENTS) == 0 && SDL_GetKeyboardState(&keys) != nullptr && keys > 0;
+}
+
+// The mouse reaches the game as motion and button events; they must not be switched off.
+int StartMouseLayer()
+{
+    return SDL_WasInit(SDL_INIT_EVENTS) != 0 && SDL_EventState(SDL_MOUSEMOTION, SDL_QUERY) == SDL_ENABLE &&
+           SDL_EventState(SDL_MOUSEBUTTONDOWN, SDL_QUERY) == SDL_ENABLE;
+}
+
+static SDL_Renderer* CreateBestRenderer(SDL_Window* window);
+
+// 3-D sprites need a renderer that draws into a target texture, and TrueType for the text.
+int StartSpriteLayer()
+{
+    if (!SDL_WasInit(SDL_INIT_VIDEO) || (!TTF_WasInit() && TTF_Init() != 0)) return 0;
+    SDL_Window* probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN);
+    if (!probe) return 0;
+    int works = 0;
+    if (SDL_Renderer* renderer = CreateBestRenderer(probe)) {
+        if (SDL_Texture* target = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, 1, 1)) {
+            works = SDL_SetRenderTarget(renderer, target) == 0;
+            SDL_DestroyTexture(target);
+        }
+        SDL_DestroyRenderer(renderer);
+    }
+    SDL_DestroyWindow(probe);
+    return works;
+}
 
 void StopLayers()
 {

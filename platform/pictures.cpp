@@ -173,6 +173,15 @@ int CopyPictureRect(int from, int sx, int sy, int w, int h, int to, int dx, int 
     return 1;
 }
 
+int CutPicture(int from, int sx, int sy, int w, int h, int to)
+{
+    if (!Find(from) || from == to || !CreatePicture(to, w, h)) return 0;
+    CopyPictureRect(from, sx, sy, w, h, to, 0, 0);
+    // As if the cut had been saved and loaded again: the key colour decides what is see-through.
+    BakeTransparentColour(Pictures[size_t(to)].image);
+    return 1;
+}
+
 static int OpaqueAt(const Image& image, int x, int y)
 {
     return (image.pixels[size_t(y) * size_t(image.width) + size_t(x)] >> 24) != 0;

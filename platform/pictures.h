@@ -39,6 +39,11 @@ void DrawPicturePart(int number, int sx, int sy, int w, int h, int x, int y, int
 // Copies the rectangle sx, sy, w, h of one picture into another at dx, dy, clipped to both.
 int CopyPictureRect(int from, int sx, int sy, int w, int h, int to, int dx, int dy);
 
+// Cuts the rectangle sx, sy, w, h of picture `from` into a new picture `to` of w x h, exactly as
+// saving the cut to a file and loading it back would: what lies outside `from` is the
+// transparent colour, and the transparent colour in force decides what is see-through. 1 on success.
+int CutPicture(int from, int sx, int sy, int w, int h, int to);
+
 // 1 when picture a at (ax, ay) and picture b at (bx, by) share a position where both are opaque.
 int PicturesOverlap(int a, int ax, int ay, int b, int bx, int by);
 

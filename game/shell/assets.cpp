@@ -20,6 +20,12 @@
 int FreeMapCount = 0;
 int CampaignMapCount = 0;
 
+int FreeMapFor(int setting)
+{
+    if (FreeMapCount < 1) return 0;
+    return setting < 1 ? 1 : setting > FreeMapCount ? FreeMapCount : setting;
+}
+
 struct NumberedFile {
     int number;
     const char* file;
@@ -31,7 +37,6 @@ constexpr int MaxFreeMaps = 17;
 constexpr int MaxCampaignMaps = 99;
 constexpr int PlanetColumns = 37;
 constexpr int PlanetRows = 19;
-constexpr int SliceScratch = 9999; // a free number for cutting the planet into slices
 
 static const NumberedFile EffectPictures[] = {
     {18, "BMP\\Explosion_-1.bmp"}, {19, "BMP\\Explosion_0.bmp"}, {20, "BMP\\Explosion_1.bmp"},
@@ -237,8 +242,9 @@ static void SizeSprites()
     std::exit(1);
 }
 
-// The planet texture cut into 37 x 19 slices, each written out and loaded back as its own
-// sprite 5000 + 100 row + column (the slices are small and drawn thousands of times).
+// The planet texture cut into 37 x 19 slices, each its own sprite 5000 + 100 row + column (the
+// slices are small and drawn thousands of times). They are cut in memory: nothing is written
+// into the installed tree, which may well be read-only.
 static void LoadPlanetSlices()
 {
     static const int rowHeights[PlanetRows] = {12, 16, 20, 20, 24, 28, 32, 32, 32, 32, 32, 32, 28, 24, 20, 20, 16, 12, 1};
@@ -247,17 +253,12 @@ static void LoadPlanetSlices()
         ShowLoadingProgress(65 + column / 2);
         int top = 0;
         for (int row = 0; row < PlanetRows; row++) {
-            int height = rowHeights[row];
-            CreatePicture(SliceScratch, 24, height);
-            CopyPictureRect(3999, 24 * column, top, 24, height, SliceScratch, 0, 0);
-            SavePicture(SliceScratch, "BMP\\BMP.bmp");
             int number = 5000 + 100 * row + column;
-            if (!LoadPicture(number, "BMP\\BMP.bmp")) EndSilently();
+            if (!CutPicture(3999, 24 * column, top, 24, rowHeights[row], number)) EndSilently();
             CreateSprite3D(number);
-            top += height;
+            top += rowHeights[row];
         }
     }
-    FreePicture(SliceScratch);
 }
 
 void LoadAssets()
@@ -324,6 +325,21 @@ void LoadBuildingShadows(int hour)
         LoadOptionalSprite(shadow.number, std::string("BMP\\O\\Schatten\\") + shadow.file + "_" + std::to_string(hour) + ".bmp");
 }
 
+// The folder the generators live in below: the top folder the installer recorded, when it
+// really holds them; otherwise (no record, an empty one, a tree that was moved or copied, a
+// name the record cannot spell) the tree the game itself runs from, whose DATEN folder is
+// ProgramFolder. The empty result means ProgramFolder.
+std::string GeneratorFolder()
+{
+    std::string record;
+    ReadWholeFile("Installationsort.ini", record);
+    std::vector<std::string> lines = SplitLines(record);
+    std::string top = lines.empty() ? "" : lines[0];
+    if (!top.empty() && top.back() != '\\' && top.back() != '/') top += '\\';
+    if (!top.empty() && FileExists(top + "DATEN\\BMP\\B\\" + ProgramFile("texgen"))) return top + "DATEN\\";
+    return "";
+}
+
 void RunFirstStartGeneration()
 {
     ShowMessageBox("HINWEIS",
@@ -333,11 +349,8 @@ void RunFirstStartGeneration()
                       "Der Bildschirm wird dabei Schwarz bleiben,\n"
                       "bitte den Vorgang nicht unterbrechen."),
                    MessageOk);
-    std::string record, top;
-    ReadWholeFile("Installationsort.ini", record);
-    std::vector<std::string> lines = SplitLines(record);
-    if (!lines.empty()) top = lines[0];
-    StartProgram(top + "DATEN\\BMP\\B\\" + ProgramFile("texgen"), 1);
-    StartProgram(top + "DATEN\\BMP\\O\\" + ProgramFile("terrashade"), 1);
+    std::string folder = GeneratorFolder();
+    StartProgram(folder + "BMP\\B\\" + ProgramFile("texgen"), 1);
+    StartProgram(folder + "BMP\\O\\" + ProgramFile("terrashade"), 1);
     MakeTextures = 0;
 }

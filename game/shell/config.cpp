@@ -112,12 +112,15 @@ std::string ScrambleMission(int mission)
     return letters;
 }
 
+// 0 when the letters are no scrambled number: a wrong count, a letter outside its range.
 int UnscrambleMission(const std::string& letters)
 {
+    if (letters.empty() || letters.size() % 3 != 0) return 0;
     std::string plain;
-    for (size_t i = 0; i + 2 < letters.size(); i += 3) {
-        int code = (letters[i] - 71) * 100 + (letters[i + 1] - 72) * 10 + (letters[i + 2] - 73);
-        plain += char(code);
+    for (size_t i = 0; i < letters.size(); i += 3) {
+        int d1 = letters[i] - 71, d2 = letters[i + 1] - 72, d3 = letters[i + 2] - 73;
+        if (d1 < 0 || d1 > 9 || d2 < 0 || d2 > 9 || d3 < 0 || d3 > 9) return 0;
+        plain += char(d1 * 100 + d2 * 10 + d3);
     }
     int squared = ReadNumber(plain);
     return squared > 0 ? int(std::lround(std::sqrt(double(squared)))) : 0;
@@ -131,7 +134,13 @@ static void Store(const Setting& setting, const std::string& text)
     case WholeNumber: *(int*)setting.value = ReadNumber(TrimSpaces(text, 0)); break;
     case RealNumber: *(float*)setting.value = float(ReadNumber(TrimSpaces(text, 0))); break;
     case FrameSkip: *(int*)setting.value = ReadNumber(TrimSpaces(text, 0)) - 1; break;
-    case Mission: *(int*)setting.value = UnscrambleMission(text); break;
+    case Mission: {
+        // Campaign progress must survive a hand-edited line: spaces around it are trimmed, and
+        // anything unreadable restarts at the default mission, never at "mission 0".
+        int mission = UnscrambleMission(TrimSpaces(text, 1));
+        *(int*)setting.value = mission > 0 ? mission : UnscrambleMission(setting.defaultText);
+        break;
+    }
     }
 }
 

@@ -61,13 +61,18 @@ static void PrepareGlobals()
     ClearDataTables();
 }
 
-static void OpenGameDisplay()
+int OpenGameDisplay()
 {
     int width = 0, height = 0;
     ScreenSizeFor(ResolutionIndex, width, height);
     SetScreenGeometry(width, height);
-    // The mode is not checked: a refused mode leaves the game running without a visible screen.
-    OpenDisplay(width, height, ColourDepth, "KORAX 3050");
+    if (OpenDisplay(width, height, ColourDepth, "KORAX 3050")) return 1;
+    // Without a screen the game would run unseen and unpaced, with no window to close.
+    ShowMessageBox("FEHLER",
+                   L1("Der Bildschirm konnte nicht im Vollbild mit ") + std::to_string(width) + " x " + std::to_string(height) +
+                       L1(" Bildpunkten geöffnet werden.\nDas Spiel wird beendet."),
+                   MessageOk);
+    return 0;
 }
 
 // What the loading screen itself needs: logo and bar on magenta, everything after on black.
@@ -94,10 +99,10 @@ static void CreateFonts()
 static int StartFreeGame()
 {
     MissionMode = 0;
-    MapNumber = MapSetting;
+    MapNumber = FreeMapFor(MapSetting);
     ResetGameState();
-    if (!LoadMapTerrain(MapNumber)) {
-        ShowMessageBox("HINWEIS", L1("Die Spielkarte ") + std::to_string(MapNumber) + L1(" gibt es nicht."), MessageOk);
+    if (MapNumber == 0 || !LoadMapTerrain(MapNumber)) {
+        ShowMessageBox("HINWEIS", L1("Im Ordner KARTEN gibt es keine Spielkarte."), MessageOk);
         return 0;
     }
     StartNewGame(1);
@@ -145,7 +150,10 @@ int RunGameProgram()
     SetConfigurationDefaults();
     ReadConfiguration();
     if (MakeTextures == 1) RunFirstStartGeneration();
-    OpenGameDisplay();
+    if (!OpenGameDisplay()) {
+        StopLayers();
+        return 1;
+    }
     LoadLoadingScreen();
     ShowLoadingProgress(0);
     LoadAssets();

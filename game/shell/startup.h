@@ -11,5 +11,8 @@ extern int IntroFont;
 extern int SmallMenuFont;
 extern int MenuFont;
 
+// Opens the full-screen display in the configured mode and sets the screen geometry; when the
+// display cannot be opened the player is told so and the result is 0.
+int OpenGameDisplay();
 // Starts every layer, loads everything and runs the game; the program's exit status.
 int RunGameProgram();

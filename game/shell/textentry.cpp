@@ -46,12 +46,18 @@ void FillKeyCharTable()
     for (const auto& row : rows) KeyCharTable.push_back(KeyChar{row.key, L1(row.plain), L1(row.shifted)});
 }
 
+// Each key counts its own held frames: a Shift held for a capital, or the previous letter still
+// down while the next is pressed, must never make the next letter repeat at once.
 int KeyTyped(int key)
 {
+    if (key <= 0 || key >= KeyCount) return 0;
+    int& held = TextEntry.repeatCounter[key];
     int typed = KeyWentUp(key);
     if (KeyHeld(key)) {
-        if (TextEntry.repeatCounter > 15) typed = 1;
-        TextEntry.repeatCounter++;
+        if (held > 15) typed = 1;
+        held++;
+    } else {
+        held = 0;
     }
     return typed;
 }
@@ -111,7 +117,8 @@ void TextEntryStep()
     // A caller may have replaced the text: keep the cursor inside it.
     if (TextEntry.cursor > int(TextEntry.text.size())) TextEntry.cursor = int(TextEntry.text.size());
     if (TextEntry.cursor < 0) TextEntry.cursor = 0;
-    if (!AnyKeyHeld()) TextEntry.repeatCounter = 0;
+    if (!AnyKeyHeld())
+        for (int& held : TextEntry.repeatCounter) held = 0;
     TypeCharacters();
     EditAtCursor();
     FinishEditing();
@@ -158,5 +165,7 @@ int MouseEvent()
     if (ClickState[2] == 1) code = 22;
     if (ClickState[1] == 2) code = 14;
     if (ClickState[2] == 2) code = 24;
+    // A click is one event: reported once, it must not cover the next press that follows at once.
+    ClickState[1] = ClickState[2] = 0;
     return code;
 }

@@ -20,11 +20,11 @@ struct TextEntryState {
     int cursor = 0;       // 0 = before the first character
     int maxLength = 0;    // set by the caller before editing
     int active = 0;       // 1 while editing
-    int repeatCounter = 0; // frames the keys have been held, shared by all keys
+    int repeatCounter[256] = {}; // per scan code: frames the key has been held
 };
 extern TextEntryState TextEntry;
 
-// 1 when the key went up this frame, or is held past the auto-repeat delay; counts held frames.
+// 1 when the key went up this frame, or is held past the auto-repeat delay; counts its held frames.
 int KeyTyped(int key);
 void BeginTextEntry(const std::string& text);
 // One frame of editing, after the keyboard was read for the frame.

@@ -49,6 +49,6 @@ int AddBuilding(const Building& building)
 
 void BuildingPass()
 {
-    for (Building& building : Buildings)
-        if (building.state < 0 && -building.state * 3600 < ElapsedSeconds) building.state = 0;
+    for (size_t i = 0; i < Buildings.size(); i++)
+        if (Buildings[i].state < 0 && -Buildings[i].state * 3600 < ElapsedSeconds) Buildings[i].state = 0;
 }

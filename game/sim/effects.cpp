@@ -19,7 +19,7 @@ void AddEffect(int kind, float size, float x, float y, float drift, float angle,
 void ProjectileStep()
 {
     // Flight and hits arrive with the combat rules; until then no unit fires.
-    for (Projectile& shot : Projectiles) shot.life -= 1;
+    for (size_t i = 0; i < Projectiles.size(); i++) Projectiles[i].life -= 1;
     Projectiles.erase(std::remove_if(Projectiles.begin(), Projectiles.end(), [](const Projectile& shot) { return shot.life <= 0; }),
                       Projectiles.end());
 }
@@ -28,7 +28,8 @@ static int IsStormDust(int kind) { return kind >= 31 && kind <= 33; }
 
 void AgeEffects()
 {
-    for (Effect& effect : Effects) {
+    for (size_t i = 0; i < Effects.size(); i++) {
+        Effect& effect = Effects[i];
         float radians = effect.angle * DegreesToRadians;
         effect.x += std::cos(radians) * effect.drift * 0.02f * GameSpeed;
         effect.y += std::sin(radians) * effect.drift * 0.02f * GameSpeed;

@@ -58,11 +58,7 @@ static void RevealAround(int x, int y, int radius, int reach)
     for (int dx = -radius; dx <= radius; dx++)
         for (int dy = -radius; dy <= radius; dy++) {
             int cx = x + dx, cy = y + dy;
-            if (cx < 0 || cy < 0 || cx > MaxMapSide || cy > MaxMapSide || dx * dx + dy * dy >= reach * reach) continue;
-            if (FogGrid[cx][cy]) {
-                FogGrid[cx][cy] = 0;
-                if (cx < FogImage.width && cy < FogImage.height) FogImage.pixels[size_t(cy) * size_t(FogImage.width) + size_t(cx)] = 0;
-            }
+            if (dx * dx + dy * dy < reach * reach) MarkCellSeen(cx, cy);
         }
 }
 

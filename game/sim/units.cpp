@@ -45,6 +45,7 @@ int AddUnit(const Unit& unit)
 void UnitPass()
 {
     // Units waiting for their hour arrive; moving and fighting come with their own rules.
-    for (Unit& unit : Units)
-        if (unit.state < 0 && -unit.state * 3600 < ElapsedSeconds) unit.state = 0;
+    // By index: the rules append units while the list is walked.
+    for (size_t i = 0; i < Units.size(); i++)
+        if (Units[i].state < 0 && -Units[i].state * 3600 < ElapsedSeconds) Units[i].state = 0;
 }

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 int MapWidth = 0, MapHeight = 0;
@@ -135,6 +136,9 @@ int LoadMapTerrain(int mapNumber)
     ClearWorldLists();
     ReadTerrain(*map);
     ScatterDecorations();
+    // A new game starts unseen: the fog must not carry the marks of the game before.
+    for (auto& column : FogGrid)
+        for (unsigned char& cell : column) cell = 1;
     BuildGroundTiles();
     return 1;
 }
@@ -197,12 +201,41 @@ void BuildGroundTiles()
 
     MakeImage(MinimapImage, std::max(1, MapWidth), std::max(1, MapHeight), PackColour(0, 0, 0));
     for (const GroundTile& tile : GroundTiles) PaintMinimapCell(tile.x, tile.y);
-    MakeImage(FogImage, std::max(1, MapWidth), std::max(1, MapHeight), PackColour(10, 10, 10));
+    BuildFogImage();
+    Sandstorms.assign(size_t(std::clamp(StormSetting, 0, 3)), Sandstorm{-1000, -1000, 0, 0});
+    LoadShadowsForClock();
+}
+
+// ---- fog ----
+
+// Unseen cells are dark on the fog image; seen ones are see-through, so the minimap shows.
+static const uint32_t UnseenFogPixel = PackColour(10, 10, 10);
+static const uint32_t SeenFogPixel = PackColour(0, 0, 0, 0);
+
+void BuildFogImage()
+{
+    MakeImage(FogImage, std::max(1, MapWidth), std::max(1, MapHeight), UnseenFogPixel);
     for (int x = 0; x < MapWidth; x++)
         for (int y = 0; y < MapHeight; y++)
-            if (FogGrid[x][y] == 0) SetCellPixel(FogImage, x, y, PackColour(0, 0, 0));
+            if (FogGrid[x][y] == 0) SetCellPixel(FogImage, x, y, SeenFogPixel);
+}
 
-    Sandstorms.assign(size_t(std::clamp(StormSetting, 0, 3)), Sandstorm{-1000, -1000, 0, 0});
+void ResetFog()
+{
+    for (auto& column : FogGrid)
+        for (unsigned char& cell : column) cell = 1;
+    BuildFogImage();
+}
+
+void MarkCellSeen(int x, int y)
+{
+    if (x < 0 || y < 0 || x > MaxMapSide || y > MaxMapSide || FogGrid[x][y] == 0) return;
+    FogGrid[x][y] = 0;
+    SetCellPixel(FogImage, x, y, SeenFogPixel);
+}
+
+void LoadShadowsForClock()
+{
     int hour = TimeOfDay / 3600;
     LoadBuildingShadows((DayNightSetting == 1 && hour >= 6 && hour <= 18) ? hour : 9);
 }
@@ -258,8 +291,8 @@ static void PushUnitsOffCliff(const GroundTile& tile)
         float reach = float(unit.width / 4 + 16);
         float distance = float(std::lround(std::sqrt(double(dx) * dx + double(dy) * dy)));
         if (distance >= reach) continue;
-        double angle = dx != 0 ? std::atan(dy / dx) : (dy >= 0 ? M_PI / 2 : -M_PI / 2);
-        if (dx > 0) angle += M_PI;
+        // Away from the tile's centre, in every direction (also straight above or below it).
+        double angle = std::atan2(-double(dy), -double(dx));
         unit.x += float((reach - distance) / 32 * std::cos(angle));
         unit.y += float((reach - distance) / 32 * std::sin(angle));
         if (++unit.pushCount > 20) {
@@ -321,14 +354,29 @@ static int MissionStartSlot(int mission)
     return 0;
 }
 
+// Why an object line cannot be placed, or null when it can: its cells (a building's whole
+// footprint) must lie on the map's readable cells, its owner must play, its hour must come.
+static const char* ObjectLineFault(int id, int x, int y, int owner, int hour)
+{
+    if (id <= 0) return "no object type";
+    if (owner < 1 || owner > PlayerCount) return "owner is not a player of this map";
+    if (hour < 0) return "negative hour";
+    int cellsX = id < 2001 ? std::max(1, PictureWidth(id) / 64) : 1;
+    int cellsY = id < 2001 ? std::max(1, PictureHeight(id) / 64) : 1;
+    if (x < 1 || y < 1 || x + cellsX - 1 > MapWidth - 1 || y + cellsY - 1 > MapHeight - 1) return "outside the map";
+    return nullptr;
+}
+
 // One object line: five right-aligned fields of five characters: id, x, y, owner, hour.
 static void AddMissionObject(const std::string& line, int mission)
 {
     int field[5];
     for (int i = 0; i < 5; i++) field[i] = ReadNumber(TrimSpaces(FieldAt(line, 1 + 5 * i, 5), 1));
     int id = field[0], owner = field[3], hour = field[4];
-    // An owner outside the game's players would index past the player table.
-    if (id <= 0 || owner < 1 || owner > PlayerCount) return;
+    if (const char* fault = ObjectLineFault(id, field[1], field[2], owner, hour)) {
+        std::fprintf(stderr, "korax: mission %d: object line dropped (%s): %s\n", mission, fault, line.c_str());
+        return;
+    }
     if (id < 2001) {
         int objectId = (mission == 3 && id == 1410) ? 10000000 : NextObjectId;
         AddBuilding(MakeBuilding(objectId, id, owner, float(field[1]), float(field[2]), hour));
@@ -362,7 +410,8 @@ static void AddMissionObjects(int mission)
 
 void StartNewGame(int humanPlayers)
 {
-    TimeOfDay = StartHour * 3600;
+    // The file keeps any hour; the clock only takes one of the day's.
+    TimeOfDay = std::clamp(StartHour, 0, 23) * 3600;
     SetUpPlayers(humanPlayers);
     if (MissionMode) AddMissionObjects(MapNumber - 100);
     else GiveEachPlayerABuilder();
@@ -371,6 +420,7 @@ void StartNewGame(int humanPlayers)
     CamY = float(ScreenHeightPx / 2 - local.startY * 32);
     CursorX = ScreenWidthPx / 2;
     CursorY = ScreenHeightPx / 2;
-    for (auto& column : FogGrid)
-        for (unsigned char& cell : column) cell = 1;
+    ResetFog();
+    // The ground was built before the clock was set: shadows follow the game's start hour.
+    LoadShadowsForClock();
 }

@@ -58,6 +58,13 @@ int LoadMapTerrain(int mapNumber);
 void BuildGroundTiles();
 // The world's share of a frame: spice growth and cliffs pushing units off.
 void WorldPass();
+// The fog image from FogGrid; ResetFog makes every cell unseen again; MarkCellSeen marks one
+// cell on both (cells outside the grids are ignored).
+void BuildFogImage();
+void ResetFog();
+void MarkCellSeen(int x, int y);
+// The building shadows for the clock's hour (9:00 at night or without the day-night cycle).
+void LoadShadowsForClock();
 // Players, money, start objects and camera for a new game on the loaded map. A free game
 // makes the first `humanPlayers` players from the local one on human, the rest computers.
 void StartNewGame(int humanPlayers);

@@ -98,6 +98,29 @@ TEST_F(Pictures, CutRectangleIsClippedToBothPictures)
     EXPECT_EQ(CopyPictureRect(1, 0, 0, 1, 1, 17, 0, 0), 0);
 }
 
+TEST_F(Pictures, CutInMemoryEqualsACutSavedAndLoadedBack)
+{
+    // Black is the key, as when the planet is cut: black pixels turn see-through, and what lies
+    // beyond the source's edge comes out as the key colour.
+    SetTransparentColour(0, 0, 0);
+    WriteBmp("planet.bmp", 30, 20, [](int x, int y) { return (x + y) % 7 == 0 ? PackColour(0, 0, 0) : PackColour(x * 8, y * 12, 90); });
+    ASSERT_EQ(LoadPicture(1, "planet.bmp"), 1);
+    struct Cut {
+        int x, y, w, h;
+    };
+    for (Cut cut : {Cut{0, 0, 24, 12}, Cut{24, 8, 24, 16}, Cut{6, 19, 24, 1}, Cut{0, 20, 24, 1}}) {
+        ASSERT_EQ(CreatePicture(2, cut.w, cut.h), 1);
+        CopyPictureRect(1, cut.x, cut.y, cut.w, cut.h, 2, 0, 0);
+        ASSERT_EQ(SavePicture(2, "schnitt.bmp"), 1);
+        ASSERT_EQ(LoadPicture(3, "schnitt.bmp"), 1);
+        ASSERT_EQ(CutPicture(1, cut.x, cut.y, cut.w, cut.h, 4), 1);
+        EXPECT_EQ(PictureImage(4)->width, cut.w);
+        EXPECT_EQ(PictureImage(4)->pixels, PictureImage(3)->pixels) << "cut at " << cut.x << "," << cut.y;
+    }
+    EXPECT_EQ(CutPicture(17, 0, 0, 4, 4, 5), 0) << "no source";
+    EXPECT_EQ(CutPicture(1, 0, 0, 4, 4, 1), 0) << "not into itself";
+}
+
 TEST_F(Pictures, OverlapCountsOnlyOpaquePixels)
 {
     WriteBmp("ring.bmp", 8, 8, Ring);

@@ -133,6 +133,22 @@ TEST(Configuration, CampaignProgressIsScrambled)
     EXPECT_EQ(CurrentMission, 3);
 }
 
+TEST(Configuration, HandEditedCampaignProgressIsNeverLost)
+{
+    TempFolder folder;
+    SetConfigurationDefaults();
+    WriteConfigFile("[ Spiel ]\nakt_Miss =   GMP   \n");
+    ReadConfiguration();
+    EXPECT_EQ(CurrentMission, 3) << "spaces around the letters are trimmed like the numbers";
+
+    for (const char* garbage : {"akt_Miss = xyz", "akt_Miss = GMPQ", "akt_Miss = ", "akt_Miss = GLL"}) {
+        CurrentMission = 3;
+        WriteConfigFile(std::string("[ Spiel ]\n") + garbage + "\n");
+        ReadConfiguration();
+        EXPECT_EQ(CurrentMission, 1) << garbage << ": unreadable progress starts at the first mission, never at 0";
+    }
+}
+
 TEST(Configuration, UnwritableFileChangesNothing)
 {
     TempFolder folder;

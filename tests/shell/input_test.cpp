@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 // One frame: the injected state becomes this frame's, then the editor runs.
 static void EditFrame()
 {
@@ -66,9 +68,53 @@ TEST_F(LineEditor, HeldKeyTypesOnReleaseAndRepeatsFromItsSeventeenthFrame)
     EditFrame();
     EXPECT_EQ(TextEntry.text, "aaa") << "and the release types once more";
     EditFrame();
-    EXPECT_EQ(TextEntry.repeatCounter, 0) << "no key held: the repeat starts over";
+    EXPECT_EQ(TextEntry.repeatCounter[0x1E], 0) << "no key held: the repeat starts over";
     Tap(0x30);
     EXPECT_EQ(TextEntry.text, "aaab") << "a quick tap types once";
+}
+
+// Types a text the way fingers do: each key goes down while the previous one is still held,
+// and comes up a frame later.
+static void TypeOverlapping(const std::vector<int>& keys)
+{
+    for (size_t i = 0; i < keys.size(); i++) {
+        InjectKey(keys[i], 1);
+        EditFrame();
+        if (i > 0) InjectKey(keys[i - 1], 0);
+        EditFrame();
+    }
+    InjectKey(keys.back(), 0);
+    EditFrame();
+}
+
+TEST_F(LineEditor, ShiftAndOverlappingKeysNeverFeedTheRepeat)
+{
+    TextEntry.maxLength = 40;
+    // A name in capitals with Shift held throughout: a through j.
+    BeginTextEntry("");
+    InjectKey(0x2A, 1);
+    for (int key : {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24}) Tap(key);
+    InjectKey(0x2A, 0);
+    EditFrame();
+    EXPECT_EQ(TextEntry.text, "ABCDEFGHIJ");
+
+    // A server address typed with overlapping keys, the dots through Shift-free keys.
+    BeginTextEntry("");
+    TypeOverlapping({0x02, 0x03, 0x08, 0x34, 0x0B, 0x34, 0x0B, 0x34, 0x02});
+    EXPECT_EQ(TextEntry.text, "127.0.0.1");
+
+    // A chat line with the right Shift held for the whole line, longer than the repeat delay.
+    LocalPlayer = 1;
+    ChatActive = 1;
+    BeginTextEntry("");
+    InjectKey(0x36, 1);
+    for (int round = 0; round < 3; round++)
+        for (int key : {0x23, 0x1E, 0x26, 0x26, 0x18, 0x39}) Tap(key);
+    InjectKey(0x36, 0);
+    EditFrame();
+    Tap(0x1C);
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].text, "Spieler 1: HALLO HALLO HALLO ");
 }
 
 TEST_F(LineEditor, FullLineStillEditsAndMovesTheCursor)
@@ -160,6 +206,15 @@ TEST(MouseEvents, PressHoldClickAndDoubleClick)
     InjectMouseButton(2, 0);
     ReadMouse();
     EXPECT_EQ(MouseEvent(), 22);
+}
+
+TEST(MouseEvents, AClickIsReportedOnceEvenWhenTheNextPressFollowsAtOnce)
+{
+    ResetInput();
+    ResetMouseEvents();
+    std::vector<int> codes;
+    for (int down : {1, 1, 0, 1, 1, 1, 0, 0}) codes.push_back(MouseFrame(down));
+    EXPECT_EQ(codes, (std::vector<int>{10, 11, 12, 10, 11, 11, 14, 0}));
 }
 
 TEST(SharedHelpers, AnglesDistancesAndChance)

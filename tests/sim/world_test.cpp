@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -285,4 +286,120 @@ TEST_F(World, CliffsPushUnitsOffAndDropTheirPathAfterManyPushes)
         WorldPass();
     }
     EXPECT_TRUE(Units[0].path.empty()) << "after more than 20 pushes the path is dropped";
+}
+
+TEST_F(World, CliffsPushAwayInEveryDirection)
+{
+    InstallMap({"xxxxxxxxxx", "x........x", "x........x", "x........x", "x........x", "x........x", "x........x", "xxxxxxxxxx"});
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    PlayerCount = 0;
+    GroundTiles = {GroundTile{1, 4321, 4, 3}}; // one cliff tile; its centre is at pixel (144, 112)
+    const float centreX = 4 * 32 + 16, centreY = 3 * 32 + 16;
+    for (int dx = -1; dx <= 1; dx++)
+        for (int dy = -1; dy <= 1; dy++) {
+            if (dx == 0 && dy == 0) continue;
+            Units.clear();
+            Unit unit = MakeUnit(1, 2101, 1, (centreX + dx * 8) / 32, (centreY + dy * 8) / 32, 2, 0);
+            unit.width = 32;
+            Units.push_back(unit);
+            float before = std::hypot(Units[0].x * 32 - centreX, Units[0].y * 32 - centreY);
+            WorldPass();
+            float after = std::hypot(Units[0].x * 32 - centreX, Units[0].y * 32 - centreY);
+            EXPECT_GT(after, before + 1) << "direction " << dx << "," << dy;
+        }
+}
+
+TEST_F(World, EveryNewGameStartsUnderFogOnBothGridAndImage)
+{
+    // As in a fresh program, the fog grid holds zeros before the first game.
+    for (auto& column : FogGrid)
+        for (unsigned char& cell : column) cell = 0;
+    InstallMap({"xxxxxxxx", "xP.....x", "x......x", "x.....Px", "xxxxxxxx"});
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    StartNewGame(1);
+    auto allUnseen = [] {
+        for (int x = 0; x < MapWidth; x++)
+            for (int y = 0; y < MapHeight; y++)
+                if (FogGrid[x][y] != 1 || FogImage.pixels[size_t(y * FogImage.width + x)] != PackColour(10, 10, 10)) return 0;
+        return 1;
+    };
+    EXPECT_EQ(allUnseen(), 1) << "the first game starts unseen";
+
+    // A seen cell is see-through on the image, however it became seen.
+    MarkCellSeen(2, 2);
+    EXPECT_EQ(FogGrid[2][2], 0);
+    uint32_t marked = FogImage.pixels[2 * size_t(FogImage.width) + 2];
+    EXPECT_EQ(ColourAlpha(marked), 0);
+    BuildFogImage();
+    EXPECT_EQ(FogImage.pixels[2 * size_t(FogImage.width) + 2], marked) << "one convention for the image";
+    for (int x = 0; x < 6; x++) MarkCellSeen(x, 1);
+    MarkCellSeen(300, -2); // outside the grids: ignored
+
+    // The next game, on another map, inherits nothing.
+    InstallMap({"xxxxxxxxxxxx", "xP.........x", "x..........x", "x..........x", "x.........Px", "x..........x", "xxxxxxxxxxxx"});
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    StartNewGame(1);
+    EXPECT_EQ(FogImage.width, 12);
+    EXPECT_EQ(allUnseen(), 1) << "the second game starts unseen too";
+}
+
+TEST_F(World, StartHourOutsideTheDayIsKeptToIt)
+{
+    InstallMap({"xxxxxx", "xP...x", "x....x", "xxxxxx"});
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    StartHour = 2000000; // hand-edited: hours times 3600 would not fit
+    StartNewGame(1);
+    EXPECT_EQ(TimeOfDay, 23 * 3600);
+    StartHour = -5;
+    StartNewGame(1);
+    EXPECT_EQ(TimeOfDay, 0);
+}
+
+TEST_F(World, ShadowsAreThoseOfTheGamesStartHour)
+{
+    // Shadow pictures whose width tells their hour.
+    MakeFolder("BMP\\O\\Schatten");
+    for (int hour : {9, 12, 15}) {
+        Image shadow;
+        MakeImage(shadow, hour, 4, PackColour(40, 40, 40));
+        ASSERT_EQ(WriteWholeFile("BMP\\O\\Schatten\\Solarzelle_" + std::to_string(hour) + ".bmp", EncodeBmp24(shadow)), 1);
+    }
+    InstallMap({"xxxxxx", "xP...x", "x....x", "xxxxxx"});
+    DayNightSetting = 1;
+    StartHour = 15;
+    TimeOfDay = 12 * 3600; // the clock of the game before
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    StartNewGame(1);
+    EXPECT_EQ(PictureWidth(1101), 15) << "the solar cell's shadow of 15:00";
+    StartHour = 3;
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    StartNewGame(1);
+    EXPECT_EQ(PictureWidth(1101), 9) << "at night the 9:00 shadows stand in";
+}
+
+TEST_F(World, MissionLinesOutsideTheMapOrWithANegativeHourAreDropped)
+{
+    InstallMap({"xxxxxxxxxx", "xP......Px", "x........x", "x........x", "xxxxxxxxxx"});
+    InstallMissions(">>> 1\r\n"
+                    " 2101    3    2    1    0\r\n"  // fine
+                    " 2101    3    2    1   -4\r\n"  // would die at once and never be removed
+                    " 2101  300    2    1    0\r\n"  // beyond the grids
+                    " 2101    3   -1    1    0\r\n"
+                    " 2101    0    2    1    0\r\n"  // the unread border column
+                    " 2101    9    2    1    0\r\n"  // x = MapWidth - 1 is the last readable cell
+                    " 2101   10    2    1    0\r\n"
+                    " 1100    7    2    1    0\r\n"  // fine without its picture: one cell
+                    "---------------------------------------\r\n");
+    MissionMode = 1;
+    MapNumber = 101;
+    ASSERT_EQ(LoadMapTerrain(1), 1);
+    testing::internal::CaptureStderr();
+    StartNewGame(1);
+    std::string log = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(Units.size(), 2u);
+    EXPECT_EQ(Units[0].x, 3.0f);
+    EXPECT_EQ(Units[1].x, 9.0f);
+    EXPECT_EQ(Buildings.size(), 1u);
+    EXPECT_NE(log.find("korax: mission 1: object line dropped (negative hour)"), std::string::npos) << log;
+    EXPECT_NE(log.find("(outside the map):  2101  300"), std::string::npos) << log;
 }

@@ -1,0 +1,107 @@
+// Start-up as a new user meets it: a display that cannot open, maps the settings ask for, and
+// the first start finding its generators in a tree that was moved or never recorded.
+#include "game/shell/assets.h"
+#include "game/shell/config.h"
+#include "game/shell/startup.h"
+#include "platform/dialog.h"
+#include "platform/display.h"
+#include "platform/process.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/stat.h>
+
+TEST(StartUp, EveryLayerCheckReallyStartsItsLayer)
+{
+    EXPECT_EQ(StartDisplayLayer(), 1);
+    EXPECT_EQ(StartKeyboardLayer(), 1);
+    EXPECT_EQ(StartMouseLayer(), 1);
+    EXPECT_EQ(StartSpriteLayer(), 1);
+    StopLayers();
+
+    // Without a display there is no renderer to draw a single sprite: the check must say so
+    // rather than only asking for TrueType.
+    EXPECT_EQ(StartSpriteLayer(), 0);
+    StopLayers();
+}
+
+TEST(StartUp, ADisplayThatCannotOpenIsToldAndEndsTheGame)
+{
+    SetMessageBoxAnswer(1);
+    StopLayers();
+    setenv("SDL_VIDEODRIVER", "keiner", 1);
+    ResolutionIndex = 3;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(OpenGameDisplay(), 0);
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("korax: FEHLER: Der Bildschirm konnte nicht im Vollbild mit 1024 x 768 Bildpunkten"), std::string::npos)
+        << log;
+    EXPECT_EQ(DisplayIsOpen(), 0);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    EXPECT_EQ(OpenGameDisplay(), 1) << "with a video driver it opens";
+    StopLayers();
+}
+
+TEST(StartUp, TheMapSettingIsKeptToTheMapsThereAre)
+{
+    FreeMapCount = 5;
+    EXPECT_EQ(FreeMapFor(3), 3);
+    EXPECT_EQ(FreeMapFor(7002), 5) << "the logo's number is no map";
+    EXPECT_EQ(FreeMapFor(0), 1);
+    EXPECT_EQ(FreeMapFor(-4), 1);
+    FreeMapCount = 0;
+    EXPECT_EQ(FreeMapFor(1), 0) << "no maps, nothing to play";
+}
+
+// A staged tree at `top` whose generators leave a mark in their folders when they run.
+static void MakeTreeWithGenerators(const std::string& top)
+{
+    for (const char* folder : {"BMP\\B", "BMP\\O"}) {
+        std::string program = top + "DATEN\\" + folder + "\\" + ProgramFile(folder[4] == 'B' ? "texgen" : "terrashade");
+        ASSERT_EQ(MakeFolder(top + "DATEN\\" + folder), 1);
+        ASSERT_EQ(WriteWholeFile(program, "#!/bin/sh\necho lief > lief.txt\n"), 1);
+        chmod(ResolvePath(program).c_str(), 0755);
+    }
+}
+
+static int GeneratorsRan(const std::string& daten)
+{
+    return FileExists(daten + "BMP\\B\\lief.txt") && FileExists(daten + "BMP\\O\\lief.txt");
+}
+
+TEST(FirstStart, GeneratorsAreFoundInAMovedTreeAndWithoutARecord)
+{
+    SetMessageBoxAnswer(1);
+    TempFolder folder;
+    std::string top = folder.path + "KORAX 3050\\";
+    MakeTreeWithGenerators(top);
+    SetProgramFolder(folder.path + "KORAX 3050/DATEN");
+
+    // The record is missing.
+    MakeTextures = 1;
+    RunFirstStartGeneration();
+    EXPECT_EQ(GeneratorsRan(""), 1) << "found beside the game";
+    EXPECT_EQ(MakeTextures, 0);
+    RemoveFile("BMP\\B\\lief.txt");
+    RemoveFile("BMP\\O\\lief.txt");
+
+    // The record names the folder the tree was installed to before it was moved, or is empty.
+    for (const std::string& record : {std::string("/gibt/es/nicht/KORAX 3050\\\r\n"), std::string("\r\n")}) {
+        ASSERT_EQ(WriteWholeFile("Installationsort.ini", record), 1);
+        EXPECT_EQ(GeneratorFolder(), "") << record;
+        RunFirstStartGeneration();
+        EXPECT_EQ(GeneratorsRan(""), 1) << record;
+        RemoveFile("BMP\\B\\lief.txt");
+        RemoveFile("BMP\\O\\lief.txt");
+    }
+
+    // A correct record is followed, with or without its final separator.
+    std::string other = folder.path + "Anderswo\\";
+    MakeTreeWithGenerators(other);
+    ASSERT_EQ(WriteWholeFile("Installationsort.ini", folder.path + "Anderswo\r\n"), 1);
+    RunFirstStartGeneration();
+    EXPECT_EQ(GeneratorsRan(other + "DATEN\\"), 1) << "the recorded tree's generators ran";
+    EXPECT_EQ(GeneratorsRan(""), 0);
+}
