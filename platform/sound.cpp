@@ -8,6 +8,7 @@
 #include <SDL2/SDL_mixer.h>
 
 #include <algorithm>
+#include <vector>
 #include <array>
 #include <cstdio>
 
@@ -92,8 +93,20 @@ static void ApplyBalance(const Sound& sound)
     Mix_SetPanning(sound.channel, Uint8(left), Uint8(right));
 }
 
+static std::vector<int> PlayLog;
+static int PlayLogOn = 0;
+
+void LogPlayedSounds(int on)
+{
+    PlayLogOn = on;
+    PlayLog.clear();
+}
+
+const std::vector<int>& PlayedSounds() { return PlayLog; }
+
 void PlaySound(int number, int looped)
 {
+    if (PlayLogOn && PlayLog.size() < 100000) PlayLog.push_back(number);
     Sound* sound = Find(number);
     if (!sound) return;
     if (OwnsChannel(*sound)) Mix_HaltChannel(sound->channel);

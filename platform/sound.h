@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 constexpr int MaxSounds = 10000; // numbers 0..9999
 
@@ -18,3 +19,8 @@ int SoundPlaying(int number);
 void StopSound(int number);
 void SetSoundVolume(int number, int volume);   // 0..100, 100 at load
 void SetSoundBalance(int number, int balance); // -100 (left) .. 100 (right), 0 at load
+
+// Test hook: with the log on, every number PlaySound is asked for is noted (loaded or not),
+// oldest first; switching it on or off empties it.
+void LogPlayedSounds(int on);
+const std::vector<int>& PlayedSounds();

@@ -56,3 +56,20 @@ int AddBuilding(const Building& building);
 // The buildings' share of a frame: arrivals, production, research, repair and removal. The
 // economy rules fill it; until they do, buildings only arrive at their hour.
 void BuildingPass();
+
+// Rebuilds the obstacle grid (map border, cliff tiles, building footprints, tower cells) and
+// every player's lab count. Planned paths may run through what changed, so the path cache goes.
+void RecomputeObstacles();
+// Gives every wall the piece that joins it to its neighbours: +1 right, +2 below, +4 left, +8 above.
+void JoinWalls();
+// Position in Buildings of the building with this id, or -1.
+int FindBuilding(int id);
+void IndexBuildings(); // after the list was swept
+
+// Kinds of building by type number.
+inline int IsWall(int typeId) { return typeId >= 1000 && typeId < 1050; }
+inline int IsTowerType(int typeId) { return typeId >= 1051 && typeId <= 1059; }
+inline int IsComplete(const Building& building) { return building.buildProgress >= building.buildTotal; }
+// Footprint in cells: the picture's size / 64, at least one cell.
+int FootprintWidth(const Building& building);
+int FootprintHeight(const Building& building);

@@ -8,20 +8,11 @@
 #include <algorithm>
 #include <cmath>
 
-std::vector<Projectile> Projectiles;
 std::vector<Effect> Effects;
 
 void AddEffect(int kind, float size, float x, float y, float drift, float angle, float life)
 {
     Effects.push_back(Effect{kind, size, x, y, drift, angle, life});
-}
-
-void ProjectileStep()
-{
-    // Flight and hits arrive with the combat rules; until then no unit fires.
-    for (size_t i = 0; i < Projectiles.size(); i++) Projectiles[i].life -= 1;
-    Projectiles.erase(std::remove_if(Projectiles.begin(), Projectiles.end(), [](const Projectile& shot) { return shot.life <= 0; }),
-                      Projectiles.end());
 }
 
 static int IsStormDust(int kind) { return kind >= 31 && kind <= 33; }

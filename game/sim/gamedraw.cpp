@@ -8,6 +8,7 @@
 #include "game/shell/tables.h"
 #include "game/shell/textentry.h"
 #include "game/sim/buildings.h"
+#include "game/sim/combat.h"
 #include "game/sim/effects.h"
 #include "game/sim/gameloop.h"
 #include "game/sim/messages.h"
@@ -53,29 +54,14 @@ static int Hidden(int x, int y)
     return 1;
 }
 
-static void RevealAround(int x, int y, int radius, int reach)
-{
-    for (int dx = -radius; dx <= radius; dx++)
-        for (int dy = -radius; dy <= radius; dy++) {
-            int cx = x + dx, cy = y + dy;
-            if (dx * dx + dy * dy < reach * reach) MarkCellSeen(cx, cy);
-        }
-}
-
-// The local player's buildings and units keep their surroundings in sight.
-static void RevealAroundOwnObjects()
+// The local player's buildings keep their surroundings in sight (units do so in their pass).
+static void RevealAroundOwnBuildings()
 {
     if (FogOn != 1) return;
     for (const Building& building : Buildings) {
         if (building.owner != LocalPlayer || building.state < 0) continue;
-        for (int fx = 0; fx < std::max(1, building.width / 64); fx++)
-            for (int fy = 0; fy < std::max(1, building.height / 64); fy++) RevealAround(int(building.x) + fx, int(building.y) + fy, 7, 8);
-    }
-    for (const Unit& unit : Units) {
-        if (unit.owner != LocalPlayer || unit.state < 0) continue;
-        int reach = int(unit.range) + 1;
-        for (int fx = 0; fx <= 1; fx++)
-            for (int fy = 0; fy <= 1; fy++) RevealAround(int(unit.x) + fx - 1, int(unit.y) + fy - 1, std::min(12, reach), reach);
+        for (int fx = 0; fx < FootprintWidth(building); fx++)
+            for (int fy = 0; fy < FootprintHeight(building); fy++) RevealCells(int(building.x) + fx, int(building.y) + fy, 7, 8);
     }
 }
 
@@ -152,21 +138,60 @@ static void DrawBuildings()
     }
 }
 
+// The four corners of a selection frame around a screen rectangle (the marks are 8 x 8 pixels).
+static void DrawSelectionCorners(float x, float y, float w, float h, int opacity)
+{
+    DrawSprite3D(9248, x - 2, y - 2, opacity);
+    DrawSprite3D(9286, x + w - 6, y - 2, opacity);
+    DrawSprite3D(9262, x + w - 6, y + h - 6, opacity);
+    DrawSprite3D(9224, x - 2, y + h - 6, opacity);
+}
+
+// A unit's group number on its marker, below its right side.
+static void DrawGroupNumber(int group, float x, float y)
+{
+    if (group < 1 || group > 9) return;
+    DrawPicture(7773, int(std::lround(x)), int(std::lround(y)), 1);
+    DrawText(std::to_string(group), (x + 4 * UiScale) / UiScale, (y + 1) / UiScale, 1, 0);
+}
+
+static void DrawUnit(const Unit& unit)
+{
+    float w = unit.width / 2.0f * DrawScale, h = unit.height / 2.0f * DrawScale;
+    float x = ScreenX(unit.x * 32) - w / 2, y = ScreenY(unit.y * 32) - h / 2;
+    if (!OnPlayfield(x, y, w, h) || Hidden(int(unit.x), int(unit.y))) return;
+    int sprite = int(unit.typeId);
+    SetSpriteSize(sprite, w, h);
+    SetSpriteAngle(sprite, unit.heading);
+    DrawSprite3D(sprite, x, y, unit.state > 0 ? 160 : 255);
+    int team = 9100 + std::clamp(unit.owner, 1, 4);
+    SetSpriteSize(team, 6 * DrawScale, 6 * DrawScale);
+    DrawSprite3D(team, x, y, 255);
+    if (unit.selection >= 1.0f) DrawSelectionCorners(x, y, w, h, unit.selection >= 2.0f ? 255 : 120);
+    // The health bar shows on every hurt unit, and on the selected ones.
+    if (unit.selection >= 2.0f || unit.hitPoints < unit.maxHitPoints)
+        DrawHealthBar(x, y - 4 * DrawScale, w, unit.hitPoints / std::max(1.0f, unit.maxHitPoints));
+    if (unit.selection >= 2.0f) DrawGroupNumber(unit.group, x + w - 8 * UiScale, y + h - 8 * UiScale);
+}
+
 static void DrawUnits()
 {
     for (const Unit& unit : Units) {
         if (unit.owner == LocalPlayer && unit.state >= 0) OwnObjects++;
-        if (unit.state < 0) continue;
-        float w = unit.width / 2.0f * DrawScale, h = unit.height / 2.0f * DrawScale;
-        float x = ScreenX(unit.x * 32) - w / 2, y = ScreenY(unit.y * 32) - h / 2;
-        if (!OnPlayfield(x, y, w, h) || Hidden(int(unit.x), int(unit.y))) continue;
-        int sprite = int(unit.typeId);
-        SetSpriteSize(sprite, w, h);
-        SetSpriteAngle(sprite, unit.heading);
-        DrawSprite3D(sprite, x, y, 255);
-        SetSpriteSize(9100 + unit.owner, 4 * DrawScale, 4 * DrawScale);
-        DrawSprite3D(9100 + unit.owner, x, y, 255);
-        if (unit.selection == 2.0f) DrawHealthBar(x, y - 4 * DrawScale, w, unit.hitPoints / std::max(1.0f, unit.maxHitPoints));
+        if (unit.state >= 0) DrawUnit(unit);
+    }
+}
+
+// The orders of the selected units: a marker where each is headed, pulsing gently.
+static void DrawOrderMarkers()
+{
+    float size = (28 + 4 * std::sin(AnimPhase * 2 * DegreesToRadians)) * DrawScale;
+    for (const OrderMarker& marker : OrderMarkers) {
+        float x = ScreenX(marker.x * 32) - size / 2, y = ScreenY(marker.y * 32) - size / 2;
+        if (!OnPlayfield(x, y, size, size)) continue;
+        SetSpriteSize(marker.sprite, size, size);
+        SetSpriteAngle(marker.sprite, 0);
+        DrawSprite3D(marker.sprite, x, y, 220);
     }
 }
 
@@ -248,12 +273,13 @@ void DrawPlayfield()
     ClearScreen(0, 0, 0);
     BeginScene();
     SetBlendFactors(5, 6);
-    RevealAroundOwnObjects();
+    RevealAroundOwnBuildings();
     DrawGroundTiles();
     DrawDecorations();
     DrawShadows();
     DrawBuildings();
     DrawUnits();
+    DrawOrderMarkers();
     DrawEffects();
     DrawNight();
     DrawFog();

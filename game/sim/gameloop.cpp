@@ -7,10 +7,12 @@
 #include "game/shell/frame.h"
 #include "game/shell/textentry.h"
 #include "game/sim/buildings.h"
+#include "game/sim/combat.h"
 #include "game/sim/effects.h"
 #include "game/sim/gamedraw.h"
 #include "game/sim/messages.h"
 #include "game/sim/opponent.h"
+#include "game/sim/paths.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
 #include "game/ui/statistics.h"
@@ -23,6 +25,7 @@
 
 int LocalPlayer = 1;
 int ChatActive = 0;
+int NetworkGame = 0;
 int NextObjectId = 100000;
 int ElapsedSeconds = 0;
 int TimeOfDay = 12 * 3600;
@@ -73,6 +76,7 @@ void ResetGameState()
     RenderThisFrame = 1;
     HelpVisible = HelpPage = 0;
     ChatActive = 0;
+    NetworkGame = 0;
     GameResult = ResultFrames = 0;
     OwnObjects = OwnIncinerators = 0;
     RadarCaptured = -1;
@@ -134,6 +138,7 @@ static int SpeedAndPauseKeys()
 {
     if (ChatActive) return 0;
     if (KeyWentUp(KeyEscape)) {
+        ClearPathWork();
         PauseRequested = 1;
         return 1;
     }
@@ -185,13 +190,24 @@ static void ScrollStep()
     if (LogicalCursorY >= 768 || KeyHeld(KeyDown)) CamY -= step;
 }
 
-// Delete removes the selected objects at once, without refund.
+// Delete removes the selected objects at once, without refund; walls close up, the ways open.
 static void DeleteSelected()
 {
     if (ChatActive || !KeyWentUp(KeyDelete)) return;
+    std::vector<float> gone;
+    for (const Unit& unit : Units)
+        if (unit.selection == 2.0f) gone.push_back(unit.id);
+    for (const Building& building : Buildings)
+        if (building.selection == 2) gone.push_back(float(building.id));
+    if (gone.empty()) return;
     Units.erase(std::remove_if(Units.begin(), Units.end(), [](const Unit& unit) { return unit.selection == 2.0f; }), Units.end());
     Buildings.erase(std::remove_if(Buildings.begin(), Buildings.end(), [](const Building& building) { return building.selection == 2; }),
                     Buildings.end());
+    IndexUnits();
+    IndexBuildings();
+    for (float id : gone) DropTargetEverywhere(id);
+    JoinWalls();
+    RecomputeObstacles();
 }
 
 // Enter opens the chat line; while it is open, the line editor takes the keys.
@@ -304,11 +320,13 @@ void AdvanceWorld()
 int GameFrame()
 {
     DrawScale = UiScale * Zoom;
+    OrderMarkers.clear();
     AnimPhase = (AnimPhase + 5) % 360;
     ReadKeyboard();
     if (SpeedAndPauseKeys()) return 1;
-    AdvanceWorld();
+    // Known before the world moves: the unit pass reveals fog and leaves tracks in drawn frames.
     RenderThisFrame = FrameSkip ? !RenderThisFrame : 1;
+    AdvanceWorld();
     int over = 0;
     if (RenderThisFrame) {
         DrawPlayfield();

@@ -9,6 +9,7 @@
 // ---- state read and written across the game ----
 extern int LocalPlayer;      // player at this computer, 1 in a single-player game; outlives games
 extern int ChatActive;       // 1 while the player types a chat line
+extern int NetworkGame;      // 1 while a network game runs; per game
 extern int NextObjectId;     // identifier of the next unit or building; per game
 extern int ElapsedSeconds;   // game seconds since the start; arrival hours compare against it
 extern int TimeOfDay;        // world clock in seconds, 0..86399

@@ -1,4 +1,5 @@
-// game/sim/units.h - the units of all players: records, the list, creation.
+// game/sim/units.h - the units of all players: records, the list, creation, and the unit pass
+// that moves, steers, plans, spaces, aims and fires them every frame.
 #pragma once
 
 #include <string>
@@ -7,7 +8,7 @@
 // One unit; numbers, not pointers: a target is an object id, looked up again when needed.
 struct Unit {
     float id = 0;            // object identifier (NextObjectId)
-    float typeId = 0;        // unit type, also its sprite number
+    float typeId = 0;        // unit type, also its sprite number; guard towers 1052/1054/1056
     int width = 0;           // sprite size in pixels, set by AddUnit
     int height = 0;
     int unitClass = 0;       // "Typ": 1 troops .. 6 gliders, the row of EffectTable
@@ -17,7 +18,7 @@ struct Unit {
     float x = 0, y = 0;      // position in cells (towers: +0.5, the centre of their cell)
     int pushCount = 0;       // times pushed aside since the last path
     float heading = 0;       // degrees 0..359; 0 = +x, 90 = down the screen
-    float turnSpeed = 0;     // degrees per game second
+    float turnSpeed = 0;     // degrees per game second, -turnRate/10..+turnRate/10
     float turnRate = 0;      // "w"
     float speed = 0;         // hundredths of a pixel per game second
     float maxSpeed = 0;      // "v"
@@ -43,13 +44,41 @@ struct Unit {
     int group = -1;          // control group 1..9, -1 none
 };
 
-extern std::vector<Unit> Units; // all players' units, walked by index
+// A marker of a selected unit's order, drawn over the playfield this frame.
+struct OrderMarker {
+    int sprite = 0;     // 1501 attack (combat units), 1502 work vehicles and point orders
+    float x = 0, y = 0; // cells
+    float target = 0;   // the order's target id; 0 for a point order
+};
+
+extern std::vector<Unit> Units;               // all players' units, walked by index
+extern std::vector<OrderMarker> OrderMarkers; // cleared at the start of every frame
+
+// Ids from here up are units and buildings; ground tiles are numbered below.
+constexpr int FirstObjectId = 100000;
 
 // A unit of `typeId` for `owner` at a cell, with its table rows read, facing right, no target.
 Unit MakeUnit(float id, int typeId, int owner, float x, float y, int stance, int state);
 // Appends a unit; its sprite size comes from its picture. Index of the new unit.
 int AddUnit(const Unit& unit);
+// Position in Units of the unit with this id, or -1.
+int FindUnit(float id);
+void IndexUnits(); // after the list was swept
 
-// The units' share of a frame: arrivals, orders, movement, work and fire. The movement and
-// combat rules fill it; until they do, units stand where they were placed.
+// The units' share of a frame: arrivals, orders, movement, paths, spacing, targets, fire,
+// harvesting, fog, tracks and removal, unit by unit in list order.
 void UnitPass();
+
+// Every unit whose target `id` was gives up that order and stays where it is.
+void DropTargetEverywhere(float id);
+// Where a unit aims for its target, in cells: a ground tile's cell, a building's nearest
+// edge cell, another unit's position. 0 when the target does not exist.
+int TargetPoint(const Unit& unit, float& x, float& y);
+// Keeps a position on the map's cells.
+void KeepOnMap(Unit& unit);
+
+// Kinds of unit by type number.
+inline int IsBuilder(const Unit& unit) { return unit.typeId == 2001.0f; }
+inline int IsHarvester(const Unit& unit) { return unit.typeId == 2002.0f; }
+inline int IsWorkVehicle(const Unit& unit) { return unit.typeId == 2001.0f || unit.typeId == 2002.0f; }
+inline int IsTower(const Unit& unit) { return unit.typeId >= 1051.0f && unit.typeId <= 1059.0f; }

@@ -10,6 +10,7 @@
 #include "game/sim/buildings.h"
 #include "game/sim/gameloop.h"
 #include "game/sim/messages.h"
+#include "game/sim/paths.h"
 #include "game/sim/units.h"
 #include "platform/pictures.h"
 #include "platform/sound.h"
@@ -126,13 +127,15 @@ int LoadMapTerrain(int mapNumber)
 {
     const Image* map = PictureImage(mapNumber);
     if (!map) return 0;
-    // The grids hold 257 cells a side; a larger picture is read up to that edge.
-    MapWidth = std::min(map->width, MaxMapSide);
-    MapHeight = std::min(map->height, MaxMapSide);
+    // A planned path keeps a cell coordinate in one character, so a larger picture is read up
+    // to the 221st cell (the grids themselves hold 257).
+    MapWidth = std::min(map->width, MaxPathCoordinate + 1);
+    MapHeight = std::min(map->height, MaxPathCoordinate + 1);
     PlayerCount = 0;
     NextObjectId = 100000;
     ElapsedSeconds = 0;
     StatSampleIndex = 0;
+    SpiceTileCount = SpiceBloomTimer = SpiceBloomX = SpiceBloomY = 0;
     ClearWorldLists();
     ReadTerrain(*map);
     ScatterDecorations();
@@ -203,6 +206,7 @@ void BuildGroundTiles()
     for (const GroundTile& tile : GroundTiles) PaintMinimapCell(tile.x, tile.y);
     BuildFogImage();
     Sandstorms.assign(size_t(std::clamp(StormSetting, 0, 3)), Sandstorm{-1000, -1000, 0, 0});
+    RecomputeObstacles();
     LoadShadowsForClock();
 }
 
@@ -232,6 +236,28 @@ void MarkCellSeen(int x, int y)
     if (x < 0 || y < 0 || x > MaxMapSide || y > MaxMapSide || FogGrid[x][y] == 0) return;
     FogGrid[x][y] = 0;
     SetCellPixel(FogImage, x, y, SeenFogPixel);
+}
+
+void RevealCells(int x, int y, int radius, int reach)
+{
+    for (int dx = -radius; dx <= radius; dx++)
+        for (int dy = -radius; dy <= radius; dy++)
+            if (dx * dx + dy * dy < reach * reach) MarkCellSeen(x + dx, y + dy);
+}
+
+int TileIdAt(int x, int y)
+{
+    if (x < 1 || y < 1 || x > MapWidth - 2 || y > MapHeight - 2) return 0;
+    return 1 + (x - 1) * (MapHeight - 2) + (y - 1);
+}
+
+int TileCell(int id, int& x, int& y)
+{
+    int column = MapHeight - 2;
+    if (id < 1 || column < 1) return 0;
+    x = 1 + (id - 1) / column;
+    y = 1 + (id - 1) % column;
+    return x <= MapWidth - 2;
 }
 
 void LoadShadowsForClock()
@@ -334,6 +360,9 @@ static void SetUpPlayers(int humanPlayers)
         player.money = MissionMode ? 7000 : (human ? 10000 + 90000 * TechLevel : 17000);
         player.energy = TechLevel;
         for (int& flag : player.research) flag = TechLevel;
+        player.attackTarget = 0;
+        player.threatMemory = "000000|0";
+        player.spiceMoney = player.unitsLost = player.unitsKilled = player.buildingsLost = player.buildingsDestroyed = 0;
     }
 }
 
@@ -421,6 +450,8 @@ void StartNewGame(int humanPlayers)
     CursorX = ScreenWidthPx / 2;
     CursorY = ScreenHeightPx / 2;
     ResetFog();
+    JoinWalls();
+    RecomputeObstacles();
     // The ground was built before the clock was set: shadows follow the game's start hour.
     LoadShadowsForClock();
 }

@@ -63,6 +63,12 @@ void WorldPass();
 void BuildFogImage();
 void ResetFog();
 void MarkCellSeen(int x, int y);
+// Marks seen every cell within distance < reach of (x, y), looking radius cells each way.
+void RevealCells(int x, int y, int radius, int reach);
+// Ground tiles are numbered by grid position, x before y, from 1: the id of the position
+// (x, y), and back; 0 when the position lies outside the tiled part of the map.
+int TileIdAt(int x, int y);
+int TileCell(int id, int& x, int& y);
 // The building shadows for the clock's hour (9:00 at night or without the day-night cycle).
 void LoadShadowsForClock();
 // Players, money, start objects and camera for a new game on the loaded map. A free game

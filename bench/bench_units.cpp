@@ -1,0 +1,123 @@
+// The unit pass and the path search at their worst: a maze that takes all 400 rounds, a
+// flooded field with no way in, and a thousand units of six players on the largest free map.
+#include "game/shell/common.h"
+#include "game/shell/config.h"
+#include "game/shell/tables.h"
+#include "game/sim/buildings.h"
+#include "game/sim/gameloop.h"
+#include "game/sim/paths.h"
+#include "game/sim/units.h"
+#include "game/sim/world.h"
+#include "platform/files.h"
+#include "platform/pictures.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+static double Median(const std::vector<double>& values)
+{
+    std::vector<double> sorted = values;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted[sorted.size() / 2];
+}
+
+static void OpenGrid(int side)
+{
+    MapWidth = MapHeight = side;
+    for (auto& column : ObstacleGrid)
+        for (int& cell : column) cell = -1;
+    for (int x = 1; x <= side - 2; x++)
+        for (int y = 1; y <= side - 2; y++) ObstacleGrid[x][y] = 0;
+}
+
+// range(0) = 0: a serpentine maze on the largest map, whose way is far longer than 400 rounds;
+// 1: an open field around a walled-in destination, so the wavefront floods everything.
+static void BM_WorstCasePath(benchmark::State& state)
+{
+    const int side = MaxPathCoordinate + 1;
+    OpenGrid(side);
+    if (state.range(0) == 0) {
+        for (int x = 3; x < side - 2; x += 2)
+            for (int y = 1; y <= side - 2; y++)
+                if (y != ((x / 2) % 2 ? 1 : side - 2)) ObstacleGrid[x][y] = -1;
+    } else {
+        for (int i = 100; i <= 104; i++) ObstacleGrid[i][100] = ObstacleGrid[i][104] = ObstacleGrid[100][i] = ObstacleGrid[104][i] = -1;
+    }
+    std::string path;
+    int found = 0;
+    for (auto _ : state) {
+        found = SearchPath(1, 1, state.range(0) == 0 ? side - 2 : 102, state.range(0) == 0 ? side - 2 : 102, path);
+        benchmark::DoNotOptimize(path);
+    }
+    state.counters["found"] = found;
+}
+BENCHMARK(BM_WorstCasePath)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ComputeStatistics("median", Median);
+
+// The largest free map of the staged tree, with 1000 units of six players: each player's army
+// around its start, half of it sent across the map, the computers set on each other.
+static void SetUpBattleField()
+{
+    static int ready = 0;
+    if (!ready) {
+        SetProgramFolder(KORAX_STAGED_DATEN);
+        LoadDataTables();
+        std::vector<std::string> maps = ListFolder("KARTEN\\Karte*.bmp");
+        LoadPicture(1, "KARTEN\\" + maps.back());
+        auto size = [](int number, int side) {
+            Image image;
+            MakeImage(image, side, side, PackColour(90, 90, 90));
+            SetPictureImage(number, image);
+        };
+        for (int type : {2001, 2002, 2201, 2302, 2402, 2501, 2604, 1052}) size(type, 64);
+        size(2101, 32);
+        ready = 1;
+    }
+    SetConfigurationDefaults();
+    SeedRandom(1);
+    LocalPlayer = 1;
+    MissionMode = 0;
+    MapNumber = 1;
+    ResetGameState();
+    LoadMapTerrain(1);
+    StartNewGame(1);
+    static const int types[] = {2101, 2201, 2302, 2402, 2501, 2604, 2002, 1052};
+    for (int i = 0; i < 1000 - PlayerCount; i++) {
+        int owner = 1 + i % PlayerCount, type = types[i % 8];
+        float x = float(Players[owner].startX + Rnd(20) - 10), y = float(Players[owner].startY + Rnd(20) - 10);
+        if (type == 1052) x = float(int(x)) + 0.5f, y = float(int(y)) + 0.5f;
+        int index = AddUnit(MakeUnit(float(NextObjectId += 10), type, owner, x, y, type == 1052 ? 1 : 2, 0));
+        if (i % 2 == 0 && type != 1052) {
+            Unit& unit = Units[size_t(index)];
+            unit.target = 0;
+            unit.destX = float(MapWidth / 2 + Rnd(20) - 10);
+            unit.destY = float(MapHeight / 2 + Rnd(20) - 10);
+        }
+    }
+    for (int p = 1; p <= PlayerCount; p++) {
+        Players[p].kind = p == 1 ? 0 : 1;
+        Players[p].energy = 10;
+        Players[p].attackTarget = p == 1 ? 0 : 1 + p % PlayerCount;
+    }
+    RecomputeObstacles();
+}
+
+static void BM_UnitPass1000(benchmark::State& state)
+{
+    SetUpBattleField();
+    for (int frame = 0; frame < 40; frame++) UnitPass(); // under way
+    for (auto _ : state) UnitPass();
+    int moving = 0, targeting = 0;
+    for (const Unit& unit : Units) {
+        moving += unit.speed > 0;
+        targeting += unit.target > 0;
+    }
+    state.counters["units"] = double(Units.size());
+    state.counters["moving"] = moving;
+    state.counters["targeting"] = targeting;
+}
+BENCHMARK(BM_UnitPass1000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ComputeStatistics("median", Median);
+
+BENCHMARK_MAIN();

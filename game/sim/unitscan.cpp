@@ -1,0 +1,353 @@
+// game/sim/unitscan.cpp - spacing, target search, threat memory and the harvester's search.
+//
+// Every question here has a plain form (walk the whole list, nearest wins, ties to the first in
+// the list) and a fast form over the bucket grid that must give the same answer: candidates
+// are compared by (distance, list position), and a ring of buckets is only skipped when
+// nothing in it can come nearer than what was found.
+#include "game/sim/unitscan.h"
+
+#include "game/shell/common.h"
+#include "game/sim/buckets.h"
+#include "game/sim/buildings.h"
+#include "game/sim/units.h"
+#include "game/sim/world.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+int ScanWithBuckets = 1;
+
+static std::vector<int> UnitsOfOwner[MaxPlayers + 1];
+static std::vector<int> BuildingsOfOwner[MaxPlayers + 1];
+static std::vector<int> Nearby;
+static int WidestUnit = 0;
+
+static int OwnerSlot(int owner) { return std::clamp(owner, 0, MaxPlayers); }
+
+void PrepareUnitScan()
+{
+    for (int p = 0; p <= MaxPlayers; p++) {
+        UnitsOfOwner[p].clear();
+        BuildingsOfOwner[p].clear();
+    }
+    WidestUnit = 0;
+    for (size_t i = 0; i < Units.size(); i++) {
+        UnitsOfOwner[OwnerSlot(Units[i].owner)].push_back(int(i));
+        WidestUnit = std::max(WidestUnit, Units[i].width);
+    }
+    for (size_t i = 0; i < Buildings.size(); i++) BuildingsOfOwner[OwnerSlot(Buildings[i].owner)].push_back(int(i));
+}
+
+static float PixelDistance(float x1, float y1, float x2, float y2)
+{
+    float dx = (x2 - x1) * 32, dy = (y2 - y1) * 32;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+// Distance from a unit to a building's centre, in pixels.
+static float DistanceToBuilding(const Unit& unit, const Building& building)
+{
+    float dx = building.x * 32 + float(building.width / 4) - unit.x * 32;
+    float dy = building.y * 32 + float(building.height / 4) - unit.y * 32;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+// The nearest so far: by distance, then by list position.
+struct Nearest {
+    float distance = std::numeric_limits<float>::infinity();
+    int index = -1;
+    void Offer(float d, int i)
+    {
+        if (d < distance || (d == distance && index >= 0 && i < index)) {
+            distance = d;
+            index = i;
+        }
+    }
+};
+
+// Visits the buckets at Chebyshev distance `ring` around (bx, by) that lie in the grid.
+template <typename F>
+static void ForEachBucketInRing(int bx, int by, int ring, F visit)
+{
+    if (ring == 0) {
+        visit(bx, by);
+        return;
+    }
+    for (int cx = bx - ring; cx <= bx + ring; cx++) {
+        if (cx < 0 || cx >= BucketSide) continue;
+        for (int cy : {by - ring, by + ring})
+            if (cy >= 0 && cy < BucketSide) visit(cx, cy);
+    }
+    for (int cy = by - ring + 1; cy <= by + ring - 1; cy++) {
+        if (cy < 0 || cy >= BucketSide) continue;
+        for (int cx : {bx - ring, bx + ring})
+            if (cx >= 0 && cx < BucketSide) visit(cx, cy);
+    }
+}
+
+// Rings of buckets out from a point, nearest first, while `wanted(nearest possible distance)`.
+template <typename Wanted, typename F>
+static void ForEachRing(float x, float y, Wanted wanted, F visit)
+{
+    int bx = BucketOf(x), by = BucketOf(y);
+    int rings = std::max({bx, by, BucketSide - 1 - bx, BucketSide - 1 - by});
+    for (int ring = 0; ring <= rings; ring++) {
+        float closest = ring == 0 ? 0.0f : float((ring - 1) * BucketPixels);
+        if (!wanted(closest)) return;
+        ForEachBucketInRing(bx, by, ring, visit);
+    }
+}
+
+// ---- spacing ----
+
+// How far unit i reaches into unit j: its own width / 4 and two thirds of the other's (all of
+// it when i is a tower, which never gives way).
+static float SpacingReach(const Unit& self, const Unit& other)
+{
+    return float(self.width / 4) + float(other.width / 4) * (IsTower(self) ? 1.0f : 2.0f / 3.0f);
+}
+
+// Whether unit i overlaps an active unit j that can be pushed.
+static int Overlaps(const Unit& self, const Unit& other)
+{
+    if (other.state != 0 || IsTower(other)) return 0;
+    float dx = (other.x - self.x) * 32, dy = (other.y - self.y) * 32;
+    return std::sqrt(dx * dx + dy * dy) < SpacingReach(self, other);
+}
+
+// Unit i makes room: unit j, which overlaps it, is pushed away along the line between them,
+// by half the overlap (all of it when i is a tower).
+static void PushAside(int i, int j)
+{
+    const Unit& self = Units[size_t(i)];
+    Unit& other = Units[size_t(j)];
+    float reach = SpacingReach(self, other);
+    float dx = (other.x - self.x) * 32, dy = (other.y - self.y) * 32;
+    float distance = std::sqrt(dx * dx + dy * dy);
+    float share = IsTower(self) ? reach - distance : (reach - distance) / 2;
+    float angle = distance > 0 ? std::atan2(dy, dx) : float(Rnd(359)) * 0.017453292f;
+    other.x += std::cos(angle) * share / 32;
+    other.y += std::sin(angle) * share / 32;
+    if (++other.pushCount > 20) {
+        other.path.clear();
+        other.pushCount = 0;
+        other.x += std::cos(angle) * float(other.width) / 512;
+        other.y += std::sin(angle) * float(other.width) / 512;
+        if (std::hypot(other.x - other.destX, other.y - other.destY) >= 2) {
+            other.destX = other.x;
+            other.destY = other.y;
+        }
+    }
+    KeepOnMap(other);
+    UnitBucketMoved(j);
+}
+
+// The units to push are found first and pushed after, in list order: a push moves only the
+// unit pushed, so which units overlap does not depend on the order.
+void SpaceUnits(int index)
+{
+    const Unit& self = Units[size_t(index)];
+    Nearby.clear();
+    if (ScanWithBuckets) {
+        int reach = int(std::ceil(float(self.width / 4 + WidestUnit / 4 + 1) / BucketPixels));
+        int bx = BucketOf(self.x), by = BucketOf(self.y);
+        for (int cx = bx - reach; cx <= bx + reach; cx++)
+            for (int cy = by - reach; cy <= by + reach; cy++)
+                for (int j : BucketUnits(cx, cy))
+                    if (j != index && Overlaps(self, Units[size_t(j)])) Nearby.push_back(j);
+        std::sort(Nearby.begin(), Nearby.end());
+    } else {
+        for (size_t j = 0; j < Units.size(); j++)
+            if (int(j) != index && Overlaps(self, Units[j])) Nearby.push_back(int(j));
+    }
+    for (int j : Nearby) PushAside(index, j);
+}
+
+// ---- target search ----
+
+static int AttackTargetOf(int owner)
+{
+    int enemy = Players[OwnerSlot(owner)].attackTarget;
+    return enemy >= 1 && enemy <= MaxPlayers && enemy != owner ? enemy : 0;
+}
+
+// The nearest enemy unit: anyone within range x 64 - 31 pixels, the chosen enemy's units
+// within 10000 pixels more (so they are always in reach).
+static Nearest NearestEnemyUnit(const Unit& unit)
+{
+    int owner = unit.owner, enemy = AttackTargetOf(owner);
+    float reach = unit.range * 64 + 1 - 32, chosenReach = unit.range * 64 + 10000 - 32;
+    Nearest nearest;
+    auto offer = [&](int j) {
+        const Unit& other = Units[size_t(j)];
+        if (other.state != 0 || other.owner == owner) return;
+        float d = PixelDistance(unit.x, unit.y, other.x, other.y);
+        if (d < (enemy && other.owner == enemy ? chosenReach : reach)) nearest.Offer(d, j);
+    };
+    if (!ScanWithBuckets) {
+        for (size_t j = 0; j < Units.size(); j++) offer(int(j));
+        return nearest;
+    }
+    ForEachRing(unit.x, unit.y, [&](float closest) { return closest < reach && closest <= nearest.distance; },
+                [&](int cx, int cy) {
+                    if (!BucketHasOthers(cx, cy, owner)) return;
+                    for (int j : BucketUnits(cx, cy)) offer(j);
+                });
+    // Beyond the plain reach only the chosen enemy's units count: those are few enough to ask all.
+    if (enemy && !(nearest.distance < reach))
+        for (int j : UnitsOfOwner[enemy]) offer(j);
+    return nearest;
+}
+
+// The nearest active building of the chosen enemy, within the chosen enemy's reach.
+static Nearest NearestEnemyBuilding(const Unit& unit)
+{
+    Nearest nearest;
+    int enemy = AttackTargetOf(unit.owner);
+    if (!enemy || IsWorkVehicle(unit)) return nearest;
+    float reach = unit.range * 64 + 10000 - 32;
+    auto offer = [&](int b) {
+        const Building& building = Buildings[size_t(b)];
+        if (building.owner != enemy || building.state != 0) return;
+        float d = DistanceToBuilding(unit, building);
+        if (d < reach) nearest.Offer(d, b);
+    };
+    if (ScanWithBuckets) {
+        for (int b : BuildingsOfOwner[enemy]) offer(b);
+    } else {
+        for (size_t b = 0; b < Buildings.size(); b++) offer(int(b));
+    }
+    return nearest;
+}
+
+// A builder at work looks for its own buildings that are unfinished or hurt.
+static Nearest NearestRepairWork(const Unit& unit)
+{
+    Nearest nearest;
+    float reach = unit.range * 256 - 32;
+    auto offer = [&](int b) {
+        const Building& building = Buildings[size_t(b)];
+        if (building.owner != unit.owner || building.state != 0) return;
+        if (IsComplete(building) && building.hitPoints >= building.maxHitPoints) return;
+        float d = DistanceToBuilding(unit, building);
+        if (d < reach) nearest.Offer(d, b);
+    };
+    if (ScanWithBuckets) {
+        for (int b : BuildingsOfOwner[OwnerSlot(unit.owner)]) offer(b);
+    } else {
+        for (size_t b = 0; b < Buildings.size(); b++) offer(int(b));
+    }
+    return nearest;
+}
+
+void SearchTarget(int index)
+{
+    Unit& unit = Units[size_t(index)];
+    if (unit.state != 0 || unit.stance == 0 || unit.target == 0 || unit.typeId == 2107.0f) return;
+    // A harvester's targets come from its round; its collecting shot cannot harm anyone.
+    if (IsHarvester(unit)) return;
+    float found = 0, distance = 0;
+    if (IsBuilder(unit)) {
+        if (unit.stance != 3) return;
+        Nearest work = NearestRepairWork(unit);
+        if (work.index < 0) return;
+        found = float(Buildings[size_t(work.index)].id);
+        distance = work.distance;
+    } else {
+        // A guard tower without power stays blind.
+        if (IsTower(unit) && Players[OwnerSlot(unit.owner)].energy <= 0) return;
+        Nearest enemyUnit = NearestEnemyUnit(unit), enemyBuilding = NearestEnemyBuilding(unit);
+        if (enemyBuilding.index >= 0 && enemyBuilding.distance < enemyUnit.distance) {
+            found = float(Buildings[size_t(enemyBuilding.index)].id);
+            distance = enemyBuilding.distance;
+        } else if (enemyUnit.index >= 0) {
+            found = Units[size_t(enemyUnit.index)].id;
+            distance = enemyUnit.distance;
+        }
+    }
+    if (found == 0 || found == unit.target || unit.holdTarget == 1) return;
+    // A new target much nearer than where the unit was going: it stops and plans anew.
+    if (distance < PixelDistance(unit.x, unit.y, unit.destX, unit.destY) - 128) {
+        unit.path.clear();
+        unit.speed = 0;
+    }
+    unit.target = found;
+}
+
+// ---- threat memory ----
+
+void RememberThreats(int index)
+{
+    const Unit& unit = Units[size_t(index)];
+    if (unit.typeId >= 2003.0f || unit.state != 0 || unit.owner < 1 || unit.owner > MaxPlayers) return;
+    // Every class seen is noted; the attacker's digit is that of the last one in the list.
+    int classes = 0, last = -1;
+    auto look = [&](int j) {
+        const Unit& other = Units[size_t(j)];
+        if (other.state != 0 || other.owner == unit.owner || PixelDistance(unit.x, unit.y, other.x, other.y) >= 384) return;
+        if (other.unitClass >= 1 && other.unitClass <= 6) classes |= 1 << (other.unitClass - 1);
+        last = std::max(last, j);
+    };
+    if (ScanWithBuckets) {
+        int bx = BucketOf(unit.x), by = BucketOf(unit.y), reach = 384 / BucketPixels + 1;
+        for (int cx = bx - reach; cx <= bx + reach; cx++)
+            for (int cy = by - reach; cy <= by + reach; cy++)
+                if (BucketHasOthers(cx, cy, unit.owner))
+                    for (int j : BucketUnits(cx, cy)) look(j);
+    } else {
+        for (size_t j = 0; j < Units.size(); j++) look(int(j));
+    }
+    if (last < 0) return;
+    std::string& memory = Players[unit.owner].threatMemory;
+    if (memory.size() != 8) memory = "000000|0";
+    for (int c = 0; c < 6; c++)
+        if (classes & (1 << c)) memory[size_t(c)] = '1';
+    int attacker = Units[size_t(last)].owner;
+    if (attacker >= 1 && attacker <= 9) memory[7] = char('0' + attacker);
+}
+
+// ---- the harvester's search ----
+
+int NearestSpiceTile(const Unit& unit)
+{
+    float best = std::numeric_limits<float>::infinity();
+    int bestId = 0;
+    auto offer = [&](int x, int y) {
+        if (TerrainGrid[x][y] != SpiceColour) return;
+        int id = TileIdAt(x, y);
+        if (id == 0) return;
+        float d = std::hypot(float(x) - unit.x, float(y) - unit.y);
+        if (d < best || (d == best && id < bestId)) {
+            best = d;
+            bestId = id;
+        }
+    };
+    if (!ScanWithBuckets) {
+        for (const GroundTile& tile : GroundTiles) offer(tile.x, tile.y);
+        return bestId;
+    }
+    // Rings of cells outward; a cell in ring r is at least r - 1 cells away.
+    int ux = std::clamp(int(std::floor(unit.x)), 0, 256), uy = std::clamp(int(std::floor(unit.y)), 0, 256);
+    int rings = std::max({ux, uy, MapWidth - ux, MapHeight - uy});
+    for (int ring = 0; ring <= rings && float(ring - 1) <= best; ring++) {
+        for (int x = ux - ring; x <= ux + ring; x++) {
+            if (x < 1 || x > MapWidth - 2) continue;
+            int step = (x == ux - ring || x == ux + ring || ring == 0) ? 1 : std::max(1, 2 * ring);
+            for (int y = uy - ring; y <= uy + ring; y += step)
+                if (y >= 1 && y <= MapHeight - 2) offer(x, y);
+        }
+    }
+    return bestId;
+}
+
+int NearestIncinerator(const Unit& unit)
+{
+    Nearest nearest;
+    for (size_t b = 0; b < Buildings.size(); b++) {
+        const Building& building = Buildings[b];
+        if (building.owner == unit.owner && building.typeId == 1300 && building.state == 0 && IsComplete(building))
+            nearest.Offer(DistanceToBuilding(unit, building), int(b));
+    }
+    return nearest.index >= 0 ? Buildings[size_t(nearest.index)].id : 0;
+}
