@@ -4,6 +4,8 @@
 #include "game/shell/config.h"
 #include "game/shell/tables.h"
 #include "game/sim/buildings.h"
+#include "game/sim/combat.h"
+#include "game/sim/effects.h"
 #include "game/sim/gameloop.h"
 #include "game/sim/paths.h"
 #include "game/sim/units.h"
@@ -119,5 +121,40 @@ static void BM_UnitPass1000(benchmark::State& state)
     state.counters["targeting"] = targeting;
 }
 BENCHMARK(BM_UnitPass1000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ComputeStatistics("median", Median);
+
+// 2000 shots of every weapon flying through the battle for one frame of 4 sub-steps, against
+// 1000 units and 200 buildings. The units are made too tough to die, so every frame is alike.
+static void BM_ProjectileSubsteps(benchmark::State& state)
+{
+    SetUpBattleField();
+    for (int i = 0; Buildings.size() < 200; i++) {
+        int owner = 1 + i % PlayerCount;
+        static const int types[] = {1100, 1300, 1400, 1210, 1240, 1000};
+        Building building = MakeBuilding(NextObjectId += 10, types[i % 6], owner, float(Players[owner].startX + Rnd(30) - 15),
+                                         float(Players[owner].startY + Rnd(30) - 15), 0);
+        AddBuilding(building);
+    }
+    for (Building& building : Buildings) {
+        building.width = building.height = building.typeId == 1000 ? 64 : 128;
+        building.maxHitPoints = building.hitPoints = 1e9f;
+    }
+    for (Unit& unit : Units) unit.maxHitPoints = unit.hitPoints = 1e9f;
+    std::vector<Projectile> shots;
+    for (int i = 0; i < 2000; i++) {
+        const Unit& shooter = Units[size_t(Rnd(int(Units.size()) - 1))];
+        int weapon = 1 + Rnd(5);
+        shots.push_back(Projectile{int(shooter.id), float(3000 + weapon), 16, shooter.owner, shooter.x * 32 + float(Rnd(200) - 100),
+                                   shooter.y * 32 + float(Rnd(200) - 100), float(Rnd(359)), float(30 + Rnd(110)), 10, 0, 1000});
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        Projectiles = shots;
+        Effects.clear();
+        state.ResumeTiming();
+        for (int step = 0; step < 4; step++) ProjectileStep();
+    }
+    state.counters["shots left"] = double(Projectiles.size());
+}
+BENCHMARK(BM_ProjectileSubsteps)->Unit(benchmark::kMillisecond)->Repetitions(5)->ComputeStatistics("median", Median);
 
 BENCHMARK_MAIN();

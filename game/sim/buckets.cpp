@@ -3,6 +3,7 @@
 
 #include "game/sim/buildings.h"
 #include "game/sim/units.h"
+#include "game/sim/world.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +14,7 @@ struct Bucket {
 };
 
 static Bucket Buckets[BucketSide][BucketSide];
+static int WidestUnitPicture = 0;
 static std::vector<int> BucketOfUnit; // bx * BucketSide + by per unit index
 static const std::vector<int> NoUnits;
 
@@ -50,7 +52,19 @@ void RebuildUnitBuckets()
             std::fill(std::begin(bucket.ownerCount), std::end(bucket.ownerCount), 0);
         }
     BucketOfUnit.assign(Units.size(), 0);
-    for (size_t i = 0; i < Units.size(); i++) Insert(int(i), BucketOf(Units[i].x), BucketOf(Units[i].y));
+    WidestUnitPicture = 0;
+    for (size_t i = 0; i < Units.size(); i++) {
+        Insert(int(i), BucketOf(Units[i].x), BucketOf(Units[i].y));
+        WidestUnitPicture = std::max(WidestUnitPicture, Units[i].width);
+    }
+}
+
+int WidestUnit() { return WidestUnitPicture; }
+
+BucketRange BucketsAround(float x, float y, float radius)
+{
+    float reach = radius / 32;
+    return BucketRange{BucketOf(x - reach), BucketOf(y - reach), BucketOf(x + reach), BucketOf(y + reach)};
 }
 
 void UnitBucketMoved(int index)
@@ -87,4 +101,83 @@ void UnitsNear(float x, float y, float radius, std::vector<int>& out)
             out.insert(out.end(), units.begin(), units.end());
         }
     std::sort(out.begin(), out.end());
+}
+
+static std::vector<int> BuildingBuckets[BucketSide][BucketSide];
+static int WidestBuildingPicture = 0;
+
+// A building's centre in cells: its top-left corner plus a quarter of its picture in pixels.
+static float CentreCell(float corner, int size) { return corner + float(size / 4) / 32; }
+
+void RebuildBuildingBuckets()
+{
+    for (auto& column : BuildingBuckets)
+        for (std::vector<int>& bucket : column) bucket.clear();
+    WidestBuildingPicture = 0;
+    for (size_t i = 0; i < Buildings.size(); i++) {
+        const Building& building = Buildings[i];
+        BuildingBuckets[BucketOf(CentreCell(building.x, building.width))][BucketOf(CentreCell(building.y, building.height))].push_back(int(i));
+        WidestBuildingPicture = std::max(WidestBuildingPicture, building.width);
+    }
+}
+
+void BuildingsNear(float px, float py, float reach, std::vector<int>& out)
+{
+    out.clear();
+    int ring = int(std::ceil(reach / BucketPixels));
+    int bx = BucketOf(px / 32), by = BucketOf(py / 32);
+    for (int cx = std::max(0, bx - ring); cx <= std::min(BucketSide - 1, bx + ring); cx++)
+        for (int cy = std::max(0, by - ring); cy <= std::min(BucketSide - 1, by + ring); cy++)
+            out.insert(out.end(), BuildingBuckets[cx][cy].begin(), BuildingBuckets[cx][cy].end());
+    std::sort(out.begin(), out.end());
+}
+
+int WidestBuilding() { return WidestBuildingPicture; }
+
+const std::vector<int>& BucketBuildings(int bx, int by)
+{
+    if (bx < 0 || by < 0 || bx >= BucketSide || by >= BucketSide) return NoUnits;
+    return BuildingBuckets[bx][by];
+}
+
+static std::vector<UnitSpot> Spots;  // by cell, x before y
+static std::vector<int> SpotStart;   // first spot of cell (x, y) at x * SpotRows + y; one more at the end
+static std::vector<int> SpotCell;    // scratch: the cell of each active unit
+static int SpotColumns = 0, SpotRows = 0; // the map's size when frozen
+static float WidestSpotRadius = 0;
+
+float WidestSpot() { return WidestSpotRadius; }
+
+void FreezeUnitSpots()
+{
+    // Units are kept on the map's cells; the grid covers the map and no more.
+    SpotColumns = std::clamp(MapWidth, 1, 257);
+    SpotRows = std::clamp(MapHeight, 1, 257);
+    SpotStart.assign(size_t(SpotColumns * SpotRows) + 1, 0);
+    SpotCell.clear();
+    for (const Unit& unit : Units) {
+        int cx = std::clamp(int(unit.x), 0, SpotColumns - 1), cy = std::clamp(int(unit.y), 0, SpotRows - 1);
+        int cell = unit.state == 0 ? cx * SpotRows + cy : -1;
+        SpotCell.push_back(cell);
+        if (cell >= 0) SpotStart[size_t(cell) + 1]++;
+    }
+    for (size_t i = 1; i < SpotStart.size(); i++) SpotStart[i] += SpotStart[i - 1];
+    Spots.resize(size_t(SpotStart.back()));
+    WidestSpotRadius = 0;
+    std::vector<int> next(SpotStart.begin(), SpotStart.end() - 1);
+    for (size_t i = 0; i < Units.size(); i++) {
+        if (SpotCell[i] < 0) continue;
+        const Unit& unit = Units[i];
+        Spots[size_t(next[size_t(SpotCell[i])]++)] = UnitSpot{unit.x * 32, unit.y * 32, float(unit.width / 4), int(i)};
+        WidestSpotRadius = std::max(WidestSpotRadius, float(unit.width / 4));
+    }
+}
+
+const UnitSpot* SpotsInCell(int cx, int cy, int& count)
+{
+    count = 0;
+    if (cx < 0 || cy < 0 || cx >= SpotColumns || cy >= SpotRows || SpotStart.empty()) return nullptr;
+    size_t cell = size_t(cx) * size_t(SpotRows) + size_t(cy);
+    count = SpotStart[cell + 1] - SpotStart[cell];
+    return Spots.data() + SpotStart[cell];
 }

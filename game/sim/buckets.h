@@ -25,3 +25,33 @@ int BucketHasOthers(int bx, int by, int owner);
 // The unit indices of the buckets within `radius` pixels of a point (cells), sorted, so that
 // callers meet them in list order.
 void UnitsNear(float x, float y, float radius, std::vector<int>& out);
+// The range of buckets covering the square of `radius` pixels around a point (cells).
+struct BucketRange {
+    int left, top, right, bottom;
+};
+BucketRange BucketsAround(float x, float y, float radius);
+// The widest unit picture in the list at the last rebuild.
+int WidestUnit();
+
+// Buildings by the bucket their centre lies in, for the projectiles' hits. They stand still
+// during the sub-steps, so one sorting per sub-step serves all shots.
+void RebuildBuildingBuckets();
+// The building indices whose centre may lie within `reach` pixels of a world pixel, sorted.
+void BuildingsNear(float px, float py, float reach, std::vector<int>& out);
+// The buildings of one bucket, by the bucket of their centre.
+const std::vector<int>& BucketBuildings(int bx, int by);
+// The widest building's picture, for the reach of a building hit.
+int WidestBuilding();
+
+// Units seen by the shots: during the projectile sub-steps units stand still, so their places
+// are frozen once per sub-step into a tight grid of single cells.
+struct UnitSpot {
+    float x, y;   // world pixels
+    float radius; // width / 4
+    int index;    // into Units
+};
+void FreezeUnitSpots();
+// The largest radius among the frozen spots, in pixels.
+float WidestSpot();
+// The frozen spots in one cell; `count` of them from the returned pointer.
+const UnitSpot* SpotsInCell(int cx, int cy, int& count);

@@ -25,6 +25,7 @@ struct Building {
     int stance = 0;          // stance of produced units
     int state = 0;           // < 0 arrives at hour -state; 0 active; > 0 dying; 4 remove
     int variant = 0;         // added to the type to pick the sprite
+    int smokeTimer = 0;      // incinerator: smoke left after an unload, 40 per unload (not saved)
 };
 
 // Research done flags in their stored order: 712..716, 722..726, 731..734.

@@ -197,18 +197,45 @@ static void DrawOrderMarkers()
 
 // Explosions, smoke and dust add their light to what lies beneath, weighted by their life
 // (source alpha, one), so that they fade as they age.
+static void DrawEffect(const Effect& effect)
+{
+    int dust = effect.kind >= 31 && effect.kind <= 33;
+    float size = effect.size * (dust ? 2 : 1) * DrawScale;
+    float x = ScreenX(effect.x) - size / 2, y = ScreenY(effect.y) - size / 2;
+    if (!OnPlayfield(x, y, size, size) || Hidden(int(effect.x / 32), int(effect.y / 32))) return;
+    SetSpriteSize(effect.kind, size, size);
+    SetSpriteAngle(effect.kind, dust ? float(-AnimPhase) : effect.angle);
+    DrawSprite3D(effect.kind, x, y, int(std::clamp(effect.life, 0.0f, 255.0f)));
+}
+
+// Tracks and debris on the ground, fading with their life.
+static void DrawGroundMarks()
+{
+    for (const Effect& effect : Effects)
+        if (IsGroundMark(effect.kind)) DrawEffect(effect);
+}
+
+// Shots in flight, each turned along its way.
+static void DrawProjectiles()
+{
+    for (const Projectile& shot : Projectiles) {
+        int sprite = int(shot.kind);
+        float size = float(shot.size) * DrawScale;
+        float x = ScreenX(shot.x) - size / 2, y = ScreenY(shot.y) - size / 2;
+        if (!OnPlayfield(x, y, size, size) || Hidden(int(shot.x / 32), int(shot.y / 32))) continue;
+        SetSpriteSize(sprite, size, size);
+        SetSpriteAngle(sprite, shot.heading);
+        DrawSprite3D(sprite, x, y, 255);
+    }
+}
+
+// Explosions, smoke, trails and dust add their light to what lies beneath, weighted by their
+// life (source alpha, one), so that they fade as they age.
 static void DrawEffects()
 {
     SetBlendFactors(5, 2);
-    for (const Effect& effect : Effects) {
-        int dust = effect.kind >= 31 && effect.kind <= 33;
-        float size = effect.size * (dust ? 2 : 1) * DrawScale;
-        float x = ScreenX(effect.x) - size / 2, y = ScreenY(effect.y) - size / 2;
-        if (!OnPlayfield(x, y, size, size) || Hidden(int(effect.x / 32), int(effect.y / 32))) continue;
-        SetSpriteSize(effect.kind, size, size);
-        SetSpriteAngle(effect.kind, dust ? float(-AnimPhase) : effect.angle);
-        DrawSprite3D(effect.kind, x, y, int(std::min(255.0f, effect.life)));
-    }
+    for (const Effect& effect : Effects)
+        if (!IsGroundMark(effect.kind)) DrawEffect(effect);
     SetBlendFactors(5, 6);
     AgeEffects();
 }
@@ -274,12 +301,15 @@ void DrawPlayfield()
     BeginScene();
     SetBlendFactors(5, 6);
     RevealAroundOwnBuildings();
+    EmitFrameEffects();
     DrawGroundTiles();
+    DrawGroundMarks();
     DrawDecorations();
     DrawShadows();
     DrawBuildings();
     DrawUnits();
     DrawOrderMarkers();
+    DrawProjectiles();
     DrawEffects();
     DrawNight();
     DrawFog();

@@ -415,19 +415,19 @@ static void UnitStep(int index)
     LeaveTrack(unit);
 }
 
-// Units at state 4 leave the list; whoever aimed at them gives up.
+// Units at state 4 (or beyond, when removed outright) leave the list; whoever aimed at them gives up.
 static void SweepRemovedUnits()
 {
     int towerGone = 0;
     std::vector<float> gone;
     for (const Unit& unit : Units) {
-        if (unit.state != 4) continue;
+        if (unit.state < 4) continue;
         gone.push_back(unit.id);
         towerGone |= IsTower(unit);
         if (unit.owner == LocalPlayer && !OnScreen(unit.x * 32, unit.y * 32) && Rnd(2) == 0) PlayVoice(84);
     }
     if (gone.empty()) return;
-    Units.erase(std::remove_if(Units.begin(), Units.end(), [](const Unit& unit) { return unit.state == 4; }), Units.end());
+    Units.erase(std::remove_if(Units.begin(), Units.end(), [](const Unit& unit) { return unit.state >= 4; }), Units.end());
     IndexUnits();
     for (float id : gone) DropTargetEverywhere(id);
     if (towerGone) RecomputeObstacles();

@@ -21,7 +21,6 @@ int ScanWithBuckets = 1;
 static std::vector<int> UnitsOfOwner[MaxPlayers + 1];
 static std::vector<int> BuildingsOfOwner[MaxPlayers + 1];
 static std::vector<int> Nearby;
-static int WidestUnit = 0;
 
 static int OwnerSlot(int owner) { return std::clamp(owner, 0, MaxPlayers); }
 
@@ -31,11 +30,7 @@ void PrepareUnitScan()
         UnitsOfOwner[p].clear();
         BuildingsOfOwner[p].clear();
     }
-    WidestUnit = 0;
-    for (size_t i = 0; i < Units.size(); i++) {
-        UnitsOfOwner[OwnerSlot(Units[i].owner)].push_back(int(i));
-        WidestUnit = std::max(WidestUnit, Units[i].width);
-    }
+    for (size_t i = 0; i < Units.size(); i++) UnitsOfOwner[OwnerSlot(Units[i].owner)].push_back(int(i));
     for (size_t i = 0; i < Buildings.size(); i++) BuildingsOfOwner[OwnerSlot(Buildings[i].owner)].push_back(int(i));
 }
 
@@ -150,10 +145,9 @@ void SpaceUnits(int index)
     const Unit& self = Units[size_t(index)];
     Nearby.clear();
     if (ScanWithBuckets) {
-        int reach = int(std::ceil(float(self.width / 4 + WidestUnit / 4 + 1) / BucketPixels));
-        int bx = BucketOf(self.x), by = BucketOf(self.y);
-        for (int cx = bx - reach; cx <= bx + reach; cx++)
-            for (int cy = by - reach; cy <= by + reach; cy++)
+        BucketRange range = BucketsAround(self.x, self.y, float(self.width / 4 + WidestUnit() / 4 + 1));
+        for (int cx = range.left; cx <= range.right; cx++)
+            for (int cy = range.top; cy <= range.bottom; cy++)
                 for (int j : BucketUnits(cx, cy))
                     if (j != index && Overlaps(self, Units[size_t(j)])) Nearby.push_back(j);
         std::sort(Nearby.begin(), Nearby.end());
@@ -290,9 +284,9 @@ void RememberThreats(int index)
         last = std::max(last, j);
     };
     if (ScanWithBuckets) {
-        int bx = BucketOf(unit.x), by = BucketOf(unit.y), reach = 384 / BucketPixels + 1;
-        for (int cx = bx - reach; cx <= bx + reach; cx++)
-            for (int cy = by - reach; cy <= by + reach; cy++)
+        BucketRange range = BucketsAround(unit.x, unit.y, 384);
+        for (int cx = range.left; cx <= range.right; cx++)
+            for (int cy = range.top; cy <= range.bottom; cy++)
                 if (BucketHasOthers(cx, cy, unit.owner))
                     for (int j : BucketUnits(cx, cy)) look(j);
     } else {

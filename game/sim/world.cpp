@@ -291,6 +291,40 @@ static void AddSpiceCorner(int x, int y, int mask)
     if (sprite < 4401 || sprite > 4414) sprite = 4421 + Rnd(3);
 }
 
+// The tile at a grid position that shows spice (a spice-sand tile or a full spice tile), or -1.
+static int SpiceTileAt(int x, int y)
+{
+    if (x < 0 || y < 0 || x > MaxMapSide || y > MaxMapSide || TileAt[x][y] < 0) return -1;
+    for (size_t i = size_t(TileAt[x][y]); i < GroundTiles.size() && GroundTiles[i].x == x && GroundTiles[i].y == y; i++) {
+        int sprite = GroundTiles[i].sprite;
+        if ((sprite >= 4401 && sprite <= 4415) || (sprite >= 4421 && sprite <= 4424)) return int(i);
+    }
+    return -1;
+}
+
+// A spice corner taken away: a full spice tile first counts as all four corners (4415); a
+// tile with no spice corner left is sand again.
+static void RemoveSpiceCorner(int x, int y, int mask)
+{
+    int tile = SpiceTileAt(x, y);
+    if (tile < 0) return;
+    int& sprite = GroundTiles[size_t(tile)].sprite;
+    if (sprite >= 4421 && sprite <= 4424) sprite = 4415;
+    if ((sprite - 4400) & mask) sprite -= mask;
+    if (sprite == 4400) sprite = 4131 + Rnd(3);
+}
+
+void SpiceCellHarvested(int x, int y)
+{
+    if (x < 1 || y < 1 || x > MapWidth - 2 || y > MapHeight - 2) return;
+    TerrainGrid[x][y] = SandColour;
+    RemoveSpiceCorner(x - 1, y - 1, 4);
+    RemoveSpiceCorner(x, y - 1, 8);
+    RemoveSpiceCorner(x, y, 1);
+    RemoveSpiceCorner(x - 1, y, 2);
+    PaintMinimapCell(x, y);
+}
+
 // One chance for a sand cell near the bloom centre to turn to spice; 1 when it did.
 static int TryGrowSpice(int x, int y)
 {

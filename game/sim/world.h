@@ -56,6 +56,9 @@ extern int SpiceBloomX, SpiceBloomY;         // cell around which spice grows ba
 int LoadMapTerrain(int mapNumber);
 // Rebuilds tiles, minimap, fog image and sandstorms from the terrain grid.
 void BuildGroundTiles();
+// A spice cell harvested down to sand: the terrain, the spice corner of the four tiles that
+// cover the cell, and its minimap pixel.
+void SpiceCellHarvested(int x, int y);
 // The world's share of a frame: spice growth and cliffs pushing units off.
 void WorldPass();
 // The fog image from FogGrid; ResetFog makes every cell unseen again; MarkCellSeen marks one

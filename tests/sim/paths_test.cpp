@@ -60,10 +60,11 @@ static int PlainSearch(int sx, int sy, int dx, int dy, std::string& path)
     int blocked = 0, found = 0;
     static const int orthogonal[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
     static const int diagonal[4][2] = {{1, -1}, {1, 1}, {-1, 1}, {-1, -1}};
+    // Only the map's cells can ever be marked: beyond them the grid is blocked.
     for (int round = 0; round < 400 && !found; round++) {
         int any = 0;
-        for (int x = 0; x < 257; x++)
-            for (int y = 0; y < 257; y++) {
+        for (int x = 0; x < MapWidth; x++)
+            for (int y = 0; y < MapHeight; y++) {
                 if (PlainMark[x][y] != 2) continue;
                 any = 1;
                 PlainMark[x][y] = 1;
@@ -79,8 +80,8 @@ static int PlainSearch(int sx, int sy, int dx, int dy, std::string& path)
                 }
             }
         // Diagonal steps once every cell of the wavefront has marked its orthogonal neighbours.
-        for (int x = 0; x < 257; x++)
-            for (int y = 0; y < 257; y++) {
+        for (int x = 0; x < MapWidth; x++)
+            for (int y = 0; y < MapHeight; y++) {
                 if (!PlainDone[x][y]) continue;
                 PlainDone[x][y] = 0;
                 for (const auto& d : diagonal) {
@@ -93,9 +94,9 @@ static int PlainSearch(int sx, int sy, int dx, int dy, std::string& path)
                 }
             }
         if (PlainMark[dx][dy] == 3) found = 1;
-        for (auto& column : PlainMark)
-            for (int& mark : column)
-                if (mark == 3) mark = 2;
+        for (int x = 0; x < MapWidth; x++)
+            for (int y = 0; y < MapHeight; y++)
+                if (PlainMark[x][y] == 3) PlainMark[x][y] = 2;
         if (!any) break; // nothing left to spread: the remaining rounds change nothing
     }
     if (!found) return 0;

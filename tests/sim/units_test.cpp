@@ -127,9 +127,10 @@ TEST(Units, ATowerStandsStillAndSeesOnlyWithPower)
     EXPECT_EQ(Units[size_t(tower)].target, -1.0f) << "no energy, no eyes";
     EXPECT_TRUE(Projectiles.empty());
     Players[1].energy = 2;
-    world.Run(120);
-    EXPECT_EQ(Units[size_t(tower)].target, Units[1].id);
-    EXPECT_FALSE(PlayedSounds().empty());
+    float enemy = Units[1].id;
+    ASSERT_LT(world.Run(200, [&] { return Units[size_t(tower)].target == enemy; }), 200) << "with power it sees";
+    ASSERT_LT(world.Run(400, [] { return !Projectiles.empty(); }), 400) << "and fires";
+    EXPECT_TRUE(SimWorld::Played(3002)) << "the gun's sound";
     EXPECT_EQ(Units[size_t(tower)].x, 10.5f) << "a tower never moves";
     EXPECT_EQ(Units[size_t(tower)].y, 10.5f);
     EXPECT_EQ(ObstacleGrid[10][10], -1) << "and blocks its cell";
