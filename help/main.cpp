@@ -67,6 +67,8 @@ static int OpenViewerWindow()
     PageView = AddFormHtmlView(260, 30, 520, 430);
     FillTree(tree);
     SetFormEnterKey(OnSearch);
+    // Typing goes straight into the search; a tree with the focus would pick its first topic.
+    FocusFormControl(SearchEdit);
     return tree && SearchEdit && ResultList && PageView;
 }
 

@@ -318,6 +318,13 @@ void ChooseFormTreeEntry(int tree, int entry)
     gtk_tree_path_free(path);
 }
 
+void FocusFormControl(int control)
+{
+    FormControl* c = Control(control);
+    if (!c || !Window) return;
+    gtk_window_set_focus(GTK_WINDOW(Window), c->view ? c->view : c->outer);
+}
+
 void SetFormEnterKey(FormEvent onEnter) { EnterKey = onEnter; }
 
 void RunFormWindow()

@@ -47,6 +47,9 @@ void ExpandFormTree(int tree, int entry);
 // Selects an entry as a click would, `onChoose` included.
 void ChooseFormTreeEntry(int tree, int entry);
 
+// Gives a control the keyboard focus when the window opens (and at once when it is open).
+void FocusFormControl(int control);
+
 // The Enter key, pressed anywhere in the window, runs `onEnter` instead of reaching a control.
 void SetFormEnterKey(FormEvent onEnter);
 
