@@ -102,26 +102,6 @@ void EntryPosition(const LaunchState& state, int k, int& x, int& y)
 
 int LaunchFinished(const LaunchState& state) { return state.leaving && state.upperOffset < -3 * state.cy; }
 
-std::string RootFromRecord(const std::string& record)
-{
-    std::vector<std::string> lines = SplitLines(record);
-    if (lines.empty()) return "";
-    std::string root = lines[0];
-    // A top folder is a path: a line of control bytes or one longer than any path is no record.
-    if (root.size() > 4096) return "";
-    for (unsigned char c : root)
-        if (c < 32) return "";
-    if (!root.empty() && root.back() != '\\' && root.back() != '/') root += '\\';
-    return root;
-}
-
-std::string ReadRootFolder()
-{
-    std::string record;
-    ReadWholeFile("DATEN\\Installationsort.ini", record);
-    return RootFromRecord(record);
-}
-
 std::string ChoiceProgram(int choice, const std::string& root)
 {
     if (choice == 1) return root + "DATEN\\" + ProgramFile("KORAX 3050");
