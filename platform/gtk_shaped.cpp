@@ -20,6 +20,7 @@ struct PictureWindow {
 
 static std::vector<PictureWindow> Windows; // window n is Windows[n - 1]
 static std::vector<std::pair<const Image*, cairo_surface_t*>> Surfaces;
+static int PressSeen = 0; // a left press arrived since the pointer was last asked for
 
 int StartPictureWindows() { return gtk_init_check(nullptr, nullptr) ? 1 : 0; }
 
@@ -47,6 +48,14 @@ static gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer number)
     cairo_set_source_surface(cr, w.picture, -w.pictureX, -w.pictureY);
     cairo_paint(cr);
     return TRUE;
+}
+
+// A click can be shorter than the time between two looks at the pointer; the press event is
+// kept until the next look, so that no click is lost.
+static gboolean OnPress(GtkWidget*, GdkEventButton* event, gpointer)
+{
+    if (event->button == 1) PressSeen = 1;
+    return FALSE;
 }
 
 static void ApplyShape(GtkWidget* window, const WindowRect* shape, int count)
@@ -84,6 +93,7 @@ int OpenPictureWindow(const std::string& title, const Image& picture, int pictur
     Windows.push_back(w);
     int number = int(Windows.size());
     g_signal_connect(w.window, "draw", G_CALLBACK(OnDraw), GINT_TO_POINTER(number));
+    g_signal_connect(w.window, "button-press-event", G_CALLBACK(OnPress), nullptr);
     gtk_widget_realize(w.window);
     ApplyShape(w.window, shape, count);
     return number;
@@ -126,7 +136,8 @@ void PointerState(int& x, int& y, int& leftDown)
     GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
     GdkModifierType mask = GdkModifierType(0);
     gdk_window_get_device_position(gdk_get_default_root_window(), pointer, &x, &y, &mask);
-    leftDown = (mask & GDK_BUTTON1_MASK) ? 1 : 0;
+    leftDown = ((mask & GDK_BUTTON1_MASK) || PressSeen) ? 1 : 0;
+    PressSeen = 0;
 }
 
 int ProcessPictureEvents(int most)

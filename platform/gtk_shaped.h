@@ -27,7 +27,8 @@ void ShowPictureWindows();
 
 // The size of the screen the windows are on.
 void PictureScreenSize(int& width, int& height);
-// Where the mouse pointer is on the screen, and whether the left button is held down.
+// Where the mouse pointer is on the screen, and whether the left button is held down (or was
+// pressed over one of the windows since the last call).
 void PointerState(int& x, int& y, int& leftDown);
 
 // Handles up to `most` pending window events without waiting; the number handled.
