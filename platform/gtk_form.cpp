@@ -22,6 +22,7 @@ static GtkWidget* Window = nullptr;          // the form window, null before Ope
 static GtkWidget* Layout = nullptr;          // its GtkFixed
 static std::vector<FormControl> Controls;    // control n is Controls[n - 1]
 static FormEvent EnterKey = nullptr;
+static int Quiet = 0;                        // 1 while the form itself moves a cursor: no events
 
 static FormControl* Control(int number)
 {
@@ -153,6 +154,7 @@ static int SelectedText(FormControl& c, std::string& text)
 
 static void Choose(int number)
 {
+    if (Quiet) return;
     FormControl* c = Control(number);
     std::string text;
     if (c && c->onChoose && SelectedText(*c, text)) c->onChoose(text);
@@ -160,6 +162,19 @@ static void Choose(int number)
 
 static void OnSelectionChanged(GtkTreeSelection*, gpointer number) { Choose(GPOINTER_TO_INT(number)); }
 static void OnRowActivated(GtkTreeView*, GtkTreePath*, GtkTreeViewColumn*, gpointer number) { Choose(GPOINTER_TO_INT(number)); }
+
+// A tree view that gets the focus without a cursor puts one on its first row and selects it,
+// which would show that row's page when the reader only meant to open a branch or pick another
+// row. The cursor is set there beforehand, unselected and without an event.
+static void QuietCursorOnFirstRow(FormControl& c)
+{
+    GtkTreePath* first = gtk_tree_path_new_first();
+    Quiet = 1;
+    gtk_tree_view_set_cursor(GTK_TREE_VIEW(c.view), first, nullptr, FALSE);
+    gtk_tree_selection_unselect_all(gtk_tree_view_get_selection(GTK_TREE_VIEW(c.view)));
+    Quiet = 0;
+    gtk_tree_path_free(first);
+}
 
 // A tree view without headers inside a scroller, placed on the form.
 static int PlaceTreeView(GtkTreeModel* model, int withIcons, int x, int y, int width, int height, FormTextEvent onChoose)
@@ -218,6 +233,7 @@ void AddFormListEntry(int control, const std::string& text)
     GtkTreeIter row;
     gtk_list_store_append(c->list, &row);
     gtk_list_store_set(c->list, &row, 0, ToUtf8(text).c_str(), -1);
+    if (FormListEntryCount(control) == 1) QuietCursorOnFirstRow(*c);
 }
 
 int FormListEntryCount(int control)
@@ -291,6 +307,7 @@ int AddFormTreeEntry(int tree, int parent, const std::string& text, const Image&
     gtk_tree_store_set(c->tree, &row, 0, pixbuf, 1, ToUtf8(text).c_str(), -1);
     if (pixbuf) g_object_unref(pixbuf);
     c->rows.push_back(row);
+    if (c->rows.size() == 1) QuietCursorOnFirstRow(*c);
     return int(c->rows.size());
 }
 
