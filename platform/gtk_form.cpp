@@ -49,14 +49,14 @@ int PlaceFormWidget(GtkWidget* widget, int x, int y, int width, int height)
 int StartFormWindows() { return UseGtkMessageBoxes(); }
 
 // The controls of the tools are small and tight, as their layout tables expect: the theme's
-// generous padding and minimum heights would push a 20-pixel edit to 34 pixels.
+// generous padding and minimum heights would push a 20-pixel edit to 34 pixels. The rules hold
+// inside the form window only; message boxes keep the theme's own look.
 static void ApplyFormStyle(const std::string& family, int pixelSize, int bold)
 {
-    std::string css = "* { font-family: \"" + family + "\"; font-size: " + std::to_string(pixelSize) + "px; font-weight: " +
-                      (bold ? "bold" : "normal") + "; }\n"
-                      "entry { min-height: 0; padding-top: 0; padding-bottom: 0; }\n"
-                      "button { min-height: 0; padding-top: 0; padding-bottom: 0; }\n"
-                      "treeview { -GtkTreeView-expander-size: 12; }\n";
+    std::string css = "window.korax-form * { font-family: \"" + family + "\"; font-size: " + std::to_string(pixelSize) +
+                      "px; font-weight: " + (bold ? "bold" : "normal") + "; }\n"
+                      "window.korax-form entry { min-height: 0; padding-top: 0; padding-bottom: 0; }\n"
+                      "window.korax-form button { min-height: 0; padding-top: 0; padding-bottom: 0; }\n";
     GtkCssProvider* provider = gtk_css_provider_new();
     gtk_css_provider_load_from_data(provider, css.c_str(), -1, nullptr);
     gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(provider),
@@ -85,6 +85,7 @@ int OpenFormWindow(const std::string& title, int x, int y, int width, int height
     if (Window) return 0;
     ApplyFormStyle(ToUtf8(family), pixelSize, bold);
     Window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_style_context_add_class(gtk_widget_get_style_context(Window), "korax-form");
     gtk_window_set_title(GTK_WINDOW(Window), ToUtf8(title).c_str());
     gtk_window_set_resizable(GTK_WINDOW(Window), FALSE);
     gtk_window_move(GTK_WINDOW(Window), x, y);
@@ -343,6 +344,19 @@ void FocusFormControl(int control)
 }
 
 void SetFormEnterKey(FormEvent onEnter) { EnterKey = onEnter; }
+
+void SendFormEnterKey()
+{
+    if (!Window) return;
+    GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+    event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(Window)));
+    event->key.send_event = TRUE;
+    event->key.keyval = GDK_KEY_Return;
+    event->key.time = GDK_CURRENT_TIME;
+    gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+}
 
 void RunFormWindow()
 {

@@ -53,6 +53,9 @@ void FocusFormControl(int control);
 // The Enter key, pressed anywhere in the window, runs `onEnter` instead of reaching a control.
 void SetFormEnterKey(FormEvent onEnter);
 
+// Test hook: an Enter key press sent to the window, as the keyboard would send it.
+void SendFormEnterKey();
+
 // Shows the window and handles its events until it is closed.
 void RunFormWindow();
 // Handles what is pending without waiting (tests and screenshots drive the window this way).
