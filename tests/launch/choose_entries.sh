@@ -1,7 +1,8 @@
 #!/bin/bash
 # The real launcher on a real X server (run through xvfb-run on a 1024 x 768 screen): a click
 # on "Hilfe" starts DATEN/Hilfe in its own folder, found relative to the launcher because no
-# Installationsort.ini is there, and ends the launcher; "Beenden" ends it and starts nothing.
+# Installationsort.ini is there, and ends the launcher; "Beenden" ends it and starts nothing;
+# "Homepage" opens the game's forum.
 # Usage: choose_entries.sh <Launch program>
 set -u
 launch="$1"
@@ -57,5 +58,18 @@ check "$?" 0 "Beenden ends the launcher"
 sleep 0.5
 check "$([ -e "$top/gestartet" ] && echo started || echo nothing)" nothing "Beenden starts nothing"
 
-echo "$((4 - failures)) passed, $failures failed"
+# "Homepage" hands the forum's address to the desktop's opener (a stand-in here, first on PATH).
+mkdir -p "$top/bin"
+printf '#!/bin/sh\necho "$1" > "%s/adresse"\n' "$top" > "$top/bin/xdg-open"
+chmod +x "$top/bin/xdg-open"
+PATH="$top/bin:$PATH" "$top/Launch" &
+pid=$!
+press_entry 4
+wait_for_end $pid
+check "$?" 0 "Homepage ends the launcher"
+for _ in $(seq 1 50); do [ -s "$top/adresse" ] && break; sleep 0.1; done
+check "$(cat "$top/adresse" 2>/dev/null)" "https://forum.korax3050.example/" "Homepage opens the forum"
+check "$([ -e "$top/gestartet" ] && echo started || echo nothing)" nothing "Homepage starts no program"
+
+echo "$((7 - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]
