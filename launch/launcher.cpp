@@ -29,7 +29,7 @@ void StartLaunch(LaunchState& state, int screenWidth, int screenHeight)
     state.upperY = state.cy + state.upperOffset;
 }
 
-void PartPositions(LaunchState& state, int& upperX, int& upperY, int& lowerX, int& lowerY)
+void PlaceParts(LaunchState& state, int& upperX, int& upperY, int& lowerX, int& lowerY)
 {
     upperX = lowerX = state.cx;
     upperY = state.cy + state.upperOffset;

@@ -31,8 +31,9 @@ extern const char* const HomepageAddress; // the game's forum, opened by "Homepa
 // The state before the first frame on a screen of the given size.
 void StartLaunch(LaunchState& state, int screenWidth, int screenHeight);
 
-// Frame step 3: places the upper and lower part for their current offsets.
-void PartPositions(LaunchState& state, int& upperX, int& upperY, int& lowerX, int& lowerY);
+// Frame step 3: where the upper and lower part stand for their current offsets; the upper
+// part's place is kept, since the mouse is read relative to it.
+void PlaceParts(LaunchState& state, int& upperX, int& upperY, int& lowerX, int& lowerY);
 // Frame step 4: the parts slide together, or apart while leaving (entries too, lowest first).
 void MoveParts(LaunchState& state);
 // 1 when every entry stands exactly at 0 or 40 pixels.

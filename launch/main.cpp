@@ -20,7 +20,7 @@ static int Entries[EntryCount + 1] = {0};   // Entries[k]: the window of entry k
 static int OpenWindows(const Image& picture, LaunchState& state)
 {
     int ux, uy, lx, ly;
-    PartPositions(state, ux, uy, lx, ly);
+    PlaceParts(state, ux, uy, lx, ly);
     Upper = OpenPictureWindow(LaunchTitle, picture, 0, 0, PictureWidth, PictureHeight, UpperShape, 8, ux, uy);
     Lower = OpenPictureWindow(LaunchTitle, picture, 0, 0, PictureWidth, PictureHeight, LowerShape, 8, lx, ly);
     for (int k = 1; k <= EntryCount; k++)
@@ -37,7 +37,7 @@ static int RunFrame(LaunchState& state)
     PointerState(px, py, leftDown);
     int mx = px - state.upperX, my = py - state.upperY;
     int ux, uy, lx, ly;
-    PartPositions(state, ux, uy, lx, ly);
+    PlaceParts(state, ux, uy, lx, ly);
     MovePictureWindow(Upper, ux, uy);
     MovePictureWindow(Lower, lx, ly);
     MoveParts(state);

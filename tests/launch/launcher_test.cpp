@@ -15,7 +15,7 @@
 static void Frame(LaunchState& state, int mx = -1, int my = -1, int leftDown = 0)
 {
     int ux, uy, lx, ly;
-    PartPositions(state, ux, uy, lx, ly);
+    PlaceParts(state, ux, uy, lx, ly);
     MoveParts(state);
     MoveEntries(state, mx, my, leftDown);
 }
@@ -42,7 +42,7 @@ TEST(Launcher, PartsMeetAfterThirtySixFramesOn1024x768)
     EXPECT_EQ(state.cx, 337);
     EXPECT_EQ(state.cy, 179);
     int ux, uy, lx, ly;
-    PartPositions(state, ux, uy, lx, ly);
+    PlaceParts(state, ux, uy, lx, ly);
     EXPECT_EQ(uy, -358);
     EXPECT_EQ(ly, 716);
     EXPECT_EQ(ux, 337);
@@ -52,7 +52,7 @@ TEST(Launcher, PartsMeetAfterThirtySixFramesOn1024x768)
     Frame(state);
     EXPECT_EQ(state.upperOffset, 0);
     EXPECT_EQ(state.lowerOffset, 0);
-    PartPositions(state, ux, uy, lx, ly);
+    PlaceParts(state, ux, uy, lx, ly);
     EXPECT_EQ(uy, 179);
     EXPECT_EQ(ly, 179);
     // The entries came in one after another and rest in the open band of the picture.
