@@ -122,6 +122,29 @@ static void BM_UnitPass1000(benchmark::State& state)
 }
 BENCHMARK(BM_UnitPass1000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ComputeStatistics("median", Median);
 
+// 300 buildings of every kind at the six bases among the 1000 units: factories and labs
+// working, the regeneration plants healing, every footprint keeping units out.
+static void BM_BuildingPass300(benchmark::State& state)
+{
+    SetUpBattleField();
+    static const int types[] = {1100, 1300, 1400, 1210, 1240, 1420, 1000, 1200};
+    for (int i = 0; Buildings.size() < 300; i++) {
+        int owner = 1 + i % PlayerCount;
+        int type = types[i % 8];
+        Building building = MakeBuilding(NextObjectId += 10, type, owner, float(Players[owner].startX + Rnd(40) - 20),
+                                         float(Players[owner].startY + Rnd(40) - 20), 0);
+        building.queue = type == 1400 ? "0712  3000" : type == 1210 ? "2101   400" : "";
+        AddBuilding(building);
+    }
+    for (Building& building : Buildings) building.width = building.height = building.typeId == 1000 ? 64 : 128;
+    for (Unit& unit : Units) unit.hitPoints = unit.maxHitPoints / 2;
+    RecomputeObstacles();
+    for (auto _ : state) BuildingPass();
+    state.counters["buildings"] = double(Buildings.size());
+    state.counters["units"] = double(Units.size());
+}
+BENCHMARK(BM_BuildingPass300)->Unit(benchmark::kMillisecond)->Repetitions(5)->ComputeStatistics("median", Median);
+
 // 2000 shots of every weapon flying through the battle for one frame of 4 sub-steps, against
 // 1000 units and 200 buildings. The units are made too tough to die, so every frame is alike.
 static void BM_ProjectileSubsteps(benchmark::State& state)

@@ -5,6 +5,7 @@
 #include "game/sim/gameloop.h"
 #include "game/sim/idindex.h"
 #include "game/sim/paths.h"
+#include "game/sim/research.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
 #include "platform/pictures.h"
@@ -16,10 +17,11 @@ std::vector<Building> Buildings;
 Player Players[MaxPlayers + 1];
 int PlayerCount = 0;
 int ObstacleGrid[257][257];
+int MinimapAvailable = 0;
 
 // Factories hand their stance to the units they make: routine work for the work vehicle
 // factory, pursuit for the combat factories.
-static int FactoryStance(int typeId)
+int FactoryStance(int typeId)
 {
     if (typeId == 1200) return 3;
     if (typeId > 1200 && typeId <= 1260) return 2;
@@ -54,11 +56,6 @@ int AddBuilding(const Building& building)
     return int(Buildings.size()) - 1;
 }
 
-void BuildingPass()
-{
-    for (size_t i = 0; i < Buildings.size(); i++)
-        if (Buildings[i].state < 0 && -Buildings[i].state * 3600 < ElapsedSeconds) Buildings[i].state = 0;
-}
 
 // ---- lookups and footprints ----
 
@@ -114,4 +111,120 @@ void JoinWalls()
         int x = cellOf(building.x), y = cellOf(building.y);
         building.typeId = 1000 + wall(x + 1, y) * 1 + wall(x, y + 1) * 2 + wall(x - 1, y) * 4 + wall(x, y - 1) * 8;
     }
+}
+
+// ---- energy ----
+
+void ComputeEnergy()
+{
+    for (int p = 1; p <= PlayerCount; p++) Players[p].energy = 0;
+    for (const Building& building : Buildings) {
+        if (building.state != 0 || !IsComplete(building) || building.owner < 1 || building.owner > MaxPlayers) continue;
+        Players[building.owner].energy += building.energy;
+        if (building.typeId == 1100 && HasResearch(building.owner, 732)) Players[building.owner].energy++;
+    }
+    for (const Unit& unit : Units)
+        if (IsTower(unit) && unit.state == 0 && unit.owner >= 1 && unit.owner <= MaxPlayers) Players[unit.owner].energy--;
+}
+
+// ---- placement ----
+
+static int OverlapsCells(int ax, int ay, int aw, int ah, int bx, int by, int bw, int bh)
+{
+    return ax < bx + bw && bx < ax + aw && ay < by + bh && by < ay + ah;
+}
+
+int PlacementFaultAt(int typeId, int x, int y)
+{
+    int width = PictureWidth(typeId), height = PictureHeight(typeId);
+    int cellsX = std::max(1, width / 64), cellsY = std::max(1, height / 64);
+    int halfX = int(std::lround(width / 2.0 / 32)), halfY = int(std::lround(height / 2.0 / 32));
+    if (x < 1 || y < 1 || x > MapWidth - halfX - 1 || y > MapHeight - halfY - 1) return PlacementOffMap;
+    // Every tile whose position lies inside the footprint must be a full earth tile.
+    for (const GroundTile& tile : GroundTiles)
+        if (tile.x >= x && tile.x < x + cellsX && tile.y >= y && tile.y < y + cellsY && (tile.sprite < 4121 || tile.sprite > 4124))
+            return PlacementNotOnEarth;
+    for (int cx = x; cx < x + cellsX; cx++)
+        for (int cy = y; cy < y + cellsY; cy++)
+            if (TileIdAt(cx, cy) == 0) return PlacementNotOnEarth;
+    for (const Building& other : Buildings)
+        if (OverlapsCells(x, y, cellsX, cellsY, int(std::floor(other.x)), int(std::floor(other.y)), FootprintWidth(other),
+                          FootprintHeight(other)))
+            return PlacementOccupied;
+    for (const Unit& unit : Units)
+        if (IsTower(unit) && OverlapsCells(x, y, cellsX, cellsY, int(std::floor(unit.x)), int(std::floor(unit.y)), 1, 1))
+            return PlacementOccupied;
+    return PlacementFits;
+}
+
+int AddPlacedBuilding(int owner, int typeId, int x, int y)
+{
+    BuildingType row = LookupBuildingType(typeId);
+    Building building;
+    building.id = NextObjectId;
+    building.typeId = typeId;
+    building.owner = owner;
+    building.hitPoints = building.maxHitPoints = float(row.hitPoints);
+    building.buildProgress = 1;
+    building.buildTotal = float(std::max(1, row.buildTime));
+    building.x = float(x);
+    building.y = float(y);
+    building.energy = row.energy;
+    building.stance = FactoryStance(typeId);
+    building.variant = VariantFor(owner, typeId);
+    int index = AddBuilding(building);
+    if (IsWall(typeId)) JoinWalls();
+    RecomputeObstacles();
+    return index;
+}
+
+int PlaceBuilding(int typeId, int x, int y)
+{
+    if (PlacementFaultAt(typeId, x, y) != PlacementFits) return 0;
+    int cost = LookupBuildingType(typeId).price;
+    Player& player = Players[std::clamp(LocalPlayer, 0, MaxPlayers)];
+    if (player.money - cost < 0) return 0;
+    NextObjectId += 10;
+    player.money -= cost;
+    AddPlacedBuilding(LocalPlayer, typeId, x, y);
+    return 1;
+}
+
+// ---- selling ----
+
+// Half the price, rounded down; every wall piece fetches half a plain wall.
+static int SalePrice(int typeId)
+{
+    int id = IsWall(typeId) ? 1000 : typeId;
+    return id >= 0 && id < CatalogueSize ? CataloguePrice[id] / 2 : 0;
+}
+
+int SaleValue()
+{
+    int value = 0;
+    for (const Building& building : Buildings)
+        if (building.selection == 2 && building.owner == LocalPlayer) value += SalePrice(building.typeId);
+    for (const Unit& unit : Units)
+        if (unit.selection == 2.0f && unit.owner == LocalPlayer) value += SalePrice(int(unit.typeId));
+    return value;
+}
+
+void SellSelected()
+{
+    Players[std::clamp(LocalPlayer, 0, MaxPlayers)].money += SaleValue();
+    std::vector<float> gone;
+    auto sold = [](int selection, int owner) { return selection == 2 && owner == LocalPlayer; };
+    for (const Building& building : Buildings)
+        if (sold(building.selection, building.owner)) gone.push_back(float(building.id));
+    for (const Unit& unit : Units)
+        if (sold(int(unit.selection), unit.owner)) gone.push_back(unit.id);
+    if (gone.empty()) return;
+    Buildings.erase(std::remove_if(Buildings.begin(), Buildings.end(), [&](const Building& b) { return sold(b.selection, b.owner); }),
+                    Buildings.end());
+    Units.erase(std::remove_if(Units.begin(), Units.end(), [&](const Unit& u) { return sold(int(u.selection), u.owner); }), Units.end());
+    IndexBuildings();
+    IndexUnits();
+    for (float id : gone) DropTargetEverywhere(id);
+    JoinWalls();
+    RecomputeObstacles();
 }

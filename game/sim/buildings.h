@@ -48,15 +48,40 @@ extern std::vector<Building> Buildings; // all players' buildings, walked by ind
 extern Player Players[MaxPlayers + 1];  // 1..PlayerCount
 extern int PlayerCount;                  // players in this game
 extern int ObstacleGrid[257][257];       // [x][y]: -1 blocked, 0 free
+extern int MinimapAvailable;             // 1 while the local player has a complete radar; set by the building pass
 
+// The stance a factory gives its units: 3 for the work vehicle factory, 2 for the others, else 0.
+int FactoryStance(int typeId);
 // A complete building of `typeId` for `owner` with its table row, waiting for `hour` when > 0.
 Building MakeBuilding(int id, int typeId, int owner, float x, float y, int hour);
 // Appends a building; its sprite size comes from its picture. Index of the new building.
 int AddBuilding(const Building& building);
 
-// The buildings' share of a frame: arrivals, production, research, repair and removal. The
-// economy rules fill it; until they do, buildings only arrive at their hour.
+// The buildings' share of a frame, building by building in list order: arrivals, the radar,
+// dying, production and research, finished units and research, the regeneration plant's
+// healing, units pushed out of the footprints, finished towers turning into tower units, and
+// the removal of the destroyed.
 void BuildingPass();
+
+// Each player's energy from its complete buildings (a solar cell one more with the improved
+// cells) less one for every guard tower; counted in every drawn frame.
+void ComputeEnergy();
+
+// Why a building of `typeId` cannot stand with its top-left at cell (x, y), or PlacementFits:
+// it must lie inside the map's margins, on full earth tiles only, off every other building and
+// every guard tower.
+enum PlacementFault { PlacementFits = 0, PlacementOffMap, PlacementNotOnEarth, PlacementOccupied, PlacementNoMoney };
+int PlacementFaultAt(int typeId, int x, int y);
+// Puts up a building for a player that has just paid for it: build progress 1, its table row,
+// the factory's stance and the look after the player's research; obstacles and walls follow.
+// Index of the new building.
+int AddPlacedBuilding(int owner, int typeId, int x, int y);
+// The local player places a building at a cell: 1 when it was placed and paid.
+int PlaceBuilding(int typeId, int x, int y);
+// What the selected buildings and units of the local player fetch when sold (half their price,
+// walls half the price of a plain wall), and the sale itself.
+int SaleValue();
+void SellSelected();
 
 // Rebuilds the obstacle grid (map border, cliff tiles, building footprints, tower cells) and
 // every player's lab count. Planned paths may run through what changed, so the path cache goes.

@@ -119,6 +119,45 @@ static void DrawHealthBar(float x, float y, float width, float share)
     DrawSprite3D(9009, x + width * share, y, 220);
 }
 
+// The four corners of a selection frame around a screen rectangle (the marks are 8 x 8 pixels).
+static void DrawSelectionCorners(float x, float y, float w, float h, int opacity)
+{
+    DrawSprite3D(9248, x - 2, y - 2, opacity);
+    DrawSprite3D(9286, x + w - 6, y - 2, opacity);
+    DrawSprite3D(9262, x + w - 6, y + h - 6, opacity);
+    DrawSprite3D(9224, x - 2, y + h - 6, opacity);
+}
+
+// A building going up: its foundation plates, the building rising faint from them as the
+// work goes on, and a bar of how far it has come.
+static void DrawConstruction(const Building& building, int sprite, float x, float y, float w, float h)
+{
+    float plate = 32 * DrawScale;
+    SetSpriteSize(900, plate, plate);
+    SetSpriteAngle(900, 0);
+    for (int cx = 0; cx < FootprintWidth(building); cx++)
+        for (int cy = 0; cy < FootprintHeight(building); cy++) DrawSprite3D(900, x + cx * plate, y + cy * plate, 255);
+    float done = std::clamp(building.buildProgress / std::max(1.0f, building.buildTotal), 0.0f, 1.0f);
+    DrawSprite3D(sprite, x, y, int(40 + 150 * done));
+    SetSpriteSize(9010, w * done, 3 * DrawScale);
+    DrawSprite3D(9010, x, y + h - 4 * DrawScale, 220);
+}
+
+static void DrawBuilding(const Building& building)
+{
+    float w = building.width / 2.0f * DrawScale, h = building.height / 2.0f * DrawScale;
+    float x = ScreenX(building.x * 32), y = ScreenY(building.y * 32);
+    if (!OnPlayfield(x, y, w, h) || Hidden(int(building.x), int(building.y))) return;
+    int sprite = building.typeId + building.variant;
+    SetSpriteSize(sprite, w, h);
+    SetSpriteAngle(sprite, 0);
+    if (IsComplete(building)) DrawSprite3D(sprite, x, y, building.state > 0 ? 170 : 255);
+    else DrawConstruction(building, sprite, x, y, w, h);
+    if (building.selection >= 1) DrawSelectionCorners(x, y, w, h, building.selection >= 2 ? 255 : 120);
+    if (building.selection >= 2 || building.hitPoints < building.maxHitPoints)
+        DrawHealthBar(x, y - 5 * DrawScale, w, building.hitPoints / std::max(1.0f, building.maxHitPoints));
+}
+
 static void DrawBuildings()
 {
     for (const Building& building : Buildings) {
@@ -127,24 +166,8 @@ static void DrawBuildings()
             OwnIncinerators += building.typeId == 1300;
         }
         if (building.id == 10000000) RadarCaptured = building.owner == 1 ? 1 : 0;
-        if (building.state < 0) continue;
-        float w = building.width / 2.0f * DrawScale, h = building.height / 2.0f * DrawScale;
-        float x = ScreenX(building.x * 32), y = ScreenY(building.y * 32);
-        if (!OnPlayfield(x, y, w, h) || Hidden(int(building.x), int(building.y))) continue;
-        int sprite = building.typeId + building.variant;
-        SetSpriteSize(sprite, w, h);
-        DrawSprite3D(sprite, x, y, 255);
-        if (building.selection == 2) DrawHealthBar(x, y - 5 * DrawScale, w, building.hitPoints / std::max(1.0f, building.maxHitPoints));
+        if (building.state >= 0) DrawBuilding(building);
     }
-}
-
-// The four corners of a selection frame around a screen rectangle (the marks are 8 x 8 pixels).
-static void DrawSelectionCorners(float x, float y, float w, float h, int opacity)
-{
-    DrawSprite3D(9248, x - 2, y - 2, opacity);
-    DrawSprite3D(9286, x + w - 6, y - 2, opacity);
-    DrawSprite3D(9262, x + w - 6, y + h - 6, opacity);
-    DrawSprite3D(9224, x - 2, y + h - 6, opacity);
 }
 
 // A unit's group number on its marker, below its right side.
@@ -300,6 +323,7 @@ void DrawPlayfield()
     ClearScreen(0, 0, 0);
     BeginScene();
     SetBlendFactors(5, 6);
+    ComputeEnergy();
     RevealAroundOwnBuildings();
     EmitFrameEffects();
     DrawGroundTiles();
@@ -375,15 +399,8 @@ static void AddHints()
     if (MissionMode) AddMessage("AUFGABE: " + MissionTask);
 }
 
-static int OwnsWorkingRadar()
-{
-    if (Players[std::clamp(LocalPlayer, 1, MaxPlayers)].energy <= 0) return 0;
-    for (const Building& building : Buildings)
-        if (building.owner == LocalPlayer && building.typeId == 1410 && building.state >= 0 &&
-            building.buildProgress >= building.buildTotal)
-            return 1;
-    return 0;
-}
+// The minimap needs a complete radar station of the local player and energy to run it.
+static int OwnsWorkingRadar() { return MinimapAvailable && Players[std::clamp(LocalPlayer, 1, MaxPlayers)].energy >= 1; }
 
 // The sidebar's frame and minimap; its menus come with the sidebar itself.
 static void DrawSidebarArea()
