@@ -325,12 +325,13 @@ void LoadBuildingShadows(int hour)
         LoadOptionalSprite(shadow.number, std::string("BMP\\O\\Schatten\\") + shadow.file + "_" + std::to_string(hour) + ".bmp");
 }
 
-// The folder the generators live in below: the top folder the installer recorded, when it
-// really holds them; otherwise (no record, an empty one, a tree that was moved or copied, a
-// name the record cannot spell) the tree the game itself runs from, whose DATEN folder is
-// ProgramFolder. The empty result means ProgramFolder.
+// The folder the generators live in below. The tree the game runs from comes first: its own
+// tiles and shadows are the ones missing, and the generators write beside themselves. Only when
+// it lacks them is the top folder the installer recorded asked (its DATEN). The empty result
+// means ProgramFolder.
 std::string GeneratorFolder()
 {
+    if (FileExists("BMP\\B\\" + ProgramFile("texgen"))) return "";
     std::string record;
     ReadWholeFile("Installationsort.ini", record);
     std::vector<std::string> lines = SplitLines(record);

@@ -141,12 +141,9 @@ int PlacementFaultAt(int typeId, int x, int y)
     int halfX = int(std::lround(width / 2.0 / 32)), halfY = int(std::lround(height / 2.0 / 32));
     if (x < 1 || y < 1 || x > MapWidth - halfX - 1 || y > MapHeight - halfY - 1) return PlacementOffMap;
     // Every tile whose position lies inside the footprint must be a full earth tile.
-    for (const GroundTile& tile : GroundTiles)
-        if (tile.x >= x && tile.x < x + cellsX && tile.y >= y && tile.y < y + cellsY && (tile.sprite < 4121 || tile.sprite > 4124))
-            return PlacementNotOnEarth;
     for (int cx = x; cx < x + cellsX; cx++)
         for (int cy = y; cy < y + cellsY; cy++)
-            if (TileIdAt(cx, cy) == 0) return PlacementNotOnEarth;
+            if (!FullEarthAt(cx, cy)) return PlacementNotOnEarth;
     for (const Building& other : Buildings)
         if (OverlapsCells(x, y, cellsX, cellsY, int(std::floor(other.x)), int(std::floor(other.y)), FootprintWidth(other),
                           FootprintHeight(other)))

@@ -15,6 +15,8 @@
 #include "game/sim/paths.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
+#include "game/ui/commands.h"
+#include "game/ui/interface.h"
 #include "game/ui/statistics.h"
 #include "platform/display.h"
 #include "platform/input.h"
@@ -86,6 +88,7 @@ void ResetGameState()
     Projectiles.clear();
     Effects.clear();
     ClearStatistics();
+    ResetInterface();
     ResetMouseEvents();
 }
 
@@ -334,9 +337,10 @@ int GameFrame()
         EndScene();
     }
     ReadMouseStep();
-    if (RenderThisFrame) DrawInterface();
+    InterfaceFrame();
     ScrollStep();
     DeleteSelected();
+    GroupKeys();
     ChatStep();
     DebugKeys();
     HelpKeys();

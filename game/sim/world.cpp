@@ -302,6 +302,14 @@ static int SpiceTileAt(int x, int y)
     return -1;
 }
 
+int FullEarthAt(int x, int y)
+{
+    if (x < 0 || y < 0 || x > MaxMapSide || y > MaxMapSide || TileAt[x][y] < 0) return 0;
+    for (size_t i = size_t(TileAt[x][y]); i < GroundTiles.size() && GroundTiles[i].x == x && GroundTiles[i].y == y; i++)
+        if (GroundTiles[i].sprite < 4121 || GroundTiles[i].sprite > 4124) return 0;
+    return 1;
+}
+
 // A spice corner taken away: a full spice tile first counts as all four corners (4415); a
 // tile with no spice corner left is sand again.
 static void RemoveSpiceCorner(int x, int y, int mask)

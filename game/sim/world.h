@@ -56,6 +56,8 @@ extern int SpiceBloomX, SpiceBloomY;         // cell around which spice grows ba
 int LoadMapTerrain(int mapNumber);
 // Rebuilds tiles, minimap, fog image and sandstorms from the terrain grid.
 void BuildGroundTiles();
+// 1 when every ground tile at a grid position is a full earth tile (buildings stand only there).
+int FullEarthAt(int x, int y);
 // A spice cell harvested down to sand: the terrain, the spice corner of the four tiles that
 // cover the cell, and its minimap pixel.
 void SpiceCellHarvested(int x, int y);

@@ -78,30 +78,35 @@ TEST(FirstStart, GeneratorsAreFoundInAMovedTreeAndWithoutARecord)
     std::string top = folder.path + "KORAX 3050\\";
     MakeTreeWithGenerators(top);
     SetProgramFolder(folder.path + "KORAX 3050/DATEN");
+    auto clear = [](const std::string& daten) {
+        RemoveFile(daten + "BMP\\B\\lief.txt");
+        RemoveFile(daten + "BMP\\O\\lief.txt");
+    };
 
-    // The record is missing.
-    MakeTextures = 1;
-    RunFirstStartGeneration();
-    EXPECT_EQ(GeneratorsRan(""), 1) << "found beside the game";
-    EXPECT_EQ(MakeTextures, 0);
-    RemoveFile("BMP\\B\\lief.txt");
-    RemoveFile("BMP\\O\\lief.txt");
-
-    // The record names the folder the tree was installed to before it was moved, or is empty.
-    for (const std::string& record : {std::string("/gibt/es/nicht/KORAX 3050\\\r\n"), std::string("\r\n")}) {
-        ASSERT_EQ(WriteWholeFile("Installationsort.ini", record), 1);
-        EXPECT_EQ(GeneratorFolder(), "") << record;
+    // The record is missing, empty, or names a folder that is gone.
+    for (const std::string& record : {std::string(), std::string("\r\n"), std::string("/gibt/es/nicht/KORAX 3050\\\r\n")}) {
+        if (record.empty()) RemoveFile("Installationsort.ini");
+        else ASSERT_EQ(WriteWholeFile("Installationsort.ini", record), 1);
+        MakeTextures = 1;
         RunFirstStartGeneration();
-        EXPECT_EQ(GeneratorsRan(""), 1) << record;
-        RemoveFile("BMP\\B\\lief.txt");
-        RemoveFile("BMP\\O\\lief.txt");
+        EXPECT_EQ(GeneratorsRan(""), 1) << "found beside the game, record \"" << record << "\"";
+        EXPECT_EQ(MakeTextures, 0);
+        clear("");
     }
 
-    // A correct record is followed, with or without its final separator.
-    std::string other = folder.path + "Anderswo\\";
-    MakeTreeWithGenerators(other);
-    ASSERT_EQ(WriteWholeFile("Installationsort.ini", folder.path + "Anderswo\r\n"), 1);
+    // A copy of the tree: the record still names the original, whose generators are there too;
+    // the copy's own must run, or the copy never gets its tiles.
+    std::string original = folder.path + "Original\\";
+    MakeTreeWithGenerators(original);
+    ASSERT_EQ(WriteWholeFile("Installationsort.ini", original + "\r\n"), 1);
     RunFirstStartGeneration();
-    EXPECT_EQ(GeneratorsRan(other + "DATEN\\"), 1) << "the recorded tree's generators ran";
-    EXPECT_EQ(GeneratorsRan(""), 0);
+    EXPECT_EQ(GeneratorsRan(""), 1);
+    EXPECT_EQ(GeneratorsRan(original + "DATEN\\"), 0) << "the original is left alone";
+
+    // A tree without generators of its own follows the record (with or without its final
+    // separator).
+    RemoveFolder(folder.path + "KORAX 3050/DATEN/BMP");
+    ASSERT_EQ(WriteWholeFile("Installationsort.ini", folder.path + "Original\r\n"), 1);
+    RunFirstStartGeneration();
+    EXPECT_EQ(GeneratorsRan(original + "DATEN\\"), 1) << "the recorded tree's generators ran";
 }

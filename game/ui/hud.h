@@ -1,0 +1,8 @@
+// game/ui/hud.h - the game screen's texts and panels besides the map and the menus.
+#pragma once
+
+// The dark ground of the sidebar, under the minimap and the menus.
+void DrawSidebarGround();
+// Head-up line, ticker and hints, selected units, chat line, debug overlay and tutorial, and
+// at 1280 x 1024 the bar below the 4:3 layout. Drawn frames only.
+void DrawHud();

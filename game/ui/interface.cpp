@@ -1,0 +1,27 @@
+// game/ui/interface.cpp - the interface of one frame, step by step.
+#include "game/ui/interface.h"
+
+#include "game/sim/gameloop.h"
+#include "game/ui/commands.h"
+#include "game/ui/hud.h"
+#include "game/ui/minimap.h"
+#include "game/ui/sidebar.h"
+#include "platform/sprites.h"
+
+void ResetInterface() { ResetCommands(); }
+
+void InterfaceFrame()
+{
+    if (RenderThisFrame) {
+        BeginScene();
+        SetBlendFactors(5, 6);
+        DrawSidebarGround();
+    }
+    CommandsStep();
+    PlacementStep();
+    if (RenderThisFrame) DrawMinimap();
+    SidebarStep();
+    if (RenderThisFrame) DrawHud();
+    DrawCommandsOverlay();
+    if (RenderThisFrame) EndScene();
+}
