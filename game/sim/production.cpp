@@ -91,8 +91,10 @@ static void Regenerate(const Building& building)
     }
 }
 
-// No unit may stand inside a footprint: one that reaches into it (by its radius) is moved
-// out the shortest way, across the nearest edge.
+// No unit may stand inside a footprint: one that comes within a few pixels of it is moved out
+// the shortest way, across the nearest edge. The margin is small on purpose: a factory's rally
+// point lies on its far corner, and a unit sent there must be able to arrive.
+constexpr float FootprintMargin = 4; // pixels
 static void PushOutOfFootprint(const Building& building)
 {
     float left = building.x * 32, top = building.y * 32;
@@ -102,7 +104,7 @@ static void PushOutOfFootprint(const Building& building)
     for (int index : Nearby) {
         Unit& unit = Units[size_t(index)];
         if (unit.state != 0 || IsTower(unit)) continue;
-        float radius = float(unit.width / 4), px = unit.x * 32, py = unit.y * 32;
+        float radius = std::min(FootprintMargin, float(unit.width / 4)), px = unit.x * 32, py = unit.y * 32;
         if (px <= left - radius || px >= right + radius || py <= top - radius || py >= bottom + radius) continue;
         float exits[4] = {px - (left - radius), (right + radius) - px, py - (top - radius), (bottom + radius) - py};
         int side = int(std::min_element(exits, exits + 4) - exits);

@@ -318,7 +318,10 @@ static void SetSpeed(Unit& unit, const Bearing& bearing)
     }
     float allowed = std::sqrt(std::max(0.0f, room) * 100);
     float error = std::fabs(HeadingError(unit.heading, bearing.desired));
-    if (unit.speed < unit.maxSpeed && unit.speed < allowed && error < 10) unit.speed += 2 * GameSpeed;
+    // A step never goes past what is allowed: at a high game speed one step of 2 x GameSpeed is
+    // more than the speed the last few pixels allow, and the unit would stop short for good.
+    if (unit.speed < unit.maxSpeed && unit.speed < allowed && error < 10)
+        unit.speed = std::min(unit.speed + 2 * GameSpeed, std::min(unit.maxSpeed, allowed));
     if (unit.speed > allowed || error > 90) unit.speed -= 2 * GameSpeed;
     unit.speed = std::max(0.0f, unit.speed);
 }

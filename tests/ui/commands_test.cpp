@@ -1,0 +1,93 @@
+// Selecting and ordering with the mouse, and the control groups.
+#include "tests/ui/ui_game.h"
+
+class Commands : public UiGame {
+protected:
+    // Three passive tanks of the player in a row (they stay put) and one of the opponent.
+    void SetUp() override
+    {
+        UiGame::SetUp();
+        for (int i = 0; i < 3; i++) tanks[i] = AddUnit(MakeUnit(float(NextObjectId += 10), 2402, 1, 12.0f + 2 * i, 9.0f, 0, 0));
+        enemy = AddUnit(MakeUnit(float(NextObjectId += 10), 2402, 2, 20, 14, 0, 0));
+        Frames(1);
+    }
+    int tanks[3] = {};
+    int enemy = 0;
+    // Screen pixel of a cell.
+    int X(float cell) const { return int(std::lround((cell * 32 + CamX) * Zoom)); }
+    int Y(float cell) const { return int(std::lround((cell * 32 + CamY) * Zoom)); }
+};
+
+TEST_F(Commands, ABoxSelectsTheSameUnitsWhicheverWayItIsDragged)
+{
+    Drag(X(11), Y(8), X(15), Y(10));
+    EXPECT_EQ(Units[size_t(tanks[0])].selection, 2.0f);
+    EXPECT_EQ(Units[size_t(tanks[1])].selection, 2.0f);
+    EXPECT_EQ(Units[size_t(tanks[2])].selection, 0.0f) << "beyond the box";
+    EXPECT_EQ(Selected(), 2);
+    EXPECT_TRUE(Played(11) || Played(12) || Played(13) || Played(14)) << "one acknowledgement";
+
+    ClickAt(X(22), Y(18));
+    EXPECT_EQ(Selected(), 0) << "a click on empty ground deselects";
+    Drag(X(15), Y(10), X(11), Y(8));
+    EXPECT_EQ(Selected(), 2) << "dragged up and left: the same two";
+    EXPECT_EQ(Units[size_t(tanks[1])].selection, 2.0f);
+
+    ClickAt(X(22), Y(18));
+    Drag(X(11), Y(8), X(16), Y(10)); // the third tank's middle at 16: half of it outside
+    EXPECT_EQ(Units[size_t(tanks[2])].selection, 0.0f) << "a unit half inside is not taken";
+}
+
+TEST_F(Commands, ADoubleClickTakesTheTypeOnScreenOnly)
+{
+    int builder = 0;
+    int far = AddUnit(MakeUnit(float(NextObjectId += 10), 2402, 1, 55, 35, 2, 0));
+    Frames(1);
+    DoubleClickAt(X(12), Y(9));
+    for (int tank : tanks) EXPECT_EQ(Units[size_t(tank)].selection, 2.0f);
+    EXPECT_EQ(Units[size_t(far)].selection, 0.0f) << "off screen";
+    EXPECT_EQ(Units[size_t(builder)].selection, 0.0f) << "another type";
+    EXPECT_EQ(Units[size_t(enemy)].selection, 0.0f) << "not the player's";
+}
+
+TEST_F(Commands, RightClicksOrderMovesAttacksAndRallyPoints)
+{
+    Drag(X(11), Y(8), X(19), Y(10));
+    ASSERT_EQ(Selected(), 3);
+    MoveTo(X(10), Y(20));
+    Click(2);
+    for (int tank : tanks) {
+        const Unit& unit = Units[size_t(tank)];
+        EXPECT_EQ(unit.target, 0.0f) << "a point order";
+        EXPECT_NEAR(unit.destX, 10, 0.05);
+        EXPECT_NEAR(unit.destY, 20, 0.05);
+        EXPECT_EQ(unit.holdTarget, 1);
+    }
+    EXPECT_TRUE(Played(21)) << "Jawohl_Sir";
+    MoveTo(X(20), Y(14));
+    Click(2);
+    for (int tank : tanks) EXPECT_EQ(Units[size_t(tank)].target, Units[size_t(enemy)].id) << "an attack on the tank clicked";
+}
+
+TEST_F(Commands, GroupsAreMadeRecalledAndDissolved)
+{
+    const int ctrl = 0x1D, shift = 0x2A, alt = 0x38, three = 0x04;
+    Drag(X(11), Y(8), X(15), Y(10));
+    Key(three, {ctrl});
+    EXPECT_EQ(Units[size_t(tanks[0])].group, 3);
+    ClickAt(X(16), Y(9));
+    EXPECT_EQ(Selected(), 1);
+    Key(three);
+    EXPECT_EQ(Units[size_t(tanks[0])].selection, 2.0f);
+    EXPECT_EQ(Units[size_t(tanks[1])].selection, 2.0f);
+    EXPECT_NE(Units[size_t(tanks[2])].selection, 2.0f) << "exactly the group again (the third only under the pointer)";
+
+    ClickAt(X(16), Y(9));
+    Key(three, {ctrl, shift});
+    EXPECT_EQ(Units[size_t(tanks[2])].group, 3) << "added to the group";
+    EXPECT_EQ(Units[size_t(tanks[0])].group, 3) << "the others kept";
+    Key(three, {alt, shift});
+    EXPECT_EQ(Units[size_t(tanks[2])].group, -1) << "the selected one leaves it";
+    Key(three, {alt});
+    EXPECT_EQ(Units[size_t(tanks[0])].group, -1) << "the group is dissolved";
+}
