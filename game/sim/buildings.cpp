@@ -67,19 +67,59 @@ int FindBuilding(int id) { return BuildingIndex.Find(Buildings, id); }
 int FootprintWidth(const Building& building) { return std::max(1, building.width / 64); }
 int FootprintHeight(const Building& building) { return std::max(1, building.height / 64); }
 
+// ---- footprints ----
+
+// The building standing on each cell (its id), 0 where none: kept with the obstacle grid.
+static int FootprintAt[257][257];
+
+// The margin is small on purpose: a factory's rally point lies on its far corner, and a unit
+// sent there must be able to arrive.
+constexpr float FootprintMargin = 4; // pixels
+
+int MoveOutOfFootprint(const Building& building, Unit& unit, float& dx, float& dy)
+{
+    float left = building.x * 32, top = building.y * 32;
+    float right = left + float(FootprintWidth(building) * 32), bottom = top + float(FootprintHeight(building) * 32);
+    float margin = std::min(FootprintMargin, float(unit.width / 4)), px = unit.x * 32, py = unit.y * 32;
+    if (px <= left - margin || px >= right + margin || py <= top - margin || py >= bottom + margin) return 0;
+    // Out across the nearest edge.
+    float exits[4] = {px - (left - margin), (right + margin) - px, py - (top - margin), (bottom + margin) - py};
+    int side = int(std::min_element(exits, exits + 4) - exits);
+    float step = (exits[side] + 0.5f) / 32;
+    dx = side == 0 ? -1.0f : side == 1 ? 1.0f : 0.0f;
+    dy = side == 2 ? -1.0f : side == 3 ? 1.0f : 0.0f;
+    unit.x += dx * step;
+    unit.y += dy * step;
+    return 1;
+}
+
+void KeepOutOfFootprints(Unit& unit)
+{
+    if (IsTower(unit)) return;
+    int x = std::clamp(int(std::floor(unit.x)), 0, 256), y = std::clamp(int(std::floor(unit.y)), 0, 256);
+    if (!FootprintAt[x][y]) return;
+    int found = FindBuilding(FootprintAt[x][y]);
+    float dx = 0, dy = 0;
+    if (found >= 0 && Buildings[size_t(found)].state >= 0) MoveOutOfFootprint(Buildings[size_t(found)], unit, dx, dy);
+}
+
 // ---- obstacles and walls ----
 
 static int IsCliffTile(int sprite) { return (sprite >= 4301 && sprite <= 4329) || (sprite >= 4501 && sprite <= 4529); }
 
-static void BlockCell(int x, int y)
+static void BlockCell(int x, int y, int building = 0)
 {
-    if (x >= 0 && y >= 0 && x <= 256 && y <= 256) ObstacleGrid[x][y] = -1;
+    if (x < 0 || y < 0 || x > 256 || y > 256) return;
+    ObstacleGrid[x][y] = -1;
+    if (building) FootprintAt[x][y] = building;
 }
 
 void RecomputeObstacles()
 {
     for (auto& column : ObstacleGrid)
         for (int& cell : column) cell = -1;
+    for (auto& column : FootprintAt)
+        for (int& cell : column) cell = 0;
     for (int x = 1; x <= MapWidth - 2; x++)
         for (int y = 1; y <= MapHeight - 2; y++) ObstacleGrid[x][y] = 0;
     for (const GroundTile& tile : GroundTiles)
@@ -89,7 +129,7 @@ void RecomputeObstacles()
         if (building.typeId == 1400 && building.owner >= 0 && building.owner <= MaxPlayers) Players[building.owner].labCount++;
         int left = int(std::floor(building.x)), top = int(std::floor(building.y));
         for (int x = left; x < left + FootprintWidth(building); x++)
-            for (int y = top; y < top + FootprintHeight(building); y++) BlockCell(x, y);
+            for (int y = top; y < top + FootprintHeight(building); y++) BlockCell(x, y, building.id);
     }
     for (const Unit& unit : Units)
         if (IsTowerType(int(unit.typeId))) BlockCell(int(std::floor(unit.x)), int(std::floor(unit.y)));

@@ -96,6 +96,12 @@ void IndexBuildings(); // after the list was swept
 inline int IsWall(int typeId) { return typeId >= 1000 && typeId < 1050; }
 inline int IsTowerType(int typeId) { return typeId >= 1051 && typeId <= 1059; }
 inline int IsComplete(const Building& building) { return building.buildProgress >= building.buildTotal; }
+struct Unit;
+// Moves a unit whose centre comes within a few pixels of the building's footprint out across the
+// nearest edge; 1 when it moved, with the direction in (dx, dy).
+int MoveOutOfFootprint(const Building& building, Unit& unit, float& dx, float& dy);
+// Moves a unit out of whatever footprint its centre stands in (after a push or its own step).
+void KeepOutOfFootprints(Unit& unit);
 // Footprint in cells: the picture's size / 64, at least one cell.
 int FootprintWidth(const Building& building);
 int FootprintHeight(const Building& building);

@@ -92,26 +92,16 @@ static void Regenerate(const Building& building)
 }
 
 // No unit may stand inside a footprint: one that comes within a few pixels of it is moved out
-// the shortest way, across the nearest edge. The margin is small on purpose: a factory's rally
-// point lies on its far corner, and a unit sent there must be able to arrive.
-constexpr float FootprintMargin = 4; // pixels
+// (see MoveOutOfFootprint), and one pushed out too often gives up its path.
 static void PushOutOfFootprint(const Building& building)
 {
-    float left = building.x * 32, top = building.y * 32;
-    float right = left + float(FootprintWidth(building) * 32), bottom = top + float(FootprintHeight(building) * 32);
     UnitsNear(building.x + float(FootprintWidth(building)) / 2, building.y + float(FootprintHeight(building)) / 2,
               float(std::max(FootprintWidth(building), FootprintHeight(building)) * 16 + 3 * 32), Nearby);
     for (int index : Nearby) {
         Unit& unit = Units[size_t(index)];
         if (unit.state != 0 || IsTower(unit)) continue;
-        float radius = std::min(FootprintMargin, float(unit.width / 4)), px = unit.x * 32, py = unit.y * 32;
-        if (px <= left - radius || px >= right + radius || py <= top - radius || py >= bottom + radius) continue;
-        float exits[4] = {px - (left - radius), (right + radius) - px, py - (top - radius), (bottom + radius) - py};
-        int side = int(std::min_element(exits, exits + 4) - exits);
-        float step = (exits[side] + 0.5f) / 32;
-        float dx = side == 0 ? -1.0f : side == 1 ? 1.0f : 0.0f, dy = side == 2 ? -1.0f : side == 3 ? 1.0f : 0.0f;
-        unit.x += dx * step;
-        unit.y += dy * step;
+        float dx = 0, dy = 0;
+        if (!MoveOutOfFootprint(building, unit, dx, dy)) continue;
         if (++unit.pushCount > 100) {
             unit.path.clear();
             unit.pushCount = 0;

@@ -182,6 +182,7 @@ static void Integrate(Unit& unit, int index)
     else unit.turnSpeed = 0;
     unit.heading = float(NormalizeAngle(int(std::lround(unit.heading))));
     unit.speed = std::max(0.0f, unit.speed);
+    KeepOutOfFootprints(unit);
     KeepOnMap(unit);
     UnitBucketMoved(index);
 }

@@ -134,6 +134,7 @@ static void PushAside(int i, int j)
             other.destY = other.y;
         }
     }
+    KeepOutOfFootprints(other);
     KeepOnMap(other);
     UnitBucketMoved(j);
 }
