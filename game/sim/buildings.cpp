@@ -157,7 +157,7 @@ void JoinWalls()
 
 void ComputeEnergy()
 {
-    for (int p = 1; p <= PlayerCount; p++) Players[p].energy = 0;
+    for (Player& player : Players) player.energy = 0;
     for (const Building& building : Buildings) {
         if (building.state != 0 || !IsComplete(building) || building.owner < 1 || building.owner > MaxPlayers) continue;
         Players[building.owner].energy += building.energy;

@@ -54,11 +54,19 @@ static int HitsUnit(const Projectile& shot, const Unit& unit)
     return unit.owner != shot.owner;
 }
 
+// A flash where a gun's shot strikes, so that a player sees what hits.
+static void ImpactFlash(const Projectile& shot)
+{
+    if (shot.damage > 0 && int(shot.kind) < 3007)
+        AddEffect(18, std::min(26.0f, 8 + shot.damage / 2), shot.x, shot.y, 0, float(Rnd(359)), 200);
+}
+
 static void HitUnit(Projectile& shot, Unit& unit)
 {
     int kind = int(shot.kind);
     unit.hitPoints += shot.repair;
     shot.life = 0;
+    ImpactFlash(shot);
     if (kind < CaptureShot) unit.hitPoints -= shot.damage * float(EffectTable[kind - 3000][std::clamp(unit.unitClass, 0, 6)]) / 1000;
     if (unit.owner == LocalPlayer && !OnScreen(unit.x * 32, unit.y * 32) && Rnd(20) == 1) PlayVoice(74);
     // Repaired past full: the builders are done with it.
@@ -140,6 +148,7 @@ static void HitBuilding(Projectile& shot, Building& building)
     building.hitPoints += shot.repair;
     if (building.hitPoints > building.maxHitPoints) building.buildProgress += shot.repair;
     shot.life = 0;
+    ImpactFlash(shot);
     building.hitPoints -= shot.damage;
     if (building.owner == LocalPlayer && kind < 3010 && !OnScreen(building.x * 32, building.y * 32) && Rnd(10) == 1) PlayVoice(72);
     // What is still being built falls at the first damaging shot.

@@ -97,6 +97,9 @@ static void DrawShadows()
     if (ShadowEffects != 1 || (DayNightSetting == 1 && (hour < 5 || hour > 18))) return;
     float theta = TimeOfDay / 240.0f * DegreesToRadians;
     float s = DayNightSetting == 1 ? float(70 * std::cos(theta) * (1 + 0.6 * std::sin(theta) * std::sin(theta))) : -45.0f;
+    // A shadow takes light away from the ground beneath it (zero, inverse source alpha): the
+    // shadow picture's grey marks where, the opacity how much.
+    SetBlendFactors(1, 6);
     for (const Building& building : Buildings) {
         if (building.typeId < 1100 || building.state < 0) continue;
         float w = (building.width / 2.0f + 32) * DrawScale, h = (building.height / 2.0f + 32) * DrawScale;
@@ -106,6 +109,7 @@ static void DrawShadows()
         SetSpriteSize(building.typeId + 1, w, h);
         DrawSprite3D(building.typeId + 1, x, y, opacity);
     }
+    SetBlendFactors(5, 6);
 }
 
 // A health bar: green for what is left, red for what is lost.

@@ -77,32 +77,31 @@ static void ExpandDiagonally(const SearchState& search, int cell)
     }
 }
 
-// The cells from the first step to the destination, in order.
+// The cells from the start to the destination, in order.
 static std::vector<int> TracePath(int start, int dest)
 {
     std::vector<int> cells;
     for (int cell = dest; cell != start; cell = Parent[cell]) cells.push_back(cell);
+    cells.push_back(start);
     std::reverse(cells.begin(), cells.end());
     return cells;
 }
 
-// Drops the middle of every three consecutive, evenly spaced points; with a straight way
-// (nothing ever blocked) only the destination stays. The destination is appended once more.
+// Drops the middle of every three consecutive, evenly spaced points, the start counting as the
+// point before the first (so a way that leaves the start straight loses its first step); with
+// a straight way (nothing ever blocked) only the destination stays. The destination is appended
+// once more. `cells` begins with the start.
 static std::string ThinnedPath(const std::vector<int>& cells, int straight, int destX, int destY)
 {
     std::string path;
     size_t n = cells.size();
-    for (size_t i = 0; i < n; i++) {
+    for (size_t i = 1; i < n; i++) {
         int x = CellX(cells[i]), y = CellY(cells[i]);
         int keep = i == n - 1;
         if (!straight && !keep) {
-            if (i == 0) {
-                keep = 1;
-            } else {
-                int px = CellX(cells[i - 1]), py = CellY(cells[i - 1]);
-                int qx = CellX(cells[i + 1]), qy = CellY(cells[i + 1]);
-                keep = qx - 2 * x + px != 0 || qy - 2 * y + py != 0;
-            }
+            int px = CellX(cells[i - 1]), py = CellY(cells[i - 1]);
+            int qx = CellX(cells[i + 1]), qy = CellY(cells[i + 1]);
+            keep = qx - 2 * x + px != 0 || qy - 2 * y + py != 0;
         }
         if (keep) {
             path += PathChar(x);

@@ -287,18 +287,19 @@ static void DrawGhost(int typeId, int x, int y, int fault)
     if (!RenderThisFrame) return;
     int width = PictureWidth(typeId), height = PictureHeight(typeId);
     float sx = ScreenX(float(x) * 32), sy = ScreenY(float(y) * 32), cell = 32 * DrawScale;
-    int sprite = typeId + VariantFor(LocalPlayer, typeId);
-    SetSpriteSize(sprite, width / 2.0f * DrawScale, height / 2.0f * DrawScale);
-    SetSpriteAngle(sprite, 0);
-    DrawSprite3D(sprite, sx, sy, 150);
     for (int cx = 0; cx < std::max(1, width / 64); cx++)
         for (int cy = 0; cy < std::max(1, height / 64); cy++) {
             int refused = fault != PlacementFits && (fault == PlacementOffMap || fault == PlacementNoMoney || CellRefused(x + cx, y + cy));
             int tile = refused ? 9009 : 9011;
             SetSpriteSize(tile, cell - 2, cell - 2);
             SetSpriteAngle(tile, 0);
-            DrawSprite3D(tile, sx + cx * cell + 1, sy + cy * cell + 1, 90);
+            DrawSprite3D(tile, sx + cx * cell + 1, sy + cy * cell + 1, 70);
         }
+    // The building itself over the cells' colours, half see-through.
+    int sprite = typeId + VariantFor(LocalPlayer, typeId);
+    SetSpriteSize(sprite, width / 2.0f * DrawScale, height / 2.0f * DrawScale);
+    SetSpriteAngle(sprite, 0);
+    DrawSprite3D(sprite, sx, sy, 160);
     if (fault != PlacementFits) UiText(L1(RefusalText(fault)), float(LogicalCursorX + 16), float(LogicalCursorY + 24), 1, 1);
 }
 

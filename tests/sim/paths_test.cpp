@@ -100,13 +100,13 @@ static int PlainSearch(int sx, int sy, int dx, int dy, std::string& path)
         if (!any) break; // nothing left to spread: the remaining rounds change nothing
     }
     if (!found) return 0;
-    const std::string& way = PlainWay[dx][dy];
-    std::vector<std::pair<int, int>> points = Points(way);
-    for (size_t i = 0; i < points.size(); i++) {
+    // The way to the destination, with the start before it for the thinning.
+    std::vector<std::pair<int, int>> points = Points(Chars(sx, sy) + PlainWay[dx][dy]);
+    for (size_t i = 1; i < points.size(); i++) {
         // Nothing ever in the way: only the destination stays. Else the middle of every three
         // evenly spaced points goes.
         int last = i == points.size() - 1;
-        int even = i > 0 && !last && points[i + 1].first - 2 * points[i].first + points[i - 1].first == 0 &&
+        int even = !last && points[i + 1].first - 2 * points[i].first + points[i - 1].first == 0 &&
                    points[i + 1].second - 2 * points[i].second + points[i - 1].second == 0;
         int keep = last || (blocked && !even);
         if (keep) path += Chars(points[i].first, points[i].second);
@@ -124,9 +124,9 @@ TEST(PathSearch, AStraightWayKeepsOnlyTheDestination)
     ASSERT_EQ(SearchPath(20, 20, 28, 23, path), 1);
     EXPECT_EQ(Points(path), (std::vector<std::pair<int, int>>{{28, 23}, {28, 23}})) << "nothing was in the way";
     // Near the map's edge the wavefront meets the border: the way is kept to its corners, first
-    // diagonally, then straight on.
+    // diagonally from the start, then straight on.
     ASSERT_EQ(SearchPath(3, 3, 20, 9, path), 1);
-    EXPECT_EQ(Points(path), (std::vector<std::pair<int, int>>{{4, 4}, {9, 9}, {20, 9}, {20, 9}}));
+    EXPECT_EQ(Points(path), (std::vector<std::pair<int, int>>{{9, 9}, {20, 9}, {20, 9}}));
 }
 
 TEST(PathSearch, ACliffWallForcesADetourThinnedToItsCorners)

@@ -1,0 +1,271 @@
+// tools/sceneshot - a developer's tool, not part of the game: it sets up a scene of the running
+// game with the game's own code and pictures (a base going up, a battle, units round a cliff,
+// the menus), lets the real game loop run it, and saves what the screen shows. Run it under
+// Xvfb with SDL_VIDEODRIVER=x11 to see the real blending.
+//
+//   sceneshot <DATEN folder after its first start> <scene> <screen width> <output prefix>
+//
+// Scenes: cliff, battle, base, menus.
+#include "game/shell/assets.h"
+#include "game/shell/common.h"
+#include "game/shell/config.h"
+#include "game/shell/frame.h"
+#include "game/shell/startup.h"
+#include "game/shell/tables.h"
+#include "game/shell/textentry.h"
+#include "game/sim/buildings.h"
+#include "game/sim/gameloop.h"
+#include "game/sim/research.h"
+#include "game/sim/units.h"
+#include "game/sim/world.h"
+#include "game/ui/sidebar.h"
+#include "platform/display.h"
+#include "platform/files.h"
+#include "platform/input.h"
+#include "platform/pictures.h"
+#include "platform/sound.h"
+#include "platform/sprites.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+static std::string Prefix;
+
+// A map from rows: . sand, : desert, E earth, # cliff, $ spice, P start, x border.
+static void MapFromRows(const std::vector<std::string>& rows)
+{
+    Image map;
+    MakeImage(map, int(rows[0].size()), int(rows.size()), 0);
+    for (size_t y = 0; y < rows.size(); y++)
+        for (size_t x = 0; x < rows[y].size(); x++) {
+            uint32_t colour = 0;
+            switch (rows[y][x]) {
+            case '.': colour = SandColour; break;
+            case ':': colour = DesertColour; break;
+            case 'E': colour = EarthColour; break;
+            case '#': colour = CliffColour; break;
+            case '$': colour = SpiceColour; break;
+            case 'P': colour = StartColour; break;
+            default: colour = 0;
+            }
+            map.pixels[y * size_t(map.width) + x] = colour | 0xFF000000u;
+        }
+    SetPictureImage(1, map);
+}
+
+static std::vector<std::string> Rows(int w, int h, char ground)
+{
+    std::vector<std::string> rows(size_t(h), "x" + std::string(size_t(w - 1), ground));
+    rows[0] = std::string(size_t(w), 'x');
+    return rows;
+}
+
+// Two players: their start points go in the map's far corners.
+static void StartScene(std::vector<std::string> rows, int hour)
+{
+    rows[2][2] = 'P';
+    rows[rows.size() - 3][rows[0].size() - 3] = 'P';
+    MapFromRows(rows);
+    SetConfigurationDefaults();
+    StartHour = hour;
+    StormSetting = 0;
+    SeedRandom(5);
+    LocalPlayer = 1;
+    MissionMode = 0;
+    MapNumber = 1;
+    ResetGameState();
+    LoadMapTerrain(1);
+    StartNewGame(1);
+    Units.clear();
+    FogOn = -1;
+    OpponentOn = -1;
+}
+
+static int Building(int type, int owner, int x, int y, float done = 1)
+{
+    int index = AddBuilding(MakeBuilding(NextObjectId += 10, type, owner, float(x), float(y), 0));
+    Buildings[size_t(index)].buildProgress = std::max(1.0f, Buildings[size_t(index)].buildTotal * done);
+    return index;
+}
+
+static int Unit(int type, int owner, float x, float y, int stance = 2)
+{
+    return AddUnit(MakeUnit(float(NextObjectId += 10), type, owner, x, y, stance, 0));
+}
+
+static void LookAt(float cellX, float cellY)
+{
+    CamX = 384 / Zoom - cellX * 32;
+    CamY = 384 / Zoom - cellY * 32;
+    ClampCamera();
+}
+
+static void PointerAt(int x, int y)
+{
+    CursorX = int(std::lround(x * UiScale));
+    CursorY = int(std::lround(y * UiScale));
+    LogicalCursorX = x;
+    LogicalCursorY = y;
+}
+
+// Runs frames and saves the screen after the last one.
+static void Shoot(int frames, const std::string& name)
+{
+    for (int i = 0; i < frames; i++) GameFrame();
+    GrabScreen(9998);
+    std::string path = Prefix + name + ".bmp";
+    SavePicture(9998, path);
+    std::printf("%s\n", path.c_str());
+}
+
+static void CliffScene()
+{
+    std::vector<std::string> rows = Rows(40, 30, '.');
+    for (int y = 3; y < 21; y++) rows[size_t(y)][18] = rows[size_t(y)][19] = '#';
+    StartScene(rows, 12);
+    for (int i = 0; i < 6; i++) {
+        int tank = Unit(i % 2 ? 2402 : 2302, 1, 10.5f + float(i % 2), 6.5f + float(i) * 1.2f);
+        Units[size_t(tank)].target = 0;
+        Units[size_t(tank)].destX = 28.5f;
+        Units[size_t(tank)].destY = 8.5f + float(i % 3);
+        Units[size_t(tank)].selection = 2;
+    }
+    RecomputeObstacles();
+    LookAt(19, 12);
+    PointerAt(700, 700);
+    Shoot(140, "cliff-driving");
+    ShowObstacles = 1;
+    Shoot(60, "cliff-obstacles");
+}
+
+// Player 1's base on the left; a mixed army of player 2 comes at it from the right.
+static void BattleScene()
+{
+    std::vector<std::string> rows = Rows(50, 34, 'E');
+    for (int y = 1; y < 34; y++) rows[size_t(y)].replace(30, 20, std::string(20, '.'));
+    StartScene(rows, 11);
+    Building(1300, 1, 8, 8);
+    Building(1240, 1, 12, 12);
+    Building(1100, 1, 8, 13);
+    Building(1400, 1, 13, 7);
+    Building(1100, 1, 17, 8);
+    Unit(1052, 1, 20.5f, 10.5f, 1);
+    Unit(1054, 1, 20.5f, 14.5f, 1);
+    for (int i = 0; i < 8; i++) Unit(i % 2 ? 2402 : 2101, 1, 17 + float(i % 4), 16 + float(i / 4), 2);
+    static const int army[] = {2201, 2302, 2304, 2402, 2404, 2501, 2505, 2604, 2605, 2606, 2203, 2305};
+    for (int i = 0; i < 24; i++) Unit(army[i % 12], 2, 25 + float(i % 6) * 1.5f, 6 + float(i / 6) * 2.5f, 2);
+    Players[1].energy = Players[2].energy = 5;
+    Players[2].attackTarget = 1;
+    Players[2].kind = 1;
+    RecomputeObstacles();
+    LookAt(22, 12);
+    PointerAt(700, 720);
+    Shoot(90, "battle-1");
+    Shoot(60, "battle-2");
+    Shoot(90, "battle-3");
+}
+
+// A base at a given hour: some buildings complete, some going up.
+static void BaseScene(int hour, const std::string& name)
+{
+    std::vector<std::string> rows = Rows(40, 30, 'E');
+    for (int y = 20; y < 30; y++) rows[size_t(y)].replace(1, 39, std::string(39, '.'));
+    StartScene(rows, hour);
+    DayNightSetting = 1;
+    Building(1300, 1, 6, 6);
+    Building(1100, 1, 10, 6);
+    Building(1100, 1, 12, 6, 0.3f);
+    Building(1200, 1, 6, 10);
+    Building(1400, 1, 10, 10, 0.6f);
+    Building(1410, 1, 14, 10, 0.05f);
+    Building(1210, 1, 14, 6);
+    for (int x = 4; x < 18; x++) Building(1000, 1, x, 14);
+    JoinWalls();
+    Unit(2001, 1, 13, 9, 3);
+    Unit(2002, 1, 9, 15, 3);
+    RecomputeObstacles();
+    LoadShadowsForClock();
+    LookAt(11, 10);
+    PointerAt(700, 700);
+    Shoot(30, name);
+}
+
+static void MenusScene(const std::string& size)
+{
+    std::vector<std::string> rows = Rows(40, 30, 'E');
+    for (int y = 18; y < 30; y++) rows[size_t(y)].replace(20, 20, std::string(20, '$'));
+    StartScene(rows, 12);
+    int factory = Building(1220, 1, 6, 6);
+    int lab = Building(1400, 1, 12, 6);
+    Building(1410, 1, 6, 11);
+    Building(1100, 1, 9, 11);
+    Building(1100, 1, 11, 11);
+    Building(1100, 1, 13, 11);
+    Building(1100, 1, 15, 14);
+    for (int i = 0; i < 6; i++) Unit(2402, 2, 30 + float(i), 5, 0);
+    Players[1].research[ResearchFlagIndex(722)] = 1;
+    Players[1].research[ResearchFlagIndex(712)] = 1;
+    Buildings[size_t(factory)].queue = "2201   600" "2201   600";
+    Buildings[size_t(factory)].currentItem = 2201;
+    Buildings[size_t(factory)].total = 600;
+    Buildings[size_t(factory)].remaining = 250;
+    Buildings[size_t(lab)].currentItem = 713;
+    Buildings[size_t(lab)].total = 4000;
+    Buildings[size_t(lab)].remaining = 1500;
+    int builder = Unit(2001, 1, 16, 12, 3);
+    RecomputeObstacles();
+    LookAt(11, 10);
+
+    Buildings[size_t(factory)].selection = 2;
+    PointerAt(813, 414);
+    Shoot(3, "menu-factory-" + size);
+    Buildings[size_t(factory)].selection = 0;
+    Buildings[size_t(lab)].selection = 2;
+    PointerAt(813, 364);
+    Shoot(3, "menu-lab-" + size);
+    Buildings[size_t(lab)].selection = 0;
+    Units[size_t(builder)].selection = 2;
+    PointerAt(867, 534);
+    Shoot(3, "menu-builder-" + size);
+    BuildingToPlace = 1300;
+    PointerAt(300, 420);
+    Shoot(3, "ghost-fits-" + size);
+    PointerAt(680, 640);
+    Shoot(3, "ghost-refused-" + size);
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: sceneshot <DATEN folder> <cliff|battle|base|menus> <width> <output prefix>\n");
+        return 2;
+    }
+    SetProgramFolder(argv[1]);
+    std::string scene = argv[2];
+    int width = std::atoi(argv[3]);
+    Prefix = argv[4];
+    if (!StartDisplayLayer() || !StartSpriteLayer()) return 1;
+    StartSoundLayer();
+    int height = width == 1280 ? 1024 : 768;
+    SetConfigurationDefaults();
+    ResolutionIndex = width == 1280 ? 5 : 3;
+    if (!OpenGameDisplay()) return 1;
+    SetFrameWait(0);
+    LoadAssets();
+    LoadSounds();
+    LoadDataTables();
+    FillKeyCharTable();
+    (void)height;
+    if (scene == "cliff") CliffScene();
+    else if (scene == "battle") BattleScene();
+    else if (scene == "base") {
+        BaseScene(12, "base-noon");
+        BaseScene(18, "base-dusk");
+    } else if (scene == "menus") MenusScene(std::to_string(width));
+    StopLayers();
+    return 0;
+}
