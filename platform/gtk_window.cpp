@@ -61,6 +61,8 @@ static int ShowBoxOverWindow(const std::string& titleUtf8, const std::string& te
     } else {
         gtk_dialog_add_button(GTK_DIALOG(box), "_OK", GTK_RESPONSE_OK);
     }
+    // Return takes the first button, as on the message boxes the tools were first written for.
+    gtk_dialog_set_default_response(GTK_DIALOG(box), buttons == MessageYesNo ? GTK_RESPONSE_YES : GTK_RESPONSE_OK);
     gtk_window_set_title(GTK_WINDOW(box), titleUtf8.c_str());
     gtk_window_set_position(GTK_WINDOW(box), parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
     gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
@@ -166,6 +168,8 @@ static GtkWidget* NewControl(int number, int kind)
         gtk_label_set_xalign(GTK_LABEL(label), 0);
         gtk_label_set_yalign(GTK_LABEL(label), 0);
         gtk_label_set_justify(GTK_LABEL(label), GTK_JUSTIFY_LEFT);
+        // A text longer than its place is cut at the right, and the label keeps its size.
+        gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
         return label;
     }
     case EditControl: {
@@ -315,11 +319,25 @@ void DropControlEvents()
     Events.swap(kept);
 }
 
+// The browser sizes itself after its font once it is shown, to more than a small screen has;
+// it is brought back to a size that fits, over the window it belongs to.
+static void OnBrowserShown(GtkWidget* browser, gpointer)
+{
+    gtk_window_resize(GTK_WINDOW(browser), 560, 400);
+    if (Window) {
+        int x = 0, y = 0, width = 0, height = 0;
+        gtk_window_get_position(GTK_WINDOW(Window), &x, &y);
+        gtk_window_get_size(GTK_WINDOW(Window), &width, &height);
+        gtk_window_move(GTK_WINDOW(browser), x + width / 2 - 280, y + height / 2 - 200);
+    }
+}
+
 int ChooseFolder(const std::string& title, const std::string& startFolder, std::string& chosen)
 {
     GtkWidget* browser = gtk_file_chooser_dialog_new(ToUtf8(title).c_str(), Window ? GTK_WINDOW(Window) : nullptr,
                                                      GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER, "_Abbrechen",
                                                      GTK_RESPONSE_CANCEL, "_Auswählen", GTK_RESPONSE_ACCEPT, nullptr);
+    g_signal_connect_after(browser, "map", G_CALLBACK(OnBrowserShown), nullptr);
     gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(browser), ToUtf8(startFolder).c_str());
     int picked = 0;
     if (gtk_dialog_run(GTK_DIALOG(browser)) == GTK_RESPONSE_ACCEPT) {
