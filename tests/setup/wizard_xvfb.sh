@@ -86,6 +86,16 @@ answer() {
   xdotool key "$2"
   gone "$1"
 }
+# Clicks the one button of an SDL message box (the game's), which sits at the middle of its
+# bottom, once the box has settled.
+press_ok() {
+  local id
+  id=$(window "$1")
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 25)) click 1
+  gone "$1"
+}
 # Types into the folder field, replacing what is there.
 type_folder() {
   click 265 210
@@ -125,8 +135,14 @@ answer Installationsort Escape    # cancelled: the field keeps what was typed
 shot 3-nach-abbruch
 click 420 210                     # Durchsuchen again, and this time a folder is picked
 id=$(window Installationsort)
+# The folder is pasted into the browser's location field: typed key by key, the field's own
+# completion of names races the keys.
+printf '%s' "$work/Spiele/" | xclip -selection clipboard -loops 1 &
+pids+=($!)
+sleep 0.2
 xdotool mousemove 512 384 key ctrl+l
-xdotool type --delay 20 "$work/Spiele/"
+sleep 0.2
+xdotool key ctrl+v
 sleep 0.6
 eval "$(xdotool getwindowgeometry --shell "$id")"
 xdotool mousemove $((X + WIDTH - 60)) $((Y + HEIGHT - 24)) click 1   # Auswählen
@@ -169,7 +185,7 @@ game_pid=$!
 pids+=($game_pid)
 window HINWEIS >/dev/null
 shot 7-spiel-hinweis 0.5
-answer HINWEIS Return
+press_ok HINWEIS
 for _ in $(seq 300); do
   [ "$(ls "$top/DATEN/BMP/B" | grep -c -- '-[0-9][0-9]\.bmp$')" -ge 154 ] && break
   sleep 0.1
