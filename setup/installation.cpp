@@ -26,6 +26,17 @@ int UnpackInstaller(const std::string& installerPath, const std::string& install
     return read;
 }
 
+std::string UnpackFailureNote(int recordWritten)
+{
+    if (!LastUnpack.found) return L1("Das Installationspaket wurde nicht gefunden,\nes wurden keine Dateien installiert.");
+    int failed = LastUnpack.failed + (recordWritten ? 0 : 1);
+    if (failed == 0) return "";
+    std::string note = failed == 1 ? std::string("1 Datei konnte nicht geschrieben werden.")
+                                   : std::to_string(failed) + " Dateien konnten nicht geschrieben werden.";
+    if (LastUnpack.cutShort) note += L1("\nDas Installationspaket ist unvollständig.");
+    return note;
+}
+
 std::string WithFinalSeparator(const std::string& folder)
 {
     if (folder.empty() || folder.back() == '/') return folder;

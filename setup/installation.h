@@ -14,6 +14,11 @@ std::string InstallerFileName();
 // read to its end; LastUnpack tells what happened.
 int UnpackInstaller(const std::string& installerPath, const std::string& installFolder);
 
+// The note on what the last unpacking could not write (Latin-1), counting a failed installation
+// record as one more file; empty when everything was written. Shown at the end of the
+// installation instead of leaving the user with a game that misses files.
+std::string UnpackFailureNote(int recordWritten);
+
 // The folder with a final '/' (an empty one stays empty).
 std::string WithFinalSeparator(const std::string& folder);
 // A folder typed without a leading '/' is taken relative to the current folder.

@@ -190,21 +190,6 @@ void OnUnpackFile(const std::string& path)
     Changed();
 }
 
-// What could not be written is told at the end instead of being lost.
-void ReportUnpackFailures(int recordWritten)
-{
-    int failed = LastUnpack.failed + (recordWritten ? 0 : 1);
-    std::string text;
-    if (!LastUnpack.found) {
-        text = L1("Das Installationspaket wurde nicht gefunden,\nes wurden keine Dateien installiert.");
-    } else if (failed > 0) {
-        text = failed == 1 ? std::string("1 Datei konnte nicht geschrieben werden.")
-                           : std::to_string(failed) + " Dateien konnten nicht geschrieben werden.";
-        if (LastUnpack.cutShort) text += L1("\nDas Installationspaket ist unvollständig.");
-    }
-    if (!text.empty()) ShowMessageBox("HINWEIS", text, MessageOk);
-}
-
 // "Start": unpack, record the folder, the font, the note, the shadows.
 Page Install()
 {
@@ -220,7 +205,8 @@ Page Install()
     if (LastUnpack.stopped) return Location;
     int recordWritten = WriteInstallationRecord(InstallFolder);
     MakeGameFontKnown(InstallFolder);
-    ReportUnpackFailures(recordWritten);
+    std::string failures = UnpackFailureNote(recordWritten);
+    if (!failures.empty()) ShowMessageBox("HINWEIS", failures, MessageOk);
     ShowMessageBox("HINWEIS",
                    L1("Da sie zum ersten mal des Programm starten,\n"
                       "müssen zuerst einige Grafiken erstellt werden.\n"

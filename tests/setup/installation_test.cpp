@@ -4,6 +4,7 @@
 
 #include "setup/installation.h"
 
+#include "platform/latin1.h"
 #include "platform/user_font.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +48,25 @@ TEST(Installation, OnlyAnInstallerNamedSetupUnpacks)
     EXPECT_EQ(UnpackInstaller(sandbox.root + InstallerFileName(), sandbox.destination), 1);
     EXPECT_EQ(LastUnpack.files, 3);
     EXPECT_EQ(UnpackInstaller(sandbox.root + "fehlt/setup", sandbox.destination), 0);
+}
+
+TEST(Installation, WhatCouldNotBeWrittenIsToldAtTheEnd)
+{
+    Sandbox sandbox;
+    std::string installer = sandbox.root + InstallerFileName();
+    WriteBytes(installer, GamePackage());
+    ASSERT_EQ(UnpackInstaller(installer, sandbox.destination), 1);
+    EXPECT_EQ(UnpackFailureNote(1), "") << "nothing to tell";
+    EXPECT_EQ(UnpackFailureNote(0), "1 Datei konnte nicht geschrieben werden.");
+    // A folder where a packaged file should go: that file, and nothing else, fails.
+    fs::remove(sandbox.destination + "KORAX 3050/DATEN/Einheiten.info");
+    fs::create_directory(sandbox.destination + "KORAX 3050/DATEN/Einheiten.info");
+    fs::remove(sandbox.destination + "KORAX 3050/DATEN/start.sh");
+    fs::create_directory(sandbox.destination + "KORAX 3050/DATEN/start.sh");
+    ASSERT_EQ(UnpackInstaller(installer, sandbox.destination), 1);
+    EXPECT_EQ(UnpackFailureNote(1), "2 Dateien konnten nicht geschrieben werden.");
+    UnpackInstaller(sandbox.root + "umbenannt", sandbox.destination);
+    EXPECT_EQ(UnpackFailureNote(1), L1("Das Installationspaket wurde nicht gefunden,\nes wurden keine Dateien installiert."));
 }
 
 TEST(Installation, ASecondInstallationOverwritesPackagedFilesAndLeavesOthers)
