@@ -198,4 +198,4 @@ for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; don
 kill -0 "$game_pid" 2>/dev/null && fail "the game did not end on Escape and Q"
 wait "$game_pid" || fail "the game ended with status $? ($(tail -n 3 "$work/game.log"))"
 [ "$(ls "$top/DATEN/BMP/B" | grep -c -- '-[0-9][0-9]\.bmp$')" = 154 ] || fail "the game's first start made no tiles"
-echo "wizard_xvfb: installed into $work/Spiele, screenshots in $shots"
+echo "wizard_xvfb: installed, the game started from the installed folder; screenshots in $shots"
