@@ -7,7 +7,7 @@
 
 #include "platform/dialog.h"
 #include "platform/files.h"
-#include "platform/gtk_window.h"
+#include "platform/gtk_controls.h"
 #include "platform/image.h"
 #include "platform/install_files.h"
 #include "platform/latin1.h"
@@ -263,7 +263,7 @@ Page RunPage(Page page)
 // The window at the middle of the screen with every control in place, all page controls hidden.
 int OpenSetupWindow()
 {
-    int x = ScreenWidth() / 2 - 250, y = ScreenHeight() / 2 - 150;
+    int x = DesktopWidth() / 2 - 250, y = DesktopHeight() / 2 - 150;
     if (!OpenControlWindow("KORAX 3050 - Installation", 500, 280, x, y)) return 0;
     SetControlFont("Arial Fett", 8);
     for (const ControlPlace& place : Places) AddControl(place.number, place.kind, place.x, place.y, place.width, place.height);

@@ -1,4 +1,4 @@
-// platform/gtk_window.h - one window of fixed controls for the desktop tools (GTK 3).
+// platform/gtk_controls.h - one window of fixed controls for the desktop tools (GTK 3).
 //
 // The tools lay their windows out in pixels, so the window's client area is a fixed area and
 // every control sits at its own place and size. Controls are addressed by number, like the
@@ -35,9 +35,9 @@ struct WindowEvent {
 
 // Starts GTK (and its message boxes, which then open centred over the window); 1 when it runs.
 int StartControlWindows();
-// Screen size in pixels; 0 before StartControlWindows.
-int ScreenWidth();
-int ScreenHeight();
+// The desktop screen's size in pixels (not the game display's); 0 before StartControlWindows.
+int DesktopWidth();
+int DesktopHeight();
 
 // Opens the window, not resizable, with a client area of width x height at (x, y) on the
 // screen; 1 on success. One window at a time.

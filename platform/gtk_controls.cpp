@@ -1,6 +1,6 @@
-// platform/gtk_window.cpp - a GtkFixed of plain widgets, a queue of what the user did, and
+// platform/gtk_controls.cpp - a GtkFixed of plain widgets, a queue of what the user did, and
 // message boxes that open over the window.
-#include "platform/gtk_window.h"
+#include "platform/gtk_controls.h"
 
 #include "platform/dialog.h"
 #include "platform/latin1.h"
@@ -91,8 +91,8 @@ static GdkRectangle ScreenArea()
     return area;
 }
 
-int ScreenWidth() { return ScreenArea().width; }
-int ScreenHeight() { return ScreenArea().height; }
+int DesktopWidth() { return ScreenArea().width; }
+int DesktopHeight() { return ScreenArea().height; }
 
 int OpenControlWindow(const std::string& title, int width, int height, int x, int y)
 {
