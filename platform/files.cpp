@@ -100,10 +100,9 @@ std::string ResolvePath(const std::string& path)
 int FileExists(const std::string& path) { return IsFile(ResolvePath(path)); }
 int FolderExists(const std::string& path) { return IsFolder(ResolvePath(path)); }
 
-int ReadWholeFile(const std::string& path, std::string& data)
+int ReadOsFile(const std::string& osPath, std::string& data)
 {
     data.clear();
-    std::string osPath = ResolvePath(path);
     if (!IsFile(osPath)) return 0;
     FILE* file = std::fopen(osPath.c_str(), "rb");
     if (!file) return 0;
@@ -115,6 +114,8 @@ int ReadWholeFile(const std::string& path, std::string& data)
     if (!ok) data.clear();
     return ok;
 }
+
+int ReadWholeFile(const std::string& path, std::string& data) { return ReadOsFile(ResolvePath(path), data); }
 
 // Writes all of `data` to an open descriptor, going on after short writes.
 static int WriteAll(int fd, const std::string& data)
@@ -129,9 +130,8 @@ static int WriteAll(int fd, const std::string& data)
     return 1;
 }
 
-int WriteWholeFile(const std::string& path, const std::string& data)
+int WriteOsFile(const std::string& osPath, const std::string& data)
 {
-    std::string osPath = ResolvePath(path);
     std::string temporary = osPath + ".schreiben";
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return 0;
@@ -141,6 +141,8 @@ int WriteWholeFile(const std::string& path, const std::string& data)
     if (!ok) unlink(temporary.c_str());
     return ok;
 }
+
+int WriteWholeFile(const std::string& path, const std::string& data) { return WriteOsFile(ResolvePath(path), data); }
 
 int CopyOneFile(const std::string& from, const std::string& to)
 {

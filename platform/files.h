@@ -29,6 +29,9 @@ int FolderExists(const std::string& path); // 1 for a folder
 int ReadWholeFile(const std::string& path, std::string& data);
 int WriteWholeFile(const std::string& path, const std::string& data);
 int CopyOneFile(const std::string& from, const std::string& to);
+// The same by OS path (UTF-8), for files outside the program's tree that the OS names.
+int ReadOsFile(const std::string& osPath, std::string& data);
+int WriteOsFile(const std::string& osPath, const std::string& data);
 
 int RemoveFile(const std::string& path);   // 1 when the file is gone afterwards
 int MakeFolder(const std::string& path);   // creates missing parents too; 1 when it exists afterwards

@@ -46,37 +46,3 @@ std::string UserCacheFolder()
     return folder + "/";
 }
 
-int ReadOsFile(const std::string& osPath, std::string& data)
-{
-    data.clear();
-    struct stat info;
-    if (stat(osPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return 0;
-    FILE* file = std::fopen(osPath.c_str(), "rb");
-    if (!file) return 0;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) data.append(buffer, n);
-    int ok = !std::ferror(file);
-    std::fclose(file);
-    if (!ok) data.clear();
-    return ok;
-}
-
-int WriteOsFile(const std::string& osPath, const std::string& data)
-{
-    std::string temporary = osPath + ".schreiben";
-    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return 0;
-    size_t done = 0;
-    int ok = 1;
-    while (ok && done < data.size()) {
-        ssize_t n = write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = 0;
-        else done += size_t(n);
-    }
-    ok = (close(fd) == 0) && ok;
-    if (ok) ok = std::rename(temporary.c_str(), osPath.c_str()) == 0;
-    if (!ok) unlink(temporary.c_str());
-    return ok;
-}

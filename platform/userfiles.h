@@ -5,13 +5,12 @@
 // are used as the OS gives them (UTF-8) and never go through the case-blind game paths.
 #pragma once
 
+#include "platform/files.h"
+
 #include <string>
 
 // The user's cache folder as an OS path ending in '/': $XDG_CACHE_HOME when it is an absolute
 // path, else $HOME/.cache. The folder is made when missing. Empty when neither can be had.
 std::string UserCacheFolder();
 
-// Whole-file access by OS path. Reading gives 1 and fills `data`, or 0 with `data` empty.
-// Writing goes through a temporary file renamed over the old one; 1 on success.
-int ReadOsFile(const std::string& osPath, std::string& data);
-int WriteOsFile(const std::string& osPath, const std::string& data);
+// Whole files by OS path: ReadOsFile and WriteOsFile of platform/files.h.

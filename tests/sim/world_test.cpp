@@ -9,6 +9,7 @@
 #include "game/sim/world.h"
 #include "platform/pictures.h"
 #include "support/shipped_data.h"
+#include "support/sim_world.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -18,29 +19,7 @@
 #include <string>
 #include <vector>
 
-// A map picture from rows of characters: . sand, : desert, E earth, # cliff, $ spice,
-// ~ smyron, P start, x black (the unread border). Installed as map number 1.
-static void InstallMap(const std::vector<std::string>& rows)
-{
-    Image map;
-    MakeImage(map, int(rows[0].size()), int(rows.size()), 0);
-    for (size_t y = 0; y < rows.size(); y++)
-        for (size_t x = 0; x < rows[y].size(); x++) {
-            uint32_t colour = 0;
-            switch (rows[y][x]) {
-            case '.': colour = SandColour; break;
-            case ':': colour = DesertColour; break;
-            case 'E': colour = EarthColour; break;
-            case '#': colour = CliffColour; break;
-            case '$': colour = SpiceColour; break;
-            case '~': colour = SmyronColour; break;
-            case 'P': colour = StartColour; break;
-            default: colour = 0; break;
-            }
-            map.pixels[y * size_t(map.width) + x] = colour | 0xFF000000u;
-        }
-    ASSERT_EQ(SetPictureImage(1, map), 1);
-}
+static void InstallMap(const std::vector<std::string>& rows) { InstallMapRows(rows); }
 
 // Sprite numbers of the tiles at one grid position, in list order.
 static std::vector<int> TilesAt(int x, int y)
