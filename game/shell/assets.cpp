@@ -212,6 +212,13 @@ static void LoadUnits()
     }
 }
 
+void LoadRulePictures()
+{
+    for (const NumberedFile& entry : BuildingPictures) LoadPicture(entry.number, entry.file);
+    for (int mask = 0; mask < 16; mask++) LoadPicture(1000 + mask, "BMP\\O\\" + std::to_string(mask) + ".bmp");
+    for (const auto& unit : UnitPictures) LoadPicture(unit.id, std::string("BMP\\E\\") + unit.picture + ".bmp");
+}
+
 static std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 
 static void LoadTerrainTiles()

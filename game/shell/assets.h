@@ -14,6 +14,9 @@ int FreeMapFor(int setting);
 // Loads every picture in its fixed order, moving the loading screen along.
 void LoadAssets();
 void LoadSounds();
+// Only the pictures whose sizes and shapes the rules read (buildings, walls, units), without a
+// display: for games that nobody watches.
+void LoadRulePictures();
 // Swaps in the building shadows of an hour 5..18.
 void LoadBuildingShadows(int hour);
 // The DATEN folder whose BMP\B and BMP\O hold the generators, as a game path ending in '\';

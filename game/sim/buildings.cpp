@@ -93,14 +93,27 @@ int MoveOutOfFootprint(const Building& building, Unit& unit, float& dx, float& d
     return 1;
 }
 
+int PushOutOfFootprint(const Building& building, Unit& unit)
+{
+    float dx = 0, dy = 0;
+    if (!MoveOutOfFootprint(building, unit, dx, dy)) return 0;
+    // A unit that keeps running into a building follows a way that no longer exists.
+    if (++unit.pushCount > 100) {
+        unit.path.clear();
+        unit.pushCount = 0;
+        unit.x += dx * float(unit.width) / 512;
+        unit.y += dy * float(unit.width) / 512;
+    }
+    return 1;
+}
+
 void KeepOutOfFootprints(Unit& unit)
 {
     if (IsTower(unit)) return;
     int x = std::clamp(int(std::floor(unit.x)), 0, 256), y = std::clamp(int(std::floor(unit.y)), 0, 256);
     if (!FootprintAt[x][y]) return;
     int found = FindBuilding(FootprintAt[x][y]);
-    float dx = 0, dy = 0;
-    if (found >= 0 && Buildings[size_t(found)].state >= 0) MoveOutOfFootprint(Buildings[size_t(found)], unit, dx, dy);
+    if (found >= 0 && Buildings[size_t(found)].state >= 0) PushOutOfFootprint(Buildings[size_t(found)], unit);
 }
 
 // ---- obstacles and walls ----

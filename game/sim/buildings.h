@@ -100,6 +100,9 @@ struct Unit;
 // Moves a unit whose centre comes within a few pixels of the building's footprint out across the
 // nearest edge; 1 when it moved, with the direction in (dx, dy).
 int MoveOutOfFootprint(const Building& building, Unit& unit, float& dx, float& dy);
+// The same, counted as a push: a unit pushed out more than 100 times loses its path and is
+// moved a little further. 1 when it moved.
+int PushOutOfFootprint(const Building& building, Unit& unit);
 // Moves a unit out of whatever footprint its centre stands in (after a push or its own step).
 void KeepOutOfFootprints(Unit& unit);
 // Footprint in cells: the picture's size / 64, at least one cell.

@@ -277,7 +277,7 @@ static void OpponentsStep()
 {
     if (Rnd(10) != 1) return;
     for (int p = 1; p <= PlayerCount; p++)
-        if (Players[p].kind == 1) OpponentStep(p);
+        if (Players[p].kind == 1) AiTurn(p);
 }
 
 // The end rules, evaluated on the counts of a drawn frame: 1 when the game is over and has
@@ -351,6 +351,18 @@ int GameFrame()
     StatisticsStep();
     OpponentsStep();
     return over;
+}
+
+void SimulateFrame()
+{
+    AnimPhase = (AnimPhase + 5) % 360;
+    OrderMarkers.clear();
+    RenderThisFrame = 0;
+    AdvanceWorld();
+    ComputeEnergy();
+    ClockStep();
+    StatisticsStep();
+    OpponentsStep();
 }
 
 void RunGame()

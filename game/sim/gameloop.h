@@ -48,6 +48,9 @@ void ResetGameState();
 void AdvanceWorld();
 // One frame; 1 when the loop is to end (pause, or a result shown long enough).
 int GameFrame();
+// A frame of the world with nobody at the screen: no input, nothing drawn, but what a drawn
+// frame gathers (energy) gathered all the same. Computer-against-computer games run on it.
+void SimulateFrame();
 // Frames at 40 per second until the game is paused or over.
 void RunGame();
 

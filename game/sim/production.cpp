@@ -91,23 +91,16 @@ static void Regenerate(const Building& building)
     }
 }
 
-// No unit may stand inside a footprint: one that comes within a few pixels of it is moved out
-// (see MoveOutOfFootprint), and one pushed out too often gives up its path.
-static void PushOutOfFootprint(const Building& building)
+// No unit may stand inside a footprint: one that comes within a few pixels of it is moved out,
+// and one pushed out too often gives up its path.
+static void PushUnitsOut(const Building& building)
 {
     UnitsNear(building.x + float(FootprintWidth(building)) / 2, building.y + float(FootprintHeight(building)) / 2,
               float(std::max(FootprintWidth(building), FootprintHeight(building)) * 16 + 3 * 32), Nearby);
     for (int index : Nearby) {
         Unit& unit = Units[size_t(index)];
         if (unit.state != 0 || IsTower(unit)) continue;
-        float dx = 0, dy = 0;
-        if (!MoveOutOfFootprint(building, unit, dx, dy)) continue;
-        if (++unit.pushCount > 100) {
-            unit.path.clear();
-            unit.pushCount = 0;
-            unit.x += dx * float(unit.width) / 512;
-            unit.y += dy * float(unit.width) / 512;
-        }
+        if (!PushOutOfFootprint(building, unit)) continue;
         KeepOnMap(unit);
         UnitBucketMoved(index);
     }
@@ -143,7 +136,7 @@ static void BuildingStep(size_t index)
         FinishItems(building);
         Regenerate(building);
     }
-    PushOutOfFootprint(building);
+    PushUnitsOut(building);
     RaiseTower(building);
 }
 

@@ -190,10 +190,13 @@ fc-list : family | grep -q "Omicron Zeta Pressed" || fail "fontconfig does not k
 game_pid=$!
 pids+=($game_pid)
 # SDL draws this note in a child process of the game, which now and then ends before it shows
-# the box (the game then goes on as if OK was pressed); the run notes it and goes on.
+# the box (the game then goes on as if OK was pressed); the run notes it and goes on. On a busy
+# machine the note can take its time: it is looked for until the generators have started.
+tiles() { ls "$top/DATEN/BMP/B" | grep -c -- '-[0-9][0-9]\.bmp$'; }
 shown=0
-for _ in $(seq 100); do
+for _ in $(seq 600); do
   find_window HINWEIS >/dev/null && { shown=1; break; }
+  [ "$(tiles)" -gt 0 ] && break
   sleep 0.1
 done
 if [ "$shown" = 1 ]; then
@@ -202,15 +205,21 @@ if [ "$shown" = 1 ]; then
 else
   echo "wizard_xvfb: the game's first-start note did not show; its generators run all the same" >&2
 fi
-for _ in $(seq 300); do
-  [ "$(ls "$top/DATEN/BMP/B" | grep -c -- '-[0-9][0-9]\.bmp$')" -ge 154 ] && break
+for _ in $(seq 1200); do
+  [ "$(tiles)" -ge 154 ] && break
   sleep 0.1
 done
 shot 8-spiel 8
-xdotool key Escape
-shot 9-spiel-pause 1.5
-xdotool key q
-for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+# Escape pauses, Q on the pause screen ends the game. A key that came while the game was
+# still loading is lost, so the pair is pressed again until the game has ended (Escape toggles
+# the pause: at most two more rounds reach the pause screen again).
+for round in $(seq 8); do
+  xdotool key Escape
+  if [ "$round" = 1 ]; then shot 9-spiel-pause 1.5; else sleep 1.5; fi
+  xdotool key q
+  for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$game_pid" 2>/dev/null || break
+done
 kill -0 "$game_pid" 2>/dev/null && fail "the game did not end on Escape and Q"
 wait "$game_pid" || fail "the game ended with status $? ($(tail -n 3 "$work/game.log"))"
 [ "$(ls "$top/DATEN/BMP/B" | grep -c -- '-[0-9][0-9]\.bmp$')" = 154 ] || fail "the game's first start made no tiles"
