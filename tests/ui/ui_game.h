@@ -42,13 +42,13 @@ protected:
         FillKeyCharTable();
         MouseSpeed = 10; // one pixel of the mouse is one pixel of the pointer
         VoiceEffects = 1;
-        FogOn = -1;
         StormSetting = 0;
-        OpponentOn = -1; // the computer opponent comes with its own rules
         // Built again with the pictures in place, so every object has its size.
         ResetGameState();
         ASSERT_EQ(LoadMapTerrain(1), 1);
         StartNewGame(1);
+        FogOn = -1;
+        OpponentOn = -1; // the computer player keeps still: these tests are the player's
         Frames(2);
         LogPlayedSounds(1);
     }
