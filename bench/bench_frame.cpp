@@ -1,5 +1,6 @@
-// Whole game frames on the largest free map with a few hundred units: drawn (run under Xvfb
-// with SDL_VIDEODRIVER=x11 for the OpenGL renderer, or headless for the software one) and the
+// Whole game frames on the largest free map: a few hundred units at the bases, and the big
+// battle (1000 units, 200 buildings, 2000 shots). Drawn (run under Xvfb with
+// SDL_VIDEODRIVER=x11 for the OpenGL renderer, or headless for the software one) and the
 // simulation alone. Arguments: screen width, zoom in tenths.
 #include "game/shell/assets.h"
 #include "game/shell/common.h"
@@ -13,17 +14,26 @@
 #include "platform/display.h"
 #include "platform/files.h"
 #include "platform/sound.h"
+#include "battle_scene.h"
 #include "staged_tree.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
-// The game as the player would have it after loading: every asset, the largest free map,
-// each player's base filled with units.
-static void SetUpGame(int width, float zoom)
+static double Median(const std::vector<double>& values)
+{
+    std::vector<double> sorted = values;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted[sorted.size() / 2];
+}
+
+// Every asset loaded for a screen of this width.
+static void LoadGame(int width)
 {
     static int loadedWidth = 0;
     if (loadedWidth != width) {
@@ -40,6 +50,13 @@ static void SetUpGame(int width, float zoom)
         LoadDataTables();
         loadedWidth = width;
     }
+}
+
+// The game as the player would have it after loading: every asset, the largest free map,
+// each player's base filled with units.
+static void SetUpGame(int width, float zoom)
+{
+    LoadGame(width);
     SetConfigurationDefaults();
     SeedRandom(1);
     MapNumber = FreeMapCount; // the last free map is the largest
@@ -64,7 +81,7 @@ static void DrawnFrame(benchmark::State& state)
     SetUpGame(int(state.range(0)), float(state.range(1)) / 10);
     for (auto _ : state) GameFrame();
 }
-BENCHMARK(DrawnFrame)->Args({1024, 10})->Args({1024, 5})->Args({1280, 10})->Args({1280, 5})->Unit(benchmark::kMillisecond)->MinTime(3)->ComputeStatistics("median", [](const std::vector<double>& v) { std::vector<double> s = v; std::sort(s.begin(), s.end()); return s[s.size() / 2]; })->Repetitions(3);
+BENCHMARK(DrawnFrame)->Args({1024, 10})->Args({1024, 5})->Args({1280, 10})->Args({1280, 5})->Unit(benchmark::kMillisecond)->MinTime(3)->ComputeStatistics("median", Median)->Repetitions(3);
 
 static void SimulationOnly(benchmark::State& state)
 {
@@ -72,6 +89,77 @@ static void SimulationOnly(benchmark::State& state)
     for (auto _ : state) AdvanceWorld();
 }
 BENCHMARK(SimulationOnly)->Unit(benchmark::kMicrosecond);
+
+static void SetUpBattle(int width, float zoom)
+{
+    LoadGame(width);
+    StageBigBattle();
+    Zoom = zoom;
+    ZoomBy(0);
+    // Under way: the armies have found each other and the first shots have landed.
+    for (int frame = 0; frame < 40; frame++) SimulateFrame();
+}
+
+// What the battle costs the simulation: every pass of a frame, no drawing.
+static void BM_BattleSimulation(benchmark::State& state)
+{
+    SetUpBattle(1024, 0.5f);
+    for (auto _ : state) {
+        state.PauseTiming();
+        TopUpBattleShots(2000);
+        state.ResumeTiming();
+        SimulateFrame();
+    }
+    int fighting = 0;
+    for (const Unit& unit : Units) fighting += unit.target > 0;
+    state.counters["units"] = double(Units.size());
+    state.counters["fighting"] = fighting;
+    state.counters["buildings"] = double(Buildings.size());
+}
+BENCHMARK(BM_BattleSimulation)->Unit(benchmark::kMillisecond)->MinTime(2)->Repetitions(3)->ComputeStatistics("median", Median);
+
+// Where the battle's simulation time goes: each pass of the frame timed on its own, in
+// milliseconds per frame. The frame's remainder (storms, energy, clock, statistics, the
+// computers) is what BM_BattleSimulation adds to these.
+static void BM_BattlePasses(benchmark::State& state)
+{
+    SetUpBattle(1024, 0.5f);
+    double spent[4] = {};
+    using Clock = std::chrono::steady_clock;
+    auto timed = [](double& total, auto&& pass) {
+        Clock::time_point start = Clock::now();
+        pass();
+        total += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    };
+    for (auto _ : state) {
+        state.PauseTiming();
+        TopUpBattleShots(2000);
+        state.ResumeTiming();
+        timed(spent[0], [] { WorldPass(); });
+        timed(spent[1], [] { BuildingPass(); });
+        timed(spent[2], [] { ProjectileSteps(int(std::lround(GameSpeed))); });
+        timed(spent[3], [] { UnitPass(); });
+        AgeEffects();
+    }
+    const char* names[4] = {"world", "buildings", "shots", "units"};
+    for (int i = 0; i < 4; i++) state.counters[names[i]] = spent[i] / double(state.iterations());
+}
+BENCHMARK(BM_BattlePasses)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// The whole frame of the battle with the view over it, as the player sees it.
+static void BM_BattleDrawn(benchmark::State& state)
+{
+    SetUpBattle(int(state.range(0)), float(state.range(1)) / 10);
+    for (auto _ : state) {
+        state.PauseTiming();
+        TopUpBattleShots(2000);
+        state.ResumeTiming();
+        GameFrame();
+    }
+    state.counters["draw calls"] = DrawCallsLastFrame();
+    state.counters["shots"] = double(Projectiles.size());
+}
+BENCHMARK(BM_BattleDrawn)->Args({1280, 5})->Args({1024, 10})->Args({1024, 5})->Unit(benchmark::kMillisecond)->MinTime(3)->Repetitions(3)->ComputeStatistics("median", Median);
 
 int main(int argc, char** argv)
 {

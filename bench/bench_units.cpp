@@ -174,7 +174,7 @@ static void BM_ProjectileSubsteps(benchmark::State& state)
         Projectiles = shots;
         Effects.clear();
         state.ResumeTiming();
-        for (int step = 0; step < 4; step++) ProjectileStep();
+        ProjectileSteps(4);
     }
     state.counters["shots left"] = double(Projectiles.size());
 }

@@ -19,6 +19,8 @@ static int FrameRate = 40;          // frames per second the flip holds to
 static int FrameWaitOn = 1;         // test hook
 static Uint64 LastFlip = 0;         // performance counter at the previous flip
 static int CustomBlend = 0;
+static int DrawCalls = 0;           // since the last flip
+static int DrawCallsShown = 0;      // in the frame the last flip showed
 
 SDL_Renderer* CurrentRenderer() { return Renderer; }
 
@@ -132,6 +134,7 @@ int OpenDisplay(int width, int height, int depth, const std::string& title)
 
 void CloseDisplay()
 {
+    ReleaseSpriteTextures();
     ReleasePictureTextures();
     ReleaseTextTextures();
     if (Target) SDL_DestroyTexture(Target);
@@ -147,22 +150,28 @@ int DisplayIsOpen() { return Renderer != nullptr; }
 int ScreenWidth() { return TargetWidth; }
 int ScreenHeight() { return TargetHeight; }
 int CustomBlendingWorks() { return CustomBlend; }
+void CountDrawCall() { DrawCalls++; }
+int DrawCallsLastFrame() { return DrawCallsShown; }
 
 void ClearScreen(int r, int g, int b)
 {
     if (!Renderer) return;
+    FlushSprites();
     SDL_SetRenderDrawBlendMode(Renderer, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(Renderer, Uint8(r), Uint8(g), Uint8(b), 255);
     SDL_RenderClear(Renderer);
+    CountDrawCall();
 }
 
 void ShadeRectangle(int x, int y, int w, int h, int r, int g, int b, int alpha)
 {
     if (!Renderer || alpha <= 0 || w <= 0 || h <= 0) return;
+    FlushSprites();
     SDL_SetRenderDrawBlendMode(Renderer, SDL_BLENDMODE_BLEND);
     SDL_SetRenderDrawColor(Renderer, Uint8(r), Uint8(g), Uint8(b), Uint8(alpha > 255 ? 255 : alpha));
     SDL_Rect rect{x, y, w, h};
     SDL_RenderFillRect(Renderer, &rect);
+    CountDrawCall();
 }
 
 void SetFrameRate(int framesPerSecond) { FrameRate = framesPerSecond > 0 ? framesPerSecond : 40; }
@@ -209,7 +218,10 @@ static SDL_Rect LetterboxRect()
 void FlipScreen()
 {
     if (Renderer) {
+        FlushSprites();
         WaitForFrameTime();
+        DrawCallsShown = DrawCalls;
+        DrawCalls = 0;
         SDL_SetRenderTarget(Renderer, nullptr);
         // The window may have changed size since the last frame (full screen arrives late
         // without a window manager): draw over all of it, whatever the renderer remembered.
@@ -230,6 +242,7 @@ void FlipScreen()
 int GrabScreen(int picture)
 {
     if (!Renderer) return 0;
+    FlushSprites();
     Image image;
     if (!MakeImage(image, TargetWidth, TargetHeight, PackColour(0, 0, 0))) return 0;
     if (SDL_RenderReadPixels(Renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, image.pixels.data(), TargetWidth * 4) != 0)

@@ -37,5 +37,8 @@ void SetFrameRate(int framesPerSecond);
 void SetFrameWait(int on);
 // Copies the drawing target into picture `picture` (opaque, alpha 255); 1 on success.
 int GrabScreen(int picture);
+// Draw calls (sprite batches, picture and text copies, fills) that went into the last shown
+// frame: what a frame costs the renderer, for the benchmarks and the debug overlay.
+int DrawCallsLastFrame();
 // 1 when the renderer honours the custom blend factors (OpenGL does; the software one does not).
 int CustomBlendingWorks();

@@ -35,21 +35,31 @@ static void BakeTransparentColour(Image& image)
     }
 }
 
+static void Release(int number)
+{
+    Picture& picture = Pictures[size_t(number)];
+    if (picture.texture) {
+        FlushSprites(); // quads queued from this texture go out before it does
+        SDL_DestroyTexture(picture.texture);
+    }
+    picture = Picture{};
+}
+
 void FreePicture(int number)
 {
     if (number < 0 || number >= MaxPictures) return;
-    Picture& picture = Pictures[size_t(number)];
-    if (picture.texture) SDL_DestroyTexture(picture.texture);
-    picture = Picture{};
+    Release(number);
+    SpritePictureChanged(number);
 }
 
 int SetPictureImage(int number, const Image& image)
 {
     if (number < 0 || number >= MaxPictures || image.width <= 0 || image.height <= 0) return 0;
-    FreePicture(number);
+    Release(number);
     Picture& picture = Pictures[size_t(number)];
     picture.image = image;
     picture.exists = 1;
+    SpritePictureChanged(number);
     return 1;
 }
 
@@ -119,6 +129,12 @@ static int UploadTexture(Picture& picture, SDL_Renderer* renderer)
     return 1;
 }
 
+int PictureTextureStale(int number)
+{
+    Picture* picture = Find(number);
+    return picture && picture->texture && picture->textureStale;
+}
+
 SDL_Texture* PictureTexture(int number)
 {
     Picture* picture = Find(number);
@@ -139,6 +155,7 @@ void ReleasePictureTextures()
 
 void DrawPicturePart(int number, int sx, int sy, int w, int h, int x, int y, int keyed)
 {
+    FlushSprites();
     SDL_Texture* texture = PictureTexture(number);
     if (!texture || w <= 0 || h <= 0) return;
     SDL_SetTextureBlendMode(texture, keyed ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
@@ -147,6 +164,7 @@ void DrawPicturePart(int number, int sx, int sy, int w, int h, int x, int y, int
     SDL_Rect source{sx, sy, w, h};
     SDL_Rect target{x, y, w, h};
     SDL_RenderCopy(CurrentRenderer(), texture, &source, &target);
+    CountDrawCall();
 }
 
 void DrawPicture(int number, int x, int y, int keyed)
@@ -170,6 +188,7 @@ int CopyPictureRect(int from, int sx, int sy, int w, int h, int to, int dx, int 
         }
     }
     target->textureStale = 1;
+    SpritePictureChanged(to);
     return 1;
 }
 
@@ -179,6 +198,7 @@ int CutPicture(int from, int sx, int sy, int w, int h, int to)
     CopyPictureRect(from, sx, sy, w, h, to, 0, 0);
     // As if the cut had been saved and loaded again: the key colour decides what is see-through.
     BakeTransparentColour(Pictures[size_t(to)].image);
+    SpritePictureChanged(to);
     return 1;
 }
 

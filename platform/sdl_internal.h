@@ -9,8 +9,17 @@ SDL_Renderer* CurrentRenderer(); // null while the display is closed
 // Pictures and 3-D sprites hand their textures back when the display closes.
 void ReleasePictureTextures();
 void ReleaseTextTextures();
-// The 3-D layer's blend state, applied to a texture right before it is drawn.
-void ApplySpriteBlend(SDL_Texture* texture);
+// Sends the gathered 3-D quads to the renderer; every other drawing calls it first, so that
+// the screen shows things in the order they were drawn.
+void FlushSprites();
+// Pictures tell the atlases when their pixels or size changed.
+void SpritePictureChanged(int number);
+// The display closes: the atlas pages hand back their textures (remade on the next draw).
+void ReleaseSpriteTextures();
+// 1 when the picture's own texture will be uploaded again before it is drawn.
+int PictureTextureStale(int number);
+// Every call that draws into the target counts itself here.
+void CountDrawCall();
 // Input takes the window's events; the display calls it from each flip.
 void PumpEvents();
 // Text layer: frees cached renderings not used for a while; called once per flip.

@@ -1,12 +1,21 @@
-// platform/sprites.cpp - 3-D sprites drawn as two textured triangles through SDL_RenderGeometry.
+// platform/sprites.cpp - 3-D sprites drawn as textured quads through SDL_RenderGeometry.
+//
+// Quads are not drawn one by one: they gather in a batch for as long as they come from the
+// same texture with the same blend factors and filtering, and the batch goes to the renderer
+// in one call. Pictures packed into an atlas share their page's texture, so a whole layer of
+// ground tiles or units is one call. Every other kind of drawing first sends the batch, so the
+// order on screen is the order of the calls.
 #include "platform/sprites.h"
 
+#include "platform/atlas.h"
 #include "platform/display.h"
 #include "platform/pictures.h"
 #include "platform/sdl_internal.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 struct Sprite3D {
     int exists = 0;
@@ -40,13 +49,6 @@ int CreateSprite3D(int number)
 }
 
 int Sprite3DExists(int number) { return Find(number) != nullptr && PictureExists(number); }
-
-// SDL draws as it goes; the scene brackets only mark where a frame's 3-D drawing belongs.
-void BeginScene() {}
-void EndScene()
-{
-    if (SDL_Renderer* renderer = CurrentRenderer()) SDL_RenderFlush(renderer);
-}
 
 void SetSpriteSize(int number, float width, float height)
 {
@@ -101,19 +103,286 @@ static SDL_BlendFactor SdlFactor(int factor)
     }
 }
 
-void ApplySpriteBlend(SDL_Texture* texture)
+static void ApplyBlend(SDL_Texture* texture, int source, int destination, int filtering)
 {
     SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
     if (CustomBlendingWorks()) {
         // Colour follows the chosen factors; the screen's alpha is left as it is.
-        mode = SDL_ComposeCustomBlendMode(SdlFactor(BlendSource), SdlFactor(BlendDestination), SDL_BLENDOPERATION_ADD,
+        mode = SDL_ComposeCustomBlendMode(SdlFactor(source), SdlFactor(destination), SDL_BLENDOPERATION_ADD,
                                           SDL_BLENDFACTOR_ZERO, SDL_BLENDFACTOR_ONE, SDL_BLENDOPERATION_ADD);
-    } else if (BlendSource == 2 && BlendDestination == 2) {
+    } else if (source == 2 && destination == 2) {
         mode = SDL_BLENDMODE_ADD;
     }
     if (SDL_SetTextureBlendMode(texture, mode) != 0) SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
-    SDL_SetTextureScaleMode(texture, Filtering ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    SDL_SetTextureScaleMode(texture, filtering ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
 }
+
+
+// ---- atlases ----
+
+// Each page also comes at half and at a quarter of its size, like a texture's mipmaps: a
+// picture drawn at half its size or less is sampled from the smaller copy, at about one texel
+// a pixel. Ground tiles at the farthest zoom are drawn at a quarter of their size; sampled
+// from the full picture, every frame would read sixteen times the memory it shows. Each copy
+// is made as the full picture would be filtered at exactly that scale (a half: the average of
+// each 2 x 2; a quarter: the two middle texels of each 4 x 4 in both axes), so that at those
+// scales the screen shows what it would show without them.
+constexpr int Levels = 3;
+// The border: a filtered sample reaches one texel beyond a picture's edge, also at the quarter
+// copy, where 8 texels of border are 2.
+constexpr int AtlasPadding = 8;
+constexpr int AtlasAlignment = 4; // places start on multiples of 4, so the copies halve them exactly
+constexpr int LargestPage = 512;
+
+struct AtlasSlot {
+    int page = -1;     // index into Pages, -1 when the picture has its own texture
+    int x = 0, y = 0;  // the picture inside its border
+    int width = 0, height = 0;
+    int stale = (1 << Levels) - 1; // per level: pixels changed since that copy was uploaded
+    int scaled = 0;    // 1 when the picture has smaller copies (sides multiples of 4)
+};
+
+// One texture holds a page and its copies, so that pictures drawn at different scales still
+// batch: the page of side x side at the top, below it the half copy, beside that the quarter.
+struct AtlasPage {
+    int group = 0;
+    int side = 0;
+    SDL_Texture* texture = nullptr; // side x (side + side / 2)
+    int anyStale = (1 << Levels) - 1;
+    std::vector<int> pictures;
+};
+
+// Where a level of the page starts in its texture.
+static int LevelLeft(int side, int level) { return level == 2 ? side / 2 : 0; }
+static int LevelTop(int side, int level) { return level == 0 ? 0 : side; }
+
+static std::array<AtlasSlot, MaxPictures> Slots;
+static std::vector<AtlasPage> Pages; // a dropped group leaves its pages empty, to be reused
+
+// ---- the batch ----
+
+struct Batch {
+    SDL_Texture* texture = nullptr;
+    int source = 0, destination = 0, filtering = 0;
+    std::vector<SDL_Vertex> vertices;
+    std::vector<int> indices;
+};
+static Batch Pending;
+constexpr size_t BatchQuads = 8192; // sent on when this full, so that memory stays bounded
+
+void FlushSprites()
+{
+    if (Pending.vertices.empty()) return;
+    SDL_Renderer* renderer = CurrentRenderer();
+    if (renderer && Pending.texture) {
+        ApplyBlend(Pending.texture, Pending.source, Pending.destination, Pending.filtering);
+        SDL_SetTextureAlphaMod(Pending.texture, 255);
+        SDL_SetTextureColorMod(Pending.texture, 255, 255, 255);
+        SDL_RenderGeometry(renderer, Pending.texture, Pending.vertices.data(), int(Pending.vertices.size()),
+                           Pending.indices.data(), int(Pending.indices.size()));
+        CountDrawCall();
+    }
+    Pending.vertices.clear();
+    Pending.indices.clear();
+}
+
+// SDL draws as it goes; the scene brackets only mark where a frame's 3-D drawing belongs.
+void BeginScene() {}
+void EndScene()
+{
+    FlushSprites();
+    if (SDL_Renderer* renderer = CurrentRenderer()) SDL_RenderFlush(renderer);
+}
+
+// The picture and its border, its own edge pixels carried outwards; see-through pixels go up
+// black, as a picture's own texture does. Smaller copies are made from this block.
+static void PaddedBlock(const Image& image, const AtlasSlot& slot, std::vector<uint32_t>& block, int& w, int& h)
+{
+    w = (slot.width + 2 * AtlasPadding + AtlasAlignment - 1) / AtlasAlignment * AtlasAlignment;
+    h = (slot.height + 2 * AtlasPadding + AtlasAlignment - 1) / AtlasAlignment * AtlasAlignment;
+    block.resize(size_t(w) * size_t(h));
+    for (int y = 0; y < h; y++) {
+        int sy = std::clamp(y - AtlasPadding, 0, slot.height - 1);
+        for (int x = 0; x < w; x++) {
+            int sx = std::clamp(x - AtlasPadding, 0, slot.width - 1);
+            uint32_t pixel = image.pixels[size_t(sy) * size_t(slot.width) + size_t(sx)];
+            block[size_t(y) * size_t(w) + size_t(x)] = (pixel >> 24) == 0 ? 0 : pixel;
+        }
+    }
+}
+
+// The average of four pixels, channel by channel, rounded.
+static uint32_t Average4(uint32_t a, uint32_t b, uint32_t c, uint32_t d)
+{
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        uint32_t sum = ((a >> shift) & 255) + ((b >> shift) & 255) + ((c >> shift) & 255) + ((d >> shift) & 255);
+        out |= ((sum + 2) / 4) << shift;
+    }
+    return out;
+}
+
+// The block at 1 / 2^level: each pixel from the texels a filter would read at that scale.
+static void ReducedBlock(const std::vector<uint32_t>& full, int w, int h, int level, std::vector<uint32_t>& out)
+{
+    int factor = 1 << level, rw = w / factor, rh = h / factor;
+    out.resize(size_t(rw) * size_t(rh));
+    // A filtered sample at the centre of a reduced pixel falls between these two texels.
+    int first = factor / 2 - 1;
+    for (int y = 0; y < rh; y++)
+        for (int x = 0; x < rw; x++) {
+            size_t sx = size_t(x * factor + first), sy = size_t(y * factor + first), stride = size_t(w);
+            out[size_t(y) * size_t(rw) + size_t(x)] = Average4(full[sy * stride + sx], full[sy * stride + sx + 1],
+                                                               full[(sy + 1) * stride + sx], full[(sy + 1) * stride + sx + 1]);
+        }
+}
+
+static void UploadSlot(const AtlasPage& page, int number, AtlasSlot& slot, int level)
+{
+    const Image* image = PictureImage(number);
+    if (!image || image->width != slot.width || image->height != slot.height) return;
+    static std::vector<uint32_t> block, reduced;
+    int w = 0, h = 0;
+    PaddedBlock(*image, slot, block, w, h);
+    const std::vector<uint32_t>* pixels = &block;
+    if (level > 0) {
+        ReducedBlock(block, w, h, level, reduced);
+        pixels = &reduced;
+    }
+    int factor = 1 << level;
+    SDL_Rect rect{LevelLeft(page.side, level) + (slot.x - AtlasPadding) / factor,
+                  LevelTop(page.side, level) + (slot.y - AtlasPadding) / factor, w / factor, h / factor};
+    SDL_UpdateTexture(page.texture, &rect, pixels->data(), rect.w * 4);
+    slot.stale &= ~(1 << level);
+}
+
+// The page's texture, made on first use, with the level asked for brought up to date.
+static SDL_Texture* PageTexture(int index, int level)
+{
+    AtlasPage& page = Pages[size_t(index)];
+    SDL_Renderer* renderer = CurrentRenderer();
+    if (!renderer) return nullptr;
+    int bit = 1 << level;
+    if (!page.texture) {
+        page.texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, page.side,
+                                         page.side + page.side / 2);
+        if (!page.texture) return nullptr;
+        for (int number : page.pictures) Slots[size_t(number)].stale = (1 << Levels) - 1;
+        page.anyStale = (1 << Levels) - 1;
+    }
+    if (page.anyStale & bit) {
+        FlushSprites(); // what is queued from this page was drawn with the old pixels
+        for (int number : page.pictures) {
+            AtlasSlot& slot = Slots[size_t(number)];
+            if (slot.page == index && (slot.stale & bit) && (level == 0 || slot.scaled)) UploadSlot(page, number, slot, level);
+        }
+        page.anyStale &= ~bit;
+    }
+    return page.texture;
+}
+
+static void ReleasePage(AtlasPage& page)
+{
+    if (page.texture) SDL_DestroyTexture(page.texture);
+    page.texture = nullptr;
+    page.anyStale = (1 << Levels) - 1;
+}
+
+void DropSpriteAtlas(int group)
+{
+    FlushSprites();
+    for (size_t index = 0; index < Pages.size(); index++) {
+        AtlasPage& page = Pages[index];
+        if (page.group != group || page.pictures.empty()) continue;
+        for (int number : page.pictures)
+            if (Slots[size_t(number)].page == int(index)) Slots[size_t(number)] = AtlasSlot{};
+        ReleasePage(page);
+        page.pictures.clear();
+        page.side = 0;
+    }
+}
+
+void DropSpriteAtlases()
+{
+    for (const AtlasPage& page : Pages)
+        if (!page.pictures.empty()) DropSpriteAtlas(page.group);
+}
+
+static int LargestPageSide()
+{
+    SDL_RendererInfo info{};
+    int side = LargestPage;
+    if (SDL_Renderer* renderer = CurrentRenderer(); renderer && SDL_GetRendererInfo(renderer, &info) == 0) {
+        if (info.max_texture_width > 0) side = std::min(side, info.max_texture_width);
+        if (info.max_texture_height > 0) side = std::min(side, info.max_texture_height);
+    }
+    return side;
+}
+
+int PackSpriteAtlas(int group, const std::vector<int>& numbers)
+{
+    DropSpriteAtlas(group);
+    std::vector<AtlasRequest> requests;
+    for (int number : numbers)
+        if (Sprite3DExists(number) && Slots[size_t(number)].page < 0)
+            requests.push_back(AtlasRequest{number, PictureWidth(number), PictureHeight(number)});
+    AtlasPacking packing = PackAtlas(requests, LargestPageSide(), AtlasPadding, AtlasAlignment);
+    std::vector<int> pageIndex;
+    for (int side : packing.pageSides) {
+        auto unused = std::find_if(Pages.begin(), Pages.end(), [](const AtlasPage& page) { return page.pictures.empty(); });
+        if (unused == Pages.end()) unused = Pages.insert(Pages.end(), AtlasPage{});
+        *unused = AtlasPage{};
+        unused->group = group;
+        unused->side = side;
+        pageIndex.push_back(int(unused - Pages.begin()));
+    }
+    for (const AtlasPlacement& placement : packing.placed) {
+        int page = pageIndex[size_t(placement.page)];
+        AtlasSlot& slot = Slots[size_t(placement.number)];
+        slot = AtlasSlot{};
+        slot.page = page;
+        slot.x = placement.x;
+        slot.y = placement.y;
+        slot.width = PictureWidth(placement.number);
+        slot.height = PictureHeight(placement.number);
+        slot.scaled = slot.width % AtlasAlignment == 0 && slot.height % AtlasAlignment == 0;
+        Pages[size_t(page)].pictures.push_back(placement.number);
+    }
+    return int(packing.placed.size());
+}
+
+int SpriteAtlasPage(int number)
+{
+    if (number < 0 || number >= MaxPictures) return -1;
+    return Slots[size_t(number)].page;
+}
+
+void SpritePictureChanged(int number)
+{
+    if (number < 0 || number >= MaxPictures) return;
+    AtlasSlot& slot = Slots[size_t(number)];
+    if (slot.page < 0) return;
+    AtlasPage& page = Pages[size_t(slot.page)];
+    // A picture of another size no longer fits its place: it falls back on a texture of its own.
+    if (!PictureExists(number) || PictureWidth(number) != slot.width || PictureHeight(number) != slot.height) {
+        FlushSprites();
+        page.pictures.erase(std::remove(page.pictures.begin(), page.pictures.end(), number), page.pictures.end());
+        slot = AtlasSlot{};
+        return;
+    }
+    slot.stale = (1 << Levels) - 1;
+    page.anyStale = (1 << Levels) - 1;
+}
+
+void ReleaseSpriteTextures()
+{
+    Pending.vertices.clear();
+    Pending.indices.clear();
+    Pending.texture = nullptr;
+    for (AtlasPage& page : Pages) ReleasePage(page);
+}
+
+// ---- drawing ----
 
 // The four screen corners of a sprite drawn at x, y.
 static void SpriteCorners(const Sprite3D& sprite, float x, float y, SDL_FPoint out[4])
@@ -124,6 +393,13 @@ static void SpriteCorners(const Sprite3D& sprite, float x, float y, SDL_FPoint o
     }
     float halfW = sprite.width / 2, halfH = sprite.height / 2;
     float centreX = x + halfW, centreY = y + halfH;
+    if (sprite.angle == 0) {
+        out[0] = SDL_FPoint{centreX - halfW, centreY - halfH};
+        out[1] = SDL_FPoint{centreX + halfW, centreY - halfH};
+        out[2] = SDL_FPoint{centreX + halfW, centreY + halfH};
+        out[3] = SDL_FPoint{centreX - halfW, centreY + halfH};
+        return;
+    }
     float radians = sprite.angle * 0.017453292f;
     float c = std::cos(radians), s = std::sin(radians);
     const float offsets[4][2] = {{-halfW, -halfH}, {halfW, -halfH}, {halfW, halfH}, {-halfW, halfH}};
@@ -133,20 +409,49 @@ static void SpriteCorners(const Sprite3D& sprite, float x, float y, SDL_FPoint o
     }
 }
 
+// The copy to sample: the smallest that still has a texel for every pixel the quad covers.
+static int LevelFor(const AtlasSlot& slot, const SDL_FPoint corners[4])
+{
+    float across = std::hypot(corners[1].x - corners[0].x, corners[1].y - corners[0].y);
+    float down = std::hypot(corners[3].x - corners[0].x, corners[3].y - corners[0].y);
+    float scale = std::max(across / float(slot.width), down / float(slot.height));
+    return scale <= 0.25f ? 2 : scale <= 0.5f ? 1 : 0;
+}
+
 void DrawSprite3D(int number, float x, float y, int opacity)
 {
     Sprite3D* sprite = Find(number);
-    SDL_Texture* texture = sprite ? PictureTexture(number) : nullptr;
-    if (!texture || opacity <= 0) return;
-    ApplySpriteBlend(texture);
-    SDL_SetTextureAlphaMod(texture, 255);
-    SDL_SetTextureColorMod(texture, 255, 255, 255);
+    if (!sprite || opacity <= 0 || !CurrentRenderer()) return;
+    SDL_Texture* texture = nullptr;
+    float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
     SDL_FPoint corners[4];
     SpriteCorners(*sprite, x, y, corners);
-    const SDL_FPoint texCoords[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    const AtlasSlot& slot = Slots[size_t(number)];
+    int level = slot.scaled ? LevelFor(slot, corners) : 0;
+    if (slot.page >= 0 && (texture = PageTexture(slot.page, level)) != nullptr) {
+        int side = Pages[size_t(slot.page)].side, factor = 1 << level;
+        float width = float(side), height = float(side + side / 2);
+        float left = float(LevelLeft(side, level)), top = float(LevelTop(side, level));
+        u0 = (left + float(slot.x / factor)) / width;
+        v0 = (top + float(slot.y / factor)) / height;
+        u1 = (left + float((slot.x + slot.width) / factor)) / width;
+        v1 = (top + float((slot.y + slot.height) / factor)) / height;
+    } else {
+        if (PictureTextureStale(number)) FlushSprites(); // queued quads show the old pixels
+        texture = PictureTexture(number);
+    }
+    if (!texture) return;
+    if (texture != Pending.texture || BlendSource != Pending.source || BlendDestination != Pending.destination ||
+        Filtering != Pending.filtering || Pending.vertices.size() >= 4 * BatchQuads) {
+        FlushSprites();
+        Pending.texture = texture;
+        Pending.source = BlendSource;
+        Pending.destination = BlendDestination;
+        Pending.filtering = Filtering;
+    }
+    const SDL_FPoint texCoords[4] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
     SDL_Color colour{255, 255, 255, Uint8(opacity > 255 ? 255 : opacity)};
-    SDL_Vertex vertices[4];
-    for (int i = 0; i < 4; i++) vertices[i] = SDL_Vertex{corners[i], colour, texCoords[i]};
-    const int indices[6] = {0, 1, 2, 0, 2, 3};
-    SDL_RenderGeometry(CurrentRenderer(), texture, vertices, 4, indices, 6);
+    int first = int(Pending.vertices.size());
+    for (int i = 0; i < 4; i++) Pending.vertices.push_back(SDL_Vertex{corners[i], colour, texCoords[i]});
+    for (int i : {0, 1, 2, 0, 2, 3}) Pending.indices.push_back(first + i);
 }

@@ -9,6 +9,8 @@
 // so destination alpha always reads as fully opaque.
 #pragma once
 
+#include <vector>
+
 // Makes 3-D sprite `number` from picture `number` at the picture's size; 1 on success.
 int CreateSprite3D(int number);
 int Sprite3DExists(int number);
@@ -26,3 +28,14 @@ void DrawSprite3D(int number, float x, float y, int opacity);
 void SetBlendFactors(int source, int destination);
 // Smooth (1) or blocky (0) zooming of the drawings that follow; smooth at start.
 void SetTextureFiltering(int on);
+
+// Atlases: the pictures of a group (those that exist as 3-D sprites, are small enough and are
+// not in another group already) packed into shared textures, so that their drawings batch
+// into few calls. The game still draws them by number; a picture replaced by one of the same
+// size keeps its place, one of another size falls back on a texture of its own. Packing a
+// group again replaces it. Returns the number of pictures packed.
+int PackSpriteAtlas(int group, const std::vector<int>& numbers);
+void DropSpriteAtlas(int group);
+void DropSpriteAtlases();
+// The atlas page a picture is drawn from, -1 for its own texture.
+int SpriteAtlasPage(int number);

@@ -120,9 +120,11 @@ void DrawFontText(int font, const std::string& text, int x, int y, int r, int g,
     CachedText* cached = RenderedText(font, text, r, g, b);
     if (!cached) return;
     cached->lastUsed = TextFrame;
+    FlushSprites();
     SDL_SetTextureBlendMode(cached->texture, SDL_BLENDMODE_BLEND);
     SDL_Rect target{x, y, cached->width, cached->height};
     SDL_RenderCopy(CurrentRenderer(), cached->texture, nullptr, &target);
+    CountDrawCall();
 }
 
 void AgeTextCache()

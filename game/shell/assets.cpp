@@ -268,6 +268,65 @@ static void LoadPlanetSlices()
     }
 }
 
+// ---- atlases ----
+
+// The pictures drawn many times a frame, packed by the layer that draws them, so that a layer
+// is one batch: the ground (tiles, fog, decorations, tracks, debris), the objects (buildings,
+// units, shots and what is drawn on them), the glowing effects, the interface, the planet.
+enum AtlasGroup { GroundAtlas = 1, ObjectAtlas, EffectAtlas, InterfaceAtlas, PlanetAtlas, ShadowAtlas };
+
+// Pictures larger than this are drawn once or twice a frame: they keep textures of their own.
+constexpr int LargestAtlasPicture = 256;
+
+static void AddSmall(std::vector<int>& numbers, int number)
+{
+    if (Sprite3DExists(number) && PictureWidth(number) <= LargestAtlasPicture && PictureHeight(number) <= LargestAtlasPicture)
+        numbers.push_back(number);
+}
+
+template <size_t N>
+static void AddSmall(std::vector<int>& numbers, const NumberedFile (&files)[N])
+{
+    for (const NumberedFile& entry : files) AddSmall(numbers, entry.number);
+}
+
+static void PackAtlases()
+{
+    std::vector<int> ground, objects, effects, interface, planet;
+    AddSmall(ground, 3900);
+    AddSmall(ground, 19);
+    for (int number = 4000; number < 5000; number++) AddSmall(ground, number);
+    for (const auto& unit : UnitPictures) AddSmall(ground, unit.id + 50); // their tracks
+
+    AddSmall(objects, 900);
+    for (int mask = 0; mask < 16; mask++) AddSmall(objects, 1000 + mask);
+    for (const NumberedFile& entry : BuildingPictures)
+        if (entry.number != 1422) AddSmall(objects, entry.number);
+    for (const auto& unit : UnitPictures) AddSmall(objects, unit.id);
+    for (const NumberedFile& entry : ProjectilePictures)
+        if (entry.number < 3100) AddSmall(objects, entry.number);
+    AddSmall(objects, ColourTiles);
+    for (int number : {9101, 9102, 9103, 9104, 9224, 9248, 9262, 9286}) AddSmall(objects, number);
+
+    AddSmall(effects, EffectPictures);
+    AddSmall(effects, LightPictures);
+    AddSmall(effects, 1422);
+    for (int number = 3101; number <= 3106; number++) AddSmall(effects, number);
+
+    AddSmall(interface, ResearchIcons);
+    AddSmall(interface, Pointers);
+    AddSmall(interface, InterfacePictures); // the team marks and corners are with the objects already
+
+    for (int row = 0; row < PlanetRows; row++)
+        for (int column = 0; column < PlanetColumns; column++) AddSmall(planet, 5000 + 100 * row + column);
+
+    PackSpriteAtlas(GroundAtlas, ground);
+    PackSpriteAtlas(ObjectAtlas, objects);
+    PackSpriteAtlas(EffectAtlas, effects);
+    PackSpriteAtlas(InterfaceAtlas, interface);
+    PackSpriteAtlas(PlanetAtlas, planet);
+}
+
 void LoadAssets()
 {
     LoadPicture(7771, GlyphStripFile(ScreenWidthPx));
@@ -303,6 +362,7 @@ void LoadAssets()
     SetTransparentColour(1, 2, 3);
     LoadOptionalSprite(4999, "BMP\\Licht.jpg");
     SetTransparentColour(0, 0, 0);
+    PackAtlases();
 }
 
 template <size_t N>
@@ -330,6 +390,15 @@ void LoadBuildingShadows(int hour)
 {
     for (const NumberedFile& shadow : ShadowNames)
         LoadOptionalSprite(shadow.number, std::string("BMP\\O\\Schatten\\") + shadow.file + "_" + std::to_string(hour) + ".bmp");
+    // Every hour's shadows have the same sizes, so they take the places of the last ones; only
+    // shadows new to the atlas have it packed again.
+    std::vector<int> shadows;
+    int unplaced = 0;
+    for (const NumberedFile& shadow : ShadowNames) {
+        AddSmall(shadows, shadow.number);
+        unplaced += Sprite3DExists(shadow.number) && SpriteAtlasPage(shadow.number) < 0;
+    }
+    if (unplaced) PackSpriteAtlas(ShadowAtlas, shadows);
 }
 
 // The folder the generators live in below. The tree the game runs from comes first: its own

@@ -104,6 +104,7 @@ void UnitsNear(float x, float y, float radius, std::vector<int>& out)
 }
 
 static std::vector<int> BuildingBuckets[BucketSide][BucketSide];
+static unsigned char BucketHoldsBuildings[BucketSide][BucketSide]; // 1 where the bucket is not empty
 static int WidestBuildingPicture = 0;
 
 // A building's centre in cells: its top-left corner plus a quarter of its picture in pixels.
@@ -113,10 +114,13 @@ void RebuildBuildingBuckets()
 {
     for (auto& column : BuildingBuckets)
         for (std::vector<int>& bucket : column) bucket.clear();
+    for (auto& column : BucketHoldsBuildings) std::fill(std::begin(column), std::end(column), 0);
     WidestBuildingPicture = 0;
     for (size_t i = 0; i < Buildings.size(); i++) {
         const Building& building = Buildings[i];
-        BuildingBuckets[BucketOf(CentreCell(building.x, building.width))][BucketOf(CentreCell(building.y, building.height))].push_back(int(i));
+        int bx = BucketOf(CentreCell(building.x, building.width)), by = BucketOf(CentreCell(building.y, building.height));
+        BuildingBuckets[bx][by].push_back(int(i));
+        BucketHoldsBuildings[bx][by] = 1;
         WidestBuildingPicture = std::max(WidestBuildingPicture, building.width);
     }
 }
@@ -133,6 +137,14 @@ void BuildingsNear(float px, float py, float reach, std::vector<int>& out)
 }
 
 int WidestBuilding() { return WidestBuildingPicture; }
+
+int AnyBuildingIn(const BucketRange& range)
+{
+    for (int bx = std::max(range.left, 0); bx <= std::min(range.right, BucketSide - 1); bx++)
+        for (int by = std::max(range.top, 0); by <= std::min(range.bottom, BucketSide - 1); by++)
+            if (BucketHoldsBuildings[bx][by]) return 1;
+    return 0;
+}
 
 const std::vector<int>& BucketBuildings(int bx, int by)
 {
@@ -164,7 +176,8 @@ void FreezeUnitSpots()
     for (size_t i = 1; i < SpotStart.size(); i++) SpotStart[i] += SpotStart[i - 1];
     Spots.resize(size_t(SpotStart.back()));
     WidestSpotRadius = 0;
-    std::vector<int> next(SpotStart.begin(), SpotStart.end() - 1);
+    static std::vector<int> next;
+    next.assign(SpotStart.begin(), SpotStart.end() - 1);
     for (size_t i = 0; i < Units.size(); i++) {
         if (SpotCell[i] < 0) continue;
         const Unit& unit = Units[i];

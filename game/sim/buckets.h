@@ -7,7 +7,7 @@
 
 #include <vector>
 
-constexpr int BucketCells = 4;                    // a bucket is 4 x 4 cells, 128 pixels
+constexpr int BucketCells = 2;                    // a bucket is 2 x 2 cells, 64 pixels
 constexpr int BucketPixels = BucketCells * 32;
 constexpr int BucketSide = 257 / BucketCells + 1; // buckets along each side of the grids
 
@@ -40,6 +40,8 @@ void RebuildBuildingBuckets();
 void BuildingsNear(float px, float py, float reach, std::vector<int>& out);
 // The buildings of one bucket, by the bucket of their centre.
 const std::vector<int>& BucketBuildings(int bx, int by);
+// Whether any building's centre lies in the buckets of a range: most shots fly where none stand.
+int AnyBuildingIn(const BucketRange& range);
 // The widest building's picture, for the reach of a building hit.
 int WidestBuilding();
 

@@ -84,7 +84,10 @@ static void HitUnit(Projectile& shot, Unit& unit)
 static int Touches(const Projectile& shot, const UnitSpot& spot)
 {
     float dx = spot.x - shot.x, dy = spot.y - shot.y;
-    return std::fabs(dx) <= 64 && std::fabs(dy) <= 64 && std::sqrt(dx * dx + dy * dy) < spot.radius;
+    if (std::fabs(dx) > 64 || std::fabs(dy) > 64) return 0;
+    // The square is asked first, with room to spare: most spots of a cell lie well outside.
+    float squared = dx * dx + dy * dy;
+    return squared <= spot.radius * spot.radius * 1.0001f + 0.01f && std::sqrt(squared) < spot.radius;
 }
 
 // The units touched are found first and hit in list order after: a hit changes only the unit
@@ -178,6 +181,7 @@ static void HitBuildings(Projectile& shot)
 {
     NearbyBuildings.clear();
     BucketRange range = BucketsAround(shot.x / 32, shot.y / 32, float(WidestBuilding() / 4) + 1);
+    if (!AnyBuildingIn(range)) return;
     for (int bx = range.left; bx <= range.right; bx++)
         for (int by = range.top; by <= range.bottom; by++)
             for (int index : BucketBuildings(bx, by))
@@ -237,12 +241,8 @@ static void SplitPlasma(size_t index)
     Projectiles.push_back(copy); // `shot` may move with the list: it is not used after this
 }
 
-void ProjectileStep()
+static void StepShots()
 {
-    IndexUnits();
-    IndexBuildings();
-    FreezeUnitSpots();
-    RebuildBuildingBuckets();
     for (size_t i = 0; i < Projectiles.size(); i++) {
         Projectile& shot = Projectiles[i];
         shot.life -= 1;
@@ -258,3 +258,19 @@ void ProjectileStep()
     Projectiles.erase(std::remove_if(Projectiles.begin(), Projectiles.end(), [](const Projectile& shot) { return shot.life <= 0; }),
                       Projectiles.end());
 }
+
+// Units and buildings stand still through a frame's sub-steps and no record is added or
+// removed, so their places, buckets and the id index are gathered once for all sub-steps. A
+// unit or building that falls in one sub-step keeps its place in them; the hits ask for its
+// state and pass it by.
+void ProjectileSteps(int count)
+{
+    if (count <= 0) return;
+    IndexUnits();
+    IndexBuildings();
+    FreezeUnitSpots();
+    RebuildBuildingBuckets();
+    for (int step = 0; step < count; step++) StepShots();
+}
+
+void ProjectileStep() { ProjectileSteps(1); }

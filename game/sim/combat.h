@@ -23,5 +23,8 @@ void AddProjectile(int shooterId, float kind, int size, int owner, float x, floa
                    float damage, float repair, float life);
 // Sub-steps a shot of this speed lives to fly 40 x range pixels: round(100 / speed x range x 4).
 float ProjectileLife(float shotSpeed, float range);
-// One sub-step of every projectile with its hits; the loop runs GameSpeed (rounded) of them.
+// One sub-step of every projectile with its hits.
 void ProjectileStep();
+// A frame's sub-steps, GameSpeed (rounded) of them: the same as as many single steps, with
+// what the shots look up about units and buildings gathered once.
+void ProjectileSteps(int count);

@@ -17,7 +17,12 @@ std::vector<Effect> Effects;
 
 void AddEffect(int kind, float size, float x, float y, float drift, float angle, float life)
 {
-    Effects.push_back(Effect{kind, size, x, y, drift, angle, life});
+    Effect effect{kind, size, x, y, drift, angle, life};
+    if (drift != 0) {
+        effect.cosAngle = std::cos(angle * DegreesToRadians);
+        effect.sinAngle = std::sin(angle * DegreesToRadians);
+    }
+    Effects.push_back(effect);
 }
 
 static int IsStormDust(int kind) { return kind >= 31 && kind <= 33; }
@@ -46,21 +51,37 @@ static const Ageing AgeingRates[] = {
     {2051, 2656, 0.6f, 0},    // tracks
 };
 
+// Looked up for every effect of every frame, so the table is spread out by kind once.
 static const Ageing& AgeingOf(int kind)
 {
     static const Ageing other = {0, 0, 4, 0.02f};
-    for (const Ageing& rate : AgeingRates)
-        if (kind >= rate.first && kind <= rate.last) return rate;
-    return other;
+    constexpr int Kinds = 4096;
+    static const Ageing* byKind[Kinds] = {};
+    static int spread = 0;
+    if (!spread) {
+        for (const Ageing*& rate : byKind) rate = &other;
+        // Backwards, so that where rows overlap the first one holds, as a walk down the table finds.
+        for (size_t row = std::size(AgeingRates); row-- > 0;)
+            for (int k = AgeingRates[row].first; k <= AgeingRates[row].last; k++) byKind[k] = &AgeingRates[row];
+        spread = 1;
+    }
+    return kind >= 0 && kind < Kinds ? *byKind[kind] : other;
 }
 
 void AgeEffects()
 {
     for (size_t i = 0; i < Effects.size(); i++) {
         Effect& effect = Effects[i];
-        float radians = effect.angle * DegreesToRadians;
-        effect.x += std::cos(radians) * effect.drift * 0.02f * GameSpeed;
-        effect.y += std::sin(radians) * effect.drift * 0.02f * GameSpeed;
+        // Most effects (trails, tracks, flashes) stay where they were left; the rest drift
+        // along their angle, which only storm dust turns.
+        if (effect.drift != 0) {
+            if (IsStormDust(effect.kind)) {
+                effect.cosAngle = std::cos(effect.angle * DegreesToRadians);
+                effect.sinAngle = std::sin(effect.angle * DegreesToRadians);
+            }
+            effect.x += effect.cosAngle * effect.drift * 0.02f * GameSpeed;
+            effect.y += effect.sinAngle * effect.drift * 0.02f * GameSpeed;
+        }
         if (IsStormDust(effect.kind)) {
             // Dust rides with its storm, swells, turns and thins out.
             size_t storm = size_t(effect.kind - 31);

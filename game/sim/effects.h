@@ -12,6 +12,7 @@ struct Effect {
     float drift = 0;     // speed along the angle
     float angle = 0;     // degrees
     float life = 0;      // also the drawing opacity 0..255
+    float cosAngle = 1, sinAngle = 0; // of the angle when it drifts, worked out once when made
 };
 
 extern std::vector<Effect> Effects; // emptied when a new game is built

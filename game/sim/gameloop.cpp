@@ -315,7 +315,7 @@ void AdvanceWorld()
 {
     WorldPass();
     BuildingPass();
-    for (int step = 0; step < int(std::lround(GameSpeed)); step++) ProjectileStep();
+    ProjectileSteps(int(std::lround(GameSpeed)));
     UnitPass();
     MoveSandstorms();
 }
@@ -359,6 +359,9 @@ void SimulateFrame()
     OrderMarkers.clear();
     RenderThisFrame = 0;
     AdvanceWorld();
+    // Effects age as they are drawn; with nobody watching they must age all the same, or a
+    // long game without a screen gathers them without end.
+    AgeEffects();
     ComputeEnergy();
     ClockStep();
     StatisticsStep();

@@ -6,6 +6,8 @@
 #include <vector>
 
 // One unit; numbers, not pointers: a target is an object id, looked up again when needed.
+// The fields every scan reads of each unit it meets (owner, state, place) lie together near the
+// front, so that a crowded battle's scans touch one cache line per unit.
 struct Unit {
     float id = 0;            // object identifier (NextObjectId)
     float typeId = 0;        // unit type, also its sprite number; guard towers 1052/1054/1056
@@ -13,6 +15,7 @@ struct Unit {
     int height = 0;
     int unitClass = 0;       // "Typ": 1 troops .. 6 gliders, the row of EffectTable
     int owner = 0;           // player number
+    int state = 0;           // < 0 arrives at hour -state; 0 active; > 0 dying; 4 remove
     float hitPoints = 0;     // current "TP"
     float maxHitPoints = 0;
     float x = 0, y = 0;      // position in cells (towers: +0.5, the centre of their cell)
@@ -38,7 +41,6 @@ struct Unit {
     float waypointX = 0, waypointY = 0; // next point of the planned path
     int holdTarget = -1;     // 1 when the target was ordered and must not be replaced
     std::string path;        // planned path: two characters per point, coordinate + 35
-    int state = 0;           // < 0 arrives at hour -state; 0 active; > 0 dying; 4 remove
     float trackX = -100, trackY = -100, trackHeading = -100; // where the last track mark was left
     int spare = 0;
     int group = -1;          // control group 1..9, -1 none

@@ -34,18 +34,31 @@ void PrepareUnitScan()
     for (size_t i = 0; i < Buildings.size(); i++) BuildingsOfOwner[OwnerSlot(Buildings[i].owner)].push_back(int(i));
 }
 
-static float PixelDistance(float x1, float y1, float x2, float y2)
+// The square of the distance in pixels; its root is the distance.
+static float SquaredPixelDistance(float x1, float y1, float x2, float y2)
 {
     float dx = (x2 - x1) * 32, dy = (y2 - y1) * 32;
-    return std::sqrt(dx * dx + dy * dy);
+    return dx * dx + dy * dy;
 }
 
-// Distance from a unit to a building's centre, in pixels.
-static float DistanceToBuilding(const Unit& unit, const Building& building)
+static float PixelDistance(float x1, float y1, float x2, float y2) { return std::sqrt(SquaredPixelDistance(x1, y1, x2, y2)); }
+
+// Whether a distance whose square is `squared` may still be below or at `limit`: a test on
+// the square, with room to spare, that never turns away what the exact distance would keep.
+// The scans of a crowded battle meet thousands of candidates; most fail here, without a root.
+static int MayBeWithin(float squared, float limit) { return squared <= limit * limit * 1.0001f + 0.01f; }
+
+// The square of the distance from a unit to a building's centre, in pixels.
+static float SquaredDistanceToBuilding(const Unit& unit, const Building& building)
 {
     float dx = building.x * 32 + float(building.width / 4) - unit.x * 32;
     float dy = building.y * 32 + float(building.height / 4) - unit.y * 32;
-    return std::sqrt(dx * dx + dy * dy);
+    return dx * dx + dy * dy;
+}
+
+static float DistanceToBuilding(const Unit& unit, const Building& building)
+{
+    return std::sqrt(SquaredDistanceToBuilding(unit, building));
 }
 
 // The nearest so far: by distance, then by list position.
@@ -107,8 +120,8 @@ static float SpacingReach(const Unit& self, const Unit& other)
 static int Overlaps(const Unit& self, const Unit& other)
 {
     if (other.state != 0 || IsTower(other)) return 0;
-    float dx = (other.x - self.x) * 32, dy = (other.y - self.y) * 32;
-    return std::sqrt(dx * dx + dy * dy) < SpacingReach(self, other);
+    float squared = SquaredPixelDistance(self.x, self.y, other.x, other.y), reach = SpacingReach(self, other);
+    return MayBeWithin(squared, reach) && std::sqrt(squared) < reach;
 }
 
 // Unit i makes room: unit j, which overlaps it, is pushed away along the line between them,
@@ -177,8 +190,11 @@ static Nearest NearestEnemyUnit(const Unit& unit)
     auto offer = [&](int j) {
         const Unit& other = Units[size_t(j)];
         if (other.state != 0 || other.owner == owner) return;
-        float d = PixelDistance(unit.x, unit.y, other.x, other.y);
-        if (d < (enemy && other.owner == enemy ? chosenReach : reach)) nearest.Offer(d, j);
+        float limit = enemy && other.owner == enemy ? chosenReach : reach;
+        float squared = SquaredPixelDistance(unit.x, unit.y, other.x, other.y);
+        if (!MayBeWithin(squared, std::min(limit, nearest.distance))) return; // can neither reach nor beat the nearest
+        float d = std::sqrt(squared);
+        if (d < limit) nearest.Offer(d, j);
     };
     if (!ScanWithBuckets) {
         for (size_t j = 0; j < Units.size(); j++) offer(int(j));
@@ -205,7 +221,9 @@ static Nearest NearestEnemyBuilding(const Unit& unit)
     auto offer = [&](int b) {
         const Building& building = Buildings[size_t(b)];
         if (building.owner != enemy || building.state != 0) return;
-        float d = DistanceToBuilding(unit, building);
+        float squared = SquaredDistanceToBuilding(unit, building);
+        if (!MayBeWithin(squared, std::min(reach, nearest.distance))) return;
+        float d = std::sqrt(squared);
         if (d < reach) nearest.Offer(d, b);
     };
     if (ScanWithBuckets) {
@@ -280,7 +298,9 @@ void RememberThreats(int index)
     int classes = 0, last = -1;
     auto look = [&](int j) {
         const Unit& other = Units[size_t(j)];
-        if (other.state != 0 || other.owner == unit.owner || PixelDistance(unit.x, unit.y, other.x, other.y) >= 384) return;
+        if (other.state != 0 || other.owner == unit.owner) return;
+        float squared = SquaredPixelDistance(unit.x, unit.y, other.x, other.y);
+        if (!MayBeWithin(squared, 384) || std::sqrt(squared) >= 384) return;
         if (other.unitClass >= 1 && other.unitClass <= 6) classes |= 1 << (other.unitClass - 1);
         last = std::max(last, j);
     };

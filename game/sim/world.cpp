@@ -7,11 +7,13 @@
 #include "game/shell/frame.h"
 #include "game/shell/numbers.h"
 #include "game/shell/tables.h"
+#include "game/sim/buckets.h"
 #include "game/sim/buildings.h"
 #include "game/sim/gameloop.h"
 #include "game/sim/messages.h"
 #include "game/sim/paths.h"
 #include "game/sim/units.h"
+#include "game/sim/unitscan.h"
 #include "platform/pictures.h"
 #include "platform/sound.h"
 
@@ -351,9 +353,26 @@ static int TryGrowSpice(int x, int y)
 static int IsCliffTile(int sprite) { return (sprite >= 4301 && sprite <= 4329) || (sprite >= 4501 && sprite <= 4529); }
 
 // Units standing on a cliff tile are pushed off it, and after many pushes lose their path.
+// Only units within two cells can be reached, so the bucket grid hands over those; a push
+// moves only the unit pushed, so the order they are met in does not change the outcome.
 static void PushUnitsOffCliff(const GroundTile& tile)
 {
-    for (Unit& unit : Units) {
+    static std::vector<int> near;
+    if (ScanWithBuckets) {
+        // Gathered before any push, which may move a unit to another bucket.
+        near.clear();
+        BucketRange range = BucketsAround(float(tile.x), float(tile.y), 64);
+        for (int bx = range.left; bx <= range.right; bx++)
+            for (int by = range.top; by <= range.bottom; by++) {
+                const std::vector<int>& units = BucketUnits(bx, by);
+                near.insert(near.end(), units.begin(), units.end());
+            }
+    } else {
+        near.resize(Units.size());
+        for (size_t i = 0; i < near.size(); i++) near[i] = int(i);
+    }
+    for (int index : near) {
+        Unit& unit = Units[size_t(index)];
         if (std::fabs(unit.x - tile.x) > 2 || std::fabs(unit.y - tile.y) > 2) continue;
         float dx = (tile.x - unit.x) * 32 + 16, dy = (tile.y - unit.y) * 32 + 16;
         float reach = float(unit.width / 4 + 16);
@@ -369,6 +388,7 @@ static void PushUnitsOffCliff(const GroundTile& tile)
             unit.x += float(unit.width / 512.0 * std::cos(angle));
             unit.y += float(unit.width / 512.0 * std::sin(angle));
         }
+        UnitBucketMoved(index);
     }
 }
 
@@ -376,6 +396,7 @@ void WorldPass()
 {
     SpiceTileCount = 0;
     int changed = 0;
+    RebuildUnitBuckets();
     for (size_t i = 0; i < GroundTiles.size(); i++) {
         GroundTile tile = GroundTiles[i];
         if (TerrainGrid[tile.x][tile.y] == SpiceColour) SpiceTileCount++;

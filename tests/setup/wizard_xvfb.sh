@@ -17,6 +17,10 @@ pids=()
 cleanup() {
   status=$?
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  # SDL turns a terminate signal into a quit request, which a game still loading never reads.
+  sleep 1
+  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+  pkill -KILL -f "$work/" 2>/dev/null || true
   if [ "$status" -eq 0 ]; then rm -rf "$work"; else echo "wizard_xvfb: left $work for a look" >&2; fi
 }
 trap cleanup EXIT

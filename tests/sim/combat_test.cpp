@@ -206,3 +206,46 @@ TEST(Harvester, CollectsFiveSpiceCellsThenUnloadsThemAll)
     EXPECT_EQ(Players[1].money, 500);
     EXPECT_EQ(Players[1].spiceMoney, 500);
 }
+
+// A frame's sub-steps gather what the shots look up once; a crowd of fragile units under fire
+// from every weapon, some dying in the first sub-step, must come out as from single steps.
+static std::vector<Unit> Volley(int together)
+{
+    SimWorld world(FilledRows(40, 40, '.'), 6);
+    SeedRandom(31);
+    static const int types[] = {2101, 2201, 2302, 2402, 2501, 2604};
+    for (int i = 0; i < 120; i++) {
+        int index = world.Add(types[i % 6], 1 + i % 3, float(5 + Rnd(30)), float(5 + Rnd(30)));
+        Units[size_t(index)].hitPoints = float(1 + Rnd(8));
+    }
+    world.AddComplete(1100, 2, 18, 18);
+    for (int i = 0; i < 600; i++) {
+        const Unit& shooter = Units[size_t(Rnd(119))];
+        AddProjectile(int(shooter.id), float(3001 + Rnd(5)), 16, shooter.owner, float(160 + Rnd(960)), float(160 + Rnd(960)),
+                      float(Rnd(359)), float(20 + Rnd(100)), 4, 0, 30);
+    }
+    SeedRandom(32);
+    if (together) {
+        ProjectileSteps(4);
+    } else {
+        for (int step = 0; step < 4; step++) ProjectileStep();
+    }
+    return Units;
+}
+
+TEST(Combat, SubStepsTogetherHitAsSingleStepsDo)
+{
+    std::vector<Unit> together = Volley(1);
+    std::vector<Projectile> shotsTogether = Projectiles;
+    std::vector<Unit> single = Volley(0);
+    ASSERT_EQ(together.size(), single.size());
+    int fallen = 0;
+    for (size_t i = 0; i < single.size(); i++) {
+        EXPECT_EQ(together[i].hitPoints, single[i].hitPoints) << "unit " << i;
+        EXPECT_EQ(together[i].state, single[i].state) << "unit " << i;
+        fallen += single[i].state != 0;
+    }
+    EXPECT_GT(fallen, 10) << "units fell on the way, so that later sub-steps met the fallen";
+    ASSERT_EQ(shotsTogether.size(), Projectiles.size());
+    for (size_t i = 0; i < Projectiles.size(); i++) EXPECT_EQ(shotsTogether[i].x, Projectiles[i].x) << "shot " << i;
+}

@@ -208,10 +208,14 @@ TEST(ThreatMemory, WorkVehiclesAndTowersReportWhatTheySee)
     EXPECT_EQ(Players[1].threatMemory, "001000|3");
 }
 
-// The same random battle twice: once with the bucket grid, once walking the whole list.
+// The same random battle twice: once with the bucket grid, once walking the whole list. Two
+// cliff ridges run through the field, so that units are pushed off them too.
 static std::vector<Unit> RandomBattle(int buckets)
 {
-    SimWorld world(FilledRows(120, 90, '.'), 6);
+    std::vector<std::string> rows = FilledRows(120, 90, '.');
+    for (int y = 20; y < 60; y++) rows[size_t(y)][60] = rows[size_t(y)][61] = '#';
+    for (int x = 20; x < 50; x++) rows[45][size_t(x)] = rows[46][size_t(x)] = '#';
+    SimWorld world(rows, 6);
     ScanWithBuckets = buckets;
     static const int types[] = {2101, 2102, 2201, 2302, 2402, 2501, 2604, 2002, 2001, 1052};
     SeedRandom(77);

@@ -5,7 +5,8 @@
 //
 //   sceneshot <DATEN folder after its first start> <scene> <screen width> <output prefix>
 //
-// Scenes: cliff, battle, base, menus.
+// Scenes: cliff, battle, base, menus, bigbattle (the benchmarks' battle, F9 overlay held, at
+// the real frame rate).
 #include "game/shell/assets.h"
 #include "game/shell/common.h"
 #include "game/shell/config.h"
@@ -19,6 +20,7 @@
 #include "game/sim/units.h"
 #include "game/sim/world.h"
 #include "game/ui/sidebar.h"
+#include "battle_scene.h"
 #include "platform/display.h"
 #include "platform/files.h"
 #include "platform/input.h"
@@ -26,6 +28,7 @@
 #include "platform/sound.h"
 #include "platform/sprites.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -238,10 +241,31 @@ static void MenusScene(const std::string& size)
     Shoot(3, "ghost-refused-" + size);
 }
 
+// The benchmarks' big battle at the real 40 frames per second with the debug overlay held, so
+// that the screen shows what the frame rate is.
+static void BigBattleScene()
+{
+    StageBigBattle();
+    StartFpsClock();
+    SetFrameWait(1);
+    InjectKey(0x43, 1);
+    for (int second = 0; second < 8; second++) {
+        auto start = std::chrono::steady_clock::now();
+        for (int frame = 0; frame < 40; frame++) {
+            TopUpBattleShots(2000);
+            GameFrame();
+        }
+        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf("second %d: %.1f frames per second, %d draw calls\n", second, 40 / seconds, DrawCallsLastFrame());
+    }
+    Shoot(1, "bigbattle");
+    InjectKey(0x43, 0);
+}
+
 int main(int argc, char** argv)
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: sceneshot <DATEN folder> <cliff|battle|base|menus> <width> <output prefix>\n");
+        std::fprintf(stderr, "usage: sceneshot <DATEN folder> <cliff|battle|base|menus|bigbattle> <width> <output prefix>\n");
         return 2;
     }
     SetProgramFolder(argv[1]);
@@ -266,6 +290,7 @@ int main(int argc, char** argv)
         BaseScene(12, "base-noon");
         BaseScene(18, "base-dusk");
     } else if (scene == "menus") MenusScene(std::to_string(width));
+    else if (scene == "bigbattle") BigBattleScene();
     StopLayers();
     return 0;
 }
