@@ -78,6 +78,10 @@ void StopLayers()
 // Tries renderers from the best down; the software one always works, even headless.
 static SDL_Renderer* CreateBestRenderer(SDL_Window* window)
 {
+    // The sprite layer gathers its own batches. SDL's batching would join consecutive batches
+    // into one draw of a hundred thousand vertices, which Mesa's software rasteriser handles
+    // in time that grows with the square of the count: a big battle ran at half speed.
+    SDL_SetHintWithPriority(SDL_HINT_RENDER_BATCHING, "0", SDL_HINT_DEFAULT);
     SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
     if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
     return renderer;

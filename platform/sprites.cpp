@@ -132,7 +132,7 @@ constexpr int Levels = 3;
 // copy, where 8 texels of border are 2.
 constexpr int AtlasPadding = 8;
 constexpr int AtlasAlignment = 4; // places start on multiples of 4, so the copies halve them exactly
-constexpr int LargestPage = 512;
+constexpr int LargestPage = 1024; // fewer pages break fewer batches; larger ones drew slower under Mesa
 
 struct AtlasSlot {
     int page = -1;     // index into Pages, -1 when the picture has its own texture
@@ -168,7 +168,7 @@ struct Batch {
     std::vector<int> indices;
 };
 static Batch Pending;
-constexpr size_t BatchQuads = 8192; // sent on when this full, so that memory stays bounded
+constexpr size_t BatchQuads = 128; // Mesa's software rasteriser takes longer per quad in longer draws
 
 void FlushSprites()
 {
@@ -293,7 +293,7 @@ void DropSpriteAtlas(int group)
     FlushSprites();
     for (size_t index = 0; index < Pages.size(); index++) {
         AtlasPage& page = Pages[index];
-        if (page.group != group || page.pictures.empty()) continue;
+        if (page.group != group || page.side == 0) continue;
         for (int number : page.pictures)
             if (Slots[size_t(number)].page == int(index)) Slots[size_t(number)] = AtlasSlot{};
         ReleasePage(page);
@@ -305,7 +305,7 @@ void DropSpriteAtlas(int group)
 void DropSpriteAtlases()
 {
     for (const AtlasPage& page : Pages)
-        if (!page.pictures.empty()) DropSpriteAtlas(page.group);
+        if (page.side != 0) DropSpriteAtlas(page.group);
 }
 
 static int LargestPageSide()
@@ -329,7 +329,9 @@ int PackSpriteAtlas(int group, const std::vector<int>& numbers)
     AtlasPacking packing = PackAtlas(requests, LargestPageSide(), AtlasPadding, AtlasAlignment);
     std::vector<int> pageIndex;
     for (int side : packing.pageSides) {
-        auto unused = std::find_if(Pages.begin(), Pages.end(), [](const AtlasPage& page) { return page.pictures.empty(); });
+        // A free page has no pictures and no side; a page taken a moment ago has its side.
+        auto unused = std::find_if(Pages.begin(), Pages.end(),
+                                   [](const AtlasPage& page) { return page.pictures.empty() && page.side == 0; });
         if (unused == Pages.end()) unused = Pages.insert(Pages.end(), AtlasPage{});
         *unused = AtlasPage{};
         unused->group = group;
@@ -418,29 +420,73 @@ static int LevelFor(const AtlasSlot& slot, const SDL_FPoint corners[4])
     return scale <= 0.25f ? 2 : scale <= 0.5f ? 1 : 0;
 }
 
+// The software renderer takes a batch apart into single quads anyway and finds a quad's
+// texels by truncating its texture coordinates, which can land a texel short of a place in an
+// atlas. There an unturned sprite goes as a rectangle copy with its exact texels: a tile drawn
+// at its copy's size is then copied texel for pixel. (Its turned copies are slower than its
+// triangle filler, so turned and bent sprites stay geometry.)
+static bool SoftwareRenderer(SDL_Renderer* renderer)
+{
+    static SDL_Renderer* known = nullptr;
+    static bool software = false;
+    if (renderer != known) {
+        SDL_RendererInfo info{};
+        software = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+        known = renderer;
+    }
+    return software;
+}
+
+static void CopySprite(SDL_Renderer* renderer, const Sprite3D& sprite, SDL_Texture* texture, const SDL_Rect& source,
+                       float x, float y, int opacity)
+{
+    FlushSprites();
+    ApplyBlend(texture, BlendSource, BlendDestination, Filtering);
+    SDL_SetTextureAlphaMod(texture, Uint8(opacity > 255 ? 255 : opacity));
+    SDL_SetTextureColorMod(texture, 255, 255, 255);
+    float width = std::fabs(sprite.width), height = std::fabs(sprite.height);
+    float centreX = x + sprite.width / 2, centreY = y + sprite.height / 2;
+    // Whole pixels by rounding both edges, so that tiles side by side meet without a seam and
+    // a tile drawn at its copy's size is copied texel for pixel.
+    int left = int(std::lround(centreX - width / 2)), top = int(std::lround(centreY - height / 2));
+    SDL_Rect target{left, top, int(std::lround(centreX + width / 2)) - left, int(std::lround(centreY + height / 2)) - top};
+    int flip = (sprite.width < 0 ? SDL_FLIP_HORIZONTAL : 0) | (sprite.height < 0 ? SDL_FLIP_VERTICAL : 0);
+    if (sprite.angle == 0 && flip == 0) SDL_RenderCopy(renderer, texture, &source, &target);
+    else SDL_RenderCopyEx(renderer, texture, &source, &target, double(sprite.angle), nullptr, SDL_RendererFlip(flip));
+    CountDrawCall();
+}
+
 void DrawSprite3D(int number, float x, float y, int opacity)
 {
     Sprite3D* sprite = Find(number);
-    if (!sprite || opacity <= 0 || !CurrentRenderer()) return;
+    SDL_Renderer* renderer = CurrentRenderer();
+    if (!sprite || opacity <= 0 || !renderer) return;
     SDL_Texture* texture = nullptr;
     float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
     SDL_FPoint corners[4];
     SpriteCorners(*sprite, x, y, corners);
     const AtlasSlot& slot = Slots[size_t(number)];
     int level = slot.scaled ? LevelFor(slot, corners) : 0;
+    SDL_Rect source{};
     if (slot.page >= 0 && (texture = PageTexture(slot.page, level)) != nullptr) {
         int side = Pages[size_t(slot.page)].side, factor = 1 << level;
         float width = float(side), height = float(side + side / 2);
-        float left = float(LevelLeft(side, level)), top = float(LevelTop(side, level));
-        u0 = (left + float(slot.x / factor)) / width;
-        v0 = (top + float(slot.y / factor)) / height;
-        u1 = (left + float((slot.x + slot.width) / factor)) / width;
-        v1 = (top + float((slot.y + slot.height) / factor)) / height;
+        source = SDL_Rect{LevelLeft(side, level) + slot.x / factor, LevelTop(side, level) + slot.y / factor,
+                          slot.width / factor, slot.height / factor};
+        u0 = float(source.x) / width;
+        v0 = float(source.y) / height;
+        u1 = float(source.x + source.w) / width;
+        v1 = float(source.y + source.h) / height;
     } else {
         if (PictureTextureStale(number)) FlushSprites(); // queued quads show the old pixels
         texture = PictureTexture(number);
+        if (texture) SDL_QueryTexture(texture, nullptr, nullptr, &source.w, &source.h);
     }
     if (!texture) return;
+    if (!sprite->useCorners && sprite->angle == 0 && SoftwareRenderer(renderer)) {
+        CopySprite(renderer, *sprite, texture, source, x, y, opacity);
+        return;
+    }
     if (texture != Pending.texture || BlendSource != Pending.source || BlendDestination != Pending.destination ||
         Filtering != Pending.filtering || Pending.vertices.size() >= 4 * BatchQuads) {
         FlushSprites();
