@@ -4,6 +4,8 @@
 #include "game/shell/assets.h"
 #include "game/shell/config.h"
 #include "game/shell/frame.h"
+#include "game/shell/intro.h"
+#include "game/shell/menus.h"
 #include "game/shell/tables.h"
 #include "game/shell/textentry.h"
 #include "game/sim/gameloop.h"
@@ -95,50 +97,6 @@ static void CreateFonts()
     MenuFont = LoadFont("Courier New Fett", ScaledSize(17));
 }
 
-// Until the menus exist, the game goes straight into a free game on the configured map.
-static int StartFreeGame()
-{
-    MissionMode = 0;
-    MapNumber = FreeMapFor(MapSetting);
-    ResetGameState();
-    if (MapNumber == 0 || !LoadMapTerrain(MapNumber)) {
-        ShowMessageBox("HINWEIS", L1("Im Ordner KARTEN gibt es keine Spielkarte."), MessageOk);
-        return 0;
-    }
-    StartNewGame(1);
-    return 1;
-}
-
-// The pause screen until the menus come: Escape plays on, Q ends the program.
-static int PauseScreen()
-{
-    const std::string lines[] = {"P A U S E", L1("[Esc] weiterspielen     [Q] beenden")};
-    while (!WindowCloseRequested()) {
-        ReadKeyboard();
-        if (KeyWentUp(0x01)) return 1;
-        if (KeyWentUp(0x10)) return 0;
-        ClearScreen(0, 0, 0);
-        BeginScene();
-        SetSpriteSize(7002, 512 * UiScale, 512 * UiScale);
-        DrawSprite3D(7002, 256 * UiScale, 128 * UiScale, 96);
-        DrawText(lines[0], 512, 340, 0, 1);
-        DrawText(lines[1], 512, 400, 0, 1);
-        EndScene();
-        FlipScreen();
-        CountFrame();
-    }
-    return 0;
-}
-
-static void PlayFreeGame()
-{
-    if (!StartFreeGame()) return;
-    for (;;) {
-        RunGame();
-        if (LeaveGame || WindowCloseRequested() || !PauseScreen()) return;
-    }
-}
-
 int RunGameProgram()
 {
     SetProgramFolderFromExecutable();
@@ -162,9 +120,8 @@ int RunGameProgram()
     LoadDataTables();
     StartFpsClock();
     CreateFonts();
-    PlayFreeGame();
-    // Leaving writes the settings back, as ending the program through the menus does.
-    WriteConfiguration();
+    RunIntro();
+    RunMenus(); // writes the settings back when the player leaves
     StopLayers();
     return 0;
 }

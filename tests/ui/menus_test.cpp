@@ -1,0 +1,262 @@
+// The menu screen driven as a player drives it: the pointer moved and the left button pressed
+// over real menu frames on the headless display.
+#include "game/shell/assets.h"
+#include "game/shell/config.h"
+#include "game/shell/frame.h"
+#include "game/shell/menus.h"
+#include "game/shell/textentry.h"
+#include "game/sim/gameloop.h"
+#include "platform/display.h"
+#include "platform/files.h"
+#include "platform/input.h"
+#include "platform/latin1.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+int Restarts = 0;
+void CountRestart() { Restarts++; }
+} // namespace
+
+class Menus : public ::testing::Test {
+protected:
+    TempFolder folder;
+
+    void SetUp() override
+    {
+        ASSERT_EQ(OpenDisplay(1024, 768, 32, "Test"), 1);
+        SetScreenGeometry(1024, 768);
+        SetFrameWait(0);
+        SetConfigurationDefaults();
+        ResetInput();
+        FillKeyCharTable();
+        MakeFolder("SAVE");
+        FreeMapCount = 5;
+        Restarts = 0;
+        MenuRestartHook = CountRestart;
+        StartMenus();
+        Frames(1);
+    }
+    void TearDown() override
+    {
+        MenuRestartHook = nullptr;
+        SetFrameWait(1);
+        StopLayers();
+    }
+
+    int Frames(int n)
+    {
+        int ended = 0;
+        for (int i = 0; i < n && !ended; i++) ended = MenuFrame();
+        return ended;
+    }
+    // The item of the current page with this text (Latin-1 of the UTF-8 given).
+    const MenuItem* Item(const std::string& text, int nth = 0)
+    {
+        std::string wanted = L1(text.c_str());
+        for (const MenuItem& item : MenuItems)
+            if (item.text == wanted && nth-- == 0) return &item;
+        return nullptr;
+    }
+    // Moves the pointer over an item through the mouse, whatever its speed setting.
+    void PointAt(const MenuItem& item)
+    {
+        float x = float(item.x) + 15.0f * float(item.text.size() + 1), y = float(item.y) + 25.0f;
+        for (int tries = 0; tries < 4 && (std::fabs(Menu.mouseX - x) > 2 || std::fabs(Menu.mouseY - y) > 2); tries++) {
+            InjectMouseMove(int(std::lround((x - Menu.mouseX) * 10 / float(MouseSpeed))),
+                            int(std::lround((y - Menu.mouseY) * 10 / float(MouseSpeed))));
+            Frames(1);
+        }
+    }
+    // Points at the item and clicks it; the `nth` item of that text when there are several.
+    int Click(const std::string& text, int nth = 0)
+    {
+        const MenuItem* item = Item(text, nth);
+        EXPECT_NE(item, nullptr) << text;
+        if (!item) return 0;
+        MenuItem copy = *item;
+        PointAt(copy);
+        InjectMouseButton(1, 1);
+        int ended = Frames(1);
+        InjectMouseButton(1, 0);
+        return ended + Frames(1);
+    }
+    void Open(int page)
+    {
+        Menu.current = page;
+        Frames(1);
+        ASSERT_EQ(Menu.page, page);
+    }
+};
+
+TEST_F(Menus, TheMainPageLeadsThroughTheGameMenuToTheNewGame)
+{
+    EXPECT_EQ(Menu.page, MainPage);
+    ASSERT_NE(Item("KORAX 3050"), nullptr);
+    Click("Einzelspieler");
+    EXPECT_EQ(Menu.page, GameMenuPage);
+    EXPECT_NE(Item("Missionen"), nullptr);
+    Click("Neues Spiel");
+    EXPECT_EQ(Menu.page, NewGamePage);
+    Click("Zurück");
+    EXPECT_EQ(Menu.page, GameMenuPage);
+    Click("Zurück");
+    EXPECT_EQ(Menu.page, MainPage);
+
+    // As a host the game menu has no missions; the main page forgets the network game.
+    Click("Mehrspieler");
+    Click("Spielleiter");
+    EXPECT_EQ(Menu.multiplayer, 1);
+    EXPECT_NE(Item("Mehrspieler"), nullptr);
+    EXPECT_EQ(Item("Missionen"), nullptr);
+    ASSERT_EQ(WriteWholeFile("SAVE\\_MehrspielerNWI.sav", "x"), 1);
+    Click("Zurück");
+    EXPECT_EQ(Menu.multiplayer, 0);
+    EXPECT_FALSE(FileExists("SAVE\\_MehrspielerNWI.sav"));
+}
+
+TEST_F(Menus, SettingsWrapOrStopAtTheirEnds)
+{
+    Open(NewGamePage);
+    MapSetting = 5;
+    Click(">");
+    EXPECT_EQ(MapSetting, 1);
+    Click("<");
+    EXPECT_EQ(MapSetting, 5);
+    EXPECT_NE(Item("Karte (5)"), nullptr);
+
+    Click("Spieleinstellungen");
+    ASSERT_EQ(Menu.page, GameSettingsPage);
+    StartHour = 23;
+    Click(">", 0);
+    EXPECT_EQ(StartHour, 0);
+    Click("<", 0);
+    EXPECT_EQ(StartHour, 23);
+    Difficulty = 3;
+    Click(">", 1);
+    EXPECT_EQ(Difficulty, 1);
+    Click("<", 1);
+    EXPECT_EQ(Difficulty, 3);
+    StormSetting = 3;
+    Click(">", 2);
+    EXPECT_EQ(StormSetting, 3);
+    EXPECT_NE(Item("Sandstürme (viele)"), nullptr);
+    int tech = TechLevel;
+    Click("Alle Technologien erforscht");
+    EXPECT_NE(TechLevel, tech);
+    Click("Zurück");
+    EXPECT_EQ(Menu.page, NewGamePage) << "back to the page that opened the settings";
+
+    Open(GameOptionsPage);
+    MouseSpeed = 40;
+    Click(">", 0);
+    EXPECT_EQ(MouseSpeed, 40);
+    EXPECT_NE(Item("Mausgeschw.(4.0)"), nullptr);
+    GameSpeedSetting = 8;
+    for (int i = 0; i < 10; i++) Click(">", 1);
+    EXPECT_EQ(GameSpeedSetting, 16.0f) << "the game speed goes past the 8 of the file's comment";
+    ScrollSpeed = 8;
+    Click(">", 2);
+    EXPECT_EQ(ScrollSpeed, 8);
+    ScrollSpeed = 1;
+    Click("<", 2);
+    EXPECT_EQ(ScrollSpeed, 1);
+    ScrollSpeed = 2;
+    Click(">", 2);
+    EXPECT_EQ(ScrollSpeed, 4);
+}
+
+TEST_F(Menus, AHeldButtonActsOnItsFirstFrameThenOnTheSixteenthAndEveryThird)
+{
+    Open(GameSettingsPage);
+    StartHour = 0;
+    MenuItem up = *Item(">", 0);
+    PointAt(up);
+    std::vector<int> acted;
+    InjectMouseButton(1, 1);
+    for (int frame = 1; frame <= 25; frame++) {
+        int before = StartHour;
+        Frames(1);
+        if (StartHour != before) acted.push_back(frame);
+    }
+    InjectMouseButton(1, 0);
+    Frames(1);
+    EXPECT_EQ(acted, (std::vector<int>{1, 16, 19, 22, 25}));
+}
+
+TEST_F(Menus, ANewScreenModeWritesTheSettingsAndRestartsOnTheResolutionPage)
+{
+    Open(ResolutionPage);
+    EXPECT_EQ(Item("1024*768 (Grafik: optimal)")->value, 1);
+    Click("800*600");
+    EXPECT_EQ(Restarts, 1);
+    EXPECT_EQ(ResolutionIndex, 2);
+
+    SetConfigurationDefaults();
+    ReadConfiguration();
+    EXPECT_EQ(ResolutionIndex, 2);
+    EXPECT_EQ(JumpToScreenModes, 1);
+
+    // The restarted program opens where the player left, with everything shown.
+    StartMenus();
+    EXPECT_EQ(Menu.page, ResolutionPage);
+    EXPECT_EQ(Menu.reveal, 1000);
+    EXPECT_EQ(JumpToScreenModes, 0);
+}
+
+TEST_F(Menus, QuittingWritesTheSettingsAndEndsTheMenus)
+{
+    Click("Beenden");
+    ASSERT_EQ(Menu.page, QuitPage);
+    Click("Nein");
+    EXPECT_EQ(Menu.page, MainPage);
+    Click("Beenden");
+    MapSetting = 3;
+    EXPECT_GT(Click("Ja"), 0) << "the menus end";
+    EXPECT_EQ(MenuFrame(), 1);
+    SetConfigurationDefaults();
+    ReadConfiguration();
+    EXPECT_EQ(MapSetting, 3);
+    EXPECT_EQ(JumpToScreenModes, 0);
+}
+
+TEST_F(Menus, TheNameFieldTakesTypedLetters)
+{
+    PlayerName = "Ab";
+    Frames(1);
+    Click("Ab");
+    EXPECT_EQ(Menu.editing, 5);
+    for (int key : {0x2E, 0x18}) { // c, o
+        InjectKey(key, 1);
+        Frames(1);
+        InjectKey(key, 0);
+        Frames(1);
+    }
+    InjectKey(0x1C, 1); // Enter ends editing
+    Frames(1);
+    InjectKey(0x1C, 0);
+    Frames(2);
+    EXPECT_EQ(Menu.editing, 0);
+    EXPECT_EQ(PlayerName, "Abco");
+}
+
+TEST_F(Menus, PagesWhoseFunctionsComeLaterSaySoAndKeepWorking)
+{
+    Open(SavePage);
+    EXPECT_NE(Item("Speichern", 1), nullptr);
+    Click("Speichern", 1);
+    EXPECT_NE(Menu.notice.find("folgen"), std::string::npos);
+    EXPECT_EQ(Menu.page, SavePage);
+    Click("Zurück");
+    EXPECT_EQ(Menu.page, PausePage);
+    Click("Beenden");
+    EXPECT_EQ(Menu.page, AbortPage);
+    Click("Nein");
+    EXPECT_EQ(Menu.page, PausePage);
+    Click("Beenden");
+    Click("Ja");
+    EXPECT_EQ(Menu.page, MainPage);
+}
