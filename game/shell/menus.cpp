@@ -3,6 +3,7 @@
 // that run from it and come back to it.
 #include "game/shell/menus.h"
 
+#include "game/save/savefile.h"
 #include "game/shell/assets.h"
 #include "game/shell/briefing.h"
 #include "game/shell/common.h"
@@ -13,7 +14,9 @@
 #include "game/shell/textentry.h"
 #include "game/sim/buildings.h"
 #include "game/sim/gameloop.h"
+#include "game/sim/messages.h"
 #include "game/sim/world.h"
+#include "game/ui/statistics.h"
 #include "platform/display.h"
 #include "platform/files.h"
 #include "platform/input.h"
@@ -40,10 +43,12 @@ enum Action {
     Resolution4, Resolution5, Depth16, Depth24, Depth32, SmokeSwitch, TracksSwitch, BloodSwitch, ShadowSwitch,
     VoiceSwitch, SoundSwitch, QuitYes, StartFreeGame, StartMission, Resume, AbortYes, EditName, EditAddress,
     EditSaveName, Host, Connect, SaveNow, LoadNow, DeleteFile, ListDown, ListUp, FollowsLater, OpenGameSettings,
-    BackFromSettings, BackFromLoad, OpenLoadFromGame
+    BackFromSettings, BackFromLoad, OpenLoadFromGame, OverwriteYes, DeleteYes, BackToFiles, DiagramLeft, DiagramRight,
+    ShowSwitch0, ShowSwitch6 = ShowSwitch0 + 6
 };
 
 constexpr int MusicNumber = 5002;
+constexpr int DiagramPlot = 7790, DiagramAxes = 7791; // pictures of the diagram view
 
 int Toggle(int setting) { return setting == 1 ? 1 : -1; }
 int Flip(int setting) { return setting == 1 ? -1 : 1; }
@@ -81,7 +86,6 @@ std::vector<std::string> SaveFiles()
     std::vector<std::string> names;
     for (const std::string& file : ListFolder("SAVE\\*.sav"))
         if (file.size() > 4 && file[0] != '_') names.push_back(file.substr(0, file.size() - 4));
-    std::sort(names.begin(), names.end());
     return names;
 }
 
@@ -245,6 +249,24 @@ std::vector<MenuItem> BuildPageItems(int page)
         Back(items, BackFromLoad);
         Button(items, L1("Löschen"), 660, DeleteFile, 720);
         break;
+    case OverwritePage:
+        title("Hinweis");
+        Add(items, LabelItem, "\"" + SaveName + L1("\" überschreiben?"), 60, 180);
+        Button(items, "Ja", 300, OverwriteYes);
+        Button(items, "Nein", 360, BackToFiles);
+        break;
+    case DeletePage:
+        title("Hinweis");
+        Add(items, LabelItem, "\"" + SaveName + L1("\" löschen?"), 60, 180);
+        Button(items, "Ja", 300, DeleteYes);
+        Button(items, "Nein", 360, BackToFiles);
+        break;
+    case SavedPage:
+        title("Hinweis");
+        Add(items, LabelItem, "Laufendes Spiel", 60, 180);
+        Add(items, LabelItem, "wurde gespeichert.", 60, 240);
+        Button(items, "OK", 360, PausePage);
+        break;
     case StatisticsPage:
         title("Statistik");
         Button(items, "Tabelle", 180, TablePage);
@@ -255,13 +277,20 @@ std::vector<MenuItem> BuildPageItems(int page)
         title("Tabelle");
         Back(items, StatisticsPage);
         break;
-    case DiagramPage:
+    case DiagramPage: {
         title("Diagramme");
         Add(items, LabelItem, "Anzeigen:", 660, 60);
-        Add(items, SmallButtonItem, "<", 240, 540, FollowsLater);
-        Add(items, SmallButtonItem, ">", 300, 540, FollowsLater);
+        const char* const names[7] = {"Sp 1", "Sp 2", "Sp 3", "Sp 4", "Einheiten", "Objekte", "Geld"};
+        const int ys[7] = {180, 240, 300, 360, 480, 540, 600};
+        for (int i = 0; i < 7; i++) {
+            int value = i < 4 ? StatPlayerShown[i + 1] : StatSeriesShown[i - 4];
+            Add(items, ToggleItem, names[i], 660, ys[i], ShowSwitch0 + i, value);
+        }
+        Add(items, SmallButtonItem, "<", 240, 540, DiagramLeft);
+        Add(items, SmallButtonItem, ">", 300, 540, DiagramRight);
         Back(items, StatisticsPage);
         break;
+    }
     default:
         title("KORAX 3050");
         Back(items, MainPage);
@@ -282,6 +311,10 @@ void OpenPage(int page)
         RemoveFile("SAVE\\_MehrspielerNWI.sav");
     }
     if (page != Menu.page) Menu.notice.clear();
+    if (page == DiagramPage && Menu.page != DiagramPage) {
+        Menu.diagramStale = 1;
+        Menu.diagramOffset = 0;
+    }
     Menu.page = Menu.current = page;
 }
 
@@ -320,6 +353,8 @@ void PlayGame()
         Menu.inGame = 0;
         OpenPage(GameMenuPage);
     } else {
+        // A paused game is kept under a name of its own, never the player's "autosave".
+        if (!NetworkGame) SaveGame("Autospeicherung");
         OpenPage(PausePage);
     }
 }
@@ -419,6 +454,14 @@ void Carry(int action)
         Menu.inGame = 0;
         back = MainPage;
         break;
+    case ShowSwitch0: case ShowSwitch0 + 1: case ShowSwitch0 + 2: case ShowSwitch0 + 3:
+        StatPlayerShown[action - ShowSwitch0 + 1] *= -1;
+        Menu.diagramStale = 1;
+        break;
+    case ShowSwitch0 + 4: case ShowSwitch0 + 5: case ShowSwitch6:
+        StatSeriesShown[action - ShowSwitch0 - 4] *= -1;
+        Menu.diagramStale = 1;
+        break;
     case EditName: StartEditing(5, PlayerName); break;
     case EditAddress: StartEditing(2, ServerAddress); break;
     case EditSaveName:
@@ -433,9 +476,59 @@ void Carry(int action)
         break;
     case Host: Menu.multiplayer = 1; back = GameMenuPage; break;
     case Connect: Notice("Spiele im Netzwerk folgen in einer der nächsten Fassungen."); break;
-    case SaveNow: case LoadNow: case DeleteFile:
-        Notice("Speichern und Laden folgen in einer der nächsten Fassungen.");
+    case SaveNow: {
+        std::string problem = SaveNameProblem(SaveName);
+        if (!problem.empty()) {
+            Menu.notice = problem;
+            break;
+        }
+        if (!Menu.inGame) break;
+        std::vector<std::string> names = SaveFiles();
+        // Names compare exactly: "Test" and "test" are two saves.
+        bool exists = std::find(names.begin(), names.end(), SaveName) != names.end();
+        Menu.filesPage = SavePage;
+        if (exists) {
+            back = OverwritePage;
+            break;
+        }
+        [[fallthrough]];
+    }
+    case OverwriteYes:
+        if (SaveGame(SaveName)) {
+            AddMessage("INFO: Spielstand wurde gespeichert.");
+            AddMessage("      \"" + SaveName + "\"");
+            back = SavedPage;
+        } else {
+            Notice("Der Spielstand konnte nicht geschrieben werden.");
+            back = SavePage;
+        }
         break;
+    case LoadNow: {
+        std::string problem = SaveNameProblem(SaveName);
+        if (!problem.empty()) {
+            Menu.notice = problem;
+            break;
+        }
+        if (LoadGame(SaveName)) {
+            StopSound(MusicNumber);
+            PlayGame();
+            return;
+        }
+        LoadFailed = 0;
+        Notice("Dieser Spielstand kann nicht geladen werden.");
+        break;
+    }
+    case DeleteFile:
+        if (!SaveNameProblem(SaveName).empty()) break;
+        Menu.filesPage = Menu.page;
+        back = DeletePage;
+        break;
+    case DeleteYes:
+        RemoveFile("SAVE\\" + SaveName + ".sav");
+        back = Menu.filesPage;
+        break;
+    case BackToFiles: back = Menu.filesPage; break;
+    case DiagramLeft: case DiagramRight: break; // they scroll while held, see MenuFrame
     default: Notice("Diese Funktion folgt in einer der nächsten Fassungen."); break;
     }
     if (!Menu.quit) OpenPage(back);
@@ -524,16 +617,34 @@ void DrawTable()
         Centred(SmallMenuFont, L1(heads[k][0]), float(110 + 160 * k), 180, 255, 255, 255);
         Centred(SmallMenuFont, L1(heads[k][1]), float(110 + 160 * k), 200, 255, 255, 255);
     }
-    for (int p = 1; p <= std::min(PlayerCount, 4); p++) {
+    for (int p = 1; p <= std::min(PlayerCount, MaxPlayers); p++) {
         const Player& player = Players[p];
+        const int* colour = colours[p <= 4 ? p : 0];
         const int values[6] = {p, player.spiceMoney, player.unitsKilled, player.unitsLost, player.buildingsDestroyed,
                                player.buildingsLost};
         for (int k = 0; k < 6; k++) {
             Outline(float(30 + 160 * k), float(190 + 50 * p), 160, 50);
             Centred(SmallMenuFont, std::to_string(values[k]), float(110 + 160 * k), float(205 + 50 * p),
-                    colours[p][0], colours[p][1], colours[p][2]);
+                    colour[0], colour[1], colour[2]);
         }
     }
+}
+
+// The plot through its 400-pixel window and the axes over it, made again when they changed.
+void DrawDiagrams()
+{
+    if (Menu.diagramStale) {
+        SetPictureImage(DiagramPlot, StatisticsPlot(ScreenHeightPx));
+        SetPictureImage(DiagramAxes, StatisticsAxes(ScreenHeightPx));
+        Menu.diagramStale = 0;
+    }
+    int x = int(std::lround(100 * UiScale)), y = int(std::lround(150 * UiScale));
+    DrawPicturePart(DiagramPlot, Menu.diagramOffset, 0, 400, PictureHeight(DiagramPlot), x, y, 0);
+    DrawPicture(DiagramAxes, x, y, 1);
+    DrawFontText(SmallMenuFont, "E/O", x + 4, y, 255, 255, 255);
+    DrawFontText(SmallMenuFont, "in 1", x + 4, y + 16, 255, 255, 255);
+    DrawFontText(SmallMenuFont, "Geld", x + 356, y, 255, 255, 255);
+    DrawFontText(SmallMenuFont, "in 10", x + 356, y + 16, 255, 255, 255);
 }
 
 void DrawMapPreview()
@@ -604,7 +715,12 @@ int MenuFrame()
             Menu.heldFrames = 13;
             acts = true;
         }
-        if (acts && Menu.hoveredAction >= 0 && !Menu.editing) {
+        // The diagram's arrows scroll while held instead.
+        if (Menu.hoveredAction == DiagramLeft) Menu.diagramOffset = std::max(0, Menu.diagramOffset - 10);
+        if (Menu.hoveredAction == DiagramRight)
+            Menu.diagramOffset = std::max(0, std::min(Menu.diagramOffset + 10, PictureWidth(DiagramPlot) - 400));
+        bool arrow = Menu.hoveredAction == DiagramLeft || Menu.hoveredAction == DiagramRight;
+        if (acts && !arrow && Menu.hoveredAction >= 0 && !Menu.editing) {
             Menu.current = Menu.hoveredAction;
             PlaySound(3, 0);
             if (Menu.hoveredKind == ButtonItem) Menu.reveal = 0;
@@ -644,6 +760,7 @@ int MenuFrame()
     DrawItems(Menu.reveal);
     if (!Menu.notice.empty()) DrawFontText(MenuFont, Menu.notice, int(60 * UiScale), int(600 * UiScale), 230, 200, 120);
     if (Menu.page == TablePage) DrawTable();
+    if (Menu.page == DiagramPage) DrawDiagrams();
     DrawBanner();
     SetBlendFactors(5, 6);
     SetSpriteSize(9001, 32 * UiScale, 32 * UiScale);

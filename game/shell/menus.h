@@ -11,7 +11,7 @@ enum MenuPage {
     MainPage = 1, GameMenuPage, NewGamePage, GameSettingsPage, MissionsPage, OptionsPage, GameOptionsPage,
     GraphicsPage, ResolutionPage, ColourDepthPage, EffectsPage, SoundPage, QuitPage, MultiplayerPage, JoinPage,
     ConnectingPage, HostingPage, WaitingPage, PausePage, AbortPage, SavePage, LoadPage, StatisticsPage,
-    TablePage, DiagramPage, LastPage
+    TablePage, DiagramPage, OverwritePage, SavedPage, DeletePage, LastPage
 };
 
 enum MenuItemKind { TitleItem = 0, ButtonItem, ToggleItem, SaveEntryItem, LabelItem, TextFieldItem, SmallButtonItem };
@@ -39,6 +39,9 @@ struct MenuState {
     int bannerX = 1024;   // layout units
     int inGame = 0;       // 1 while a game waits behind the pause page
     int loadFromGame = 0; // the load page was opened from the pause page
+    int filesPage = SavePage; // the save or load page a confirmation returns to
+    int diagramStale = 1;     // the diagram pictures need drawing again
+    int diagramOffset = 0;    // first plot column in the diagram window
     int quit = 0;         // the menus end the program
     std::string notice;   // a German line shown under the items (functions still to come)
 };

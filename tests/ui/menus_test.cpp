@@ -243,13 +243,11 @@ TEST_F(Menus, TheNameFieldTakesTypedLetters)
     EXPECT_EQ(PlayerName, "Abco");
 }
 
-TEST_F(Menus, PagesWhoseFunctionsComeLaterSaySoAndKeepWorking)
+TEST_F(Menus, ThePausePageLeadsToSavingAndBackAndToTheAbortQuestion)
 {
-    Open(SavePage);
-    EXPECT_NE(Item("Speichern", 1), nullptr);
-    Click("Speichern", 1);
-    EXPECT_NE(Menu.notice.find("folgen"), std::string::npos);
-    EXPECT_EQ(Menu.page, SavePage);
+    Open(PausePage);
+    Click("Speichern");
+    ASSERT_EQ(Menu.page, SavePage);
     Click("Zurück");
     EXPECT_EQ(Menu.page, PausePage);
     Click("Beenden");
@@ -259,4 +257,63 @@ TEST_F(Menus, PagesWhoseFunctionsComeLaterSaySoAndKeepWorking)
     Click("Beenden");
     Click("Ja");
     EXPECT_EQ(Menu.page, MainPage);
+}
+
+TEST_F(Menus, SavingAsksBeforeOverwritingAndNamesCompareExactly)
+{
+    Menu.inGame = 1;
+    Open(SavePage);
+    SaveName = "Test";
+    Frames(1);
+    Click("Speichern", 1);
+    EXPECT_EQ(Menu.page, SavedPage) << "a new name saves at once";
+    EXPECT_TRUE(FileExists("SAVE\\Test.sav"));
+    Click("OK");
+    EXPECT_EQ(Menu.page, PausePage);
+
+    Open(SavePage);
+    SaveName = "test";
+    Frames(1);
+    Click("Speichern", 1);
+    EXPECT_EQ(Menu.page, SavedPage) << "\"test\" is not \"Test\"";
+    Open(SavePage);
+    SaveName = "Test";
+    Frames(1);
+    Click("Speichern", 1);
+    ASSERT_EQ(Menu.page, OverwritePage);
+    EXPECT_NE(Item("\"Test\" überschreiben?"), nullptr);
+    Click("Nein");
+    EXPECT_EQ(Menu.page, SavePage);
+
+    SaveName = "../weg";
+    Frames(1);
+    Click("Speichern", 1);
+    EXPECT_EQ(Menu.page, SavePage);
+    EXPECT_FALSE(Menu.notice.empty()) << "a name that leaves the folder is refused with a line";
+
+    SaveName = "Test";
+    Frames(1);
+    Click("Löschen");
+    ASSERT_EQ(Menu.page, DeletePage);
+    Click("Ja");
+    EXPECT_EQ(Menu.page, SavePage);
+    EXPECT_FALSE(FileExists("SAVE\\Test.sav"));
+}
+
+TEST_F(Menus, SevenSavesScrollTwiceAndAnEntryIsTakenAsTheName)
+{
+    for (int i = 1; i <= 7; i++) ASSERT_EQ(WriteWholeFile("SAVE\\Spiel" + std::to_string(i) + ".sav", "x"), 1);
+    Open(LoadPage);
+    EXPECT_NE(Item("Spiel1"), nullptr);
+    for (int i = 0; i < 4; i++) Click(">");
+    EXPECT_EQ(Menu.saveOffset, 2);
+    EXPECT_EQ(Item("Spiel1"), nullptr);
+    EXPECT_NE(Item("Spiel7"), nullptr);
+    Click("Spiel5");
+    EXPECT_EQ(SaveName, "Spiel5");
+    Click("Laden", 1);
+    EXPECT_EQ(Menu.page, LoadPage) << "a broken file keeps the page";
+    EXPECT_FALSE(Menu.notice.empty());
+    for (int i = 0; i < 4; i++) Click("<");
+    EXPECT_EQ(Menu.saveOffset, 0);
 }

@@ -1,0 +1,266 @@
+// game/save/savefile.cpp - the save file: its sections in order and the writer; a file read by
+// the reader (saveformat) goes into the running game only when the whole of it was good.
+#include "game/save/savefile.h"
+
+#include "game/save/saveformat.h"
+
+#include "game/shell/config.h"
+#include "game/sim/buildings.h"
+#include "game/sim/combat.h"
+#include "game/sim/effects.h"
+#include "game/sim/gameloop.h"
+#include "game/sim/units.h"
+#include "game/sim/world.h"
+#include "game/ui/statistics.h"
+#include "platform/files.h"
+#include "platform/latin1.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+int LoadFailed = 0;
+
+int RoundedField(float value)
+{
+    // nearbyint rounds ties to even in the default rounding mode, as the file wants.
+    double rounded = std::nearbyint(double(value));
+    if (!(rounded >= double(std::numeric_limits<int32_t>::min()))) return std::numeric_limits<int32_t>::min();
+    if (rounded > double(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
+    return int(rounded);
+}
+
+namespace {
+
+struct Writer {
+    std::string out;
+    void Long(int value)
+    {
+        uint32_t bits = uint32_t(value);
+        for (int shift = 0; shift < 32; shift += 8) out.push_back(char((bits >> shift) & 255));
+    }
+    void Float(float value) { Long(RoundedField(value)); }
+    void Cells(float value) { Long(RoundedField(value * 32)); }
+    void Text(const std::string& text)
+    {
+        out += text;
+        out += "\r\n";
+    }
+};
+
+void WriteGame(Writer& w)
+{
+    w.Long(int(Buildings.size()));
+    for (const Building& b : Buildings) {
+        w.Long(b.id);
+        w.Long(b.typeId);
+        w.Long(b.width);
+        w.Long(b.height);
+        w.Long(b.owner);
+        w.Float(b.hitPoints);
+        w.Float(b.maxHitPoints);
+        w.Float(b.buildProgress);
+        w.Float(b.buildTotal);
+        w.Cells(b.x);
+        w.Cells(b.y);
+        w.Long(b.selection);
+        w.Long(b.currentItem);
+        w.Text(b.queue);
+        w.Float(b.remaining);
+        w.Float(b.total);
+        w.Long(b.energy);
+        w.Float(b.rallyX);
+        w.Float(b.rallyY);
+        w.Long(b.stance);
+        w.Long(b.state);
+        w.Long(b.variant);
+    }
+    w.Long(int(Units.size()));
+    for (const Unit& u : Units) {
+        w.Float(u.id);
+        w.Float(u.typeId);
+        w.Long(u.width);
+        w.Long(u.height);
+        w.Long(u.unitClass);
+        w.Long(u.owner);
+        w.Float(u.hitPoints);
+        w.Float(u.maxHitPoints);
+        w.Cells(u.x);
+        w.Cells(u.y);
+        w.Long(u.pushCount);
+        for (float value : {u.heading, u.turnSpeed, u.turnRate, u.speed, u.maxSpeed, u.target, u.destX, u.destY, u.selection})
+            w.Float(value);
+        w.Long(u.weapon);
+        for (float value : {u.range, u.shotSpeed, u.reload, u.firePeriod, u.harvestAmount, u.damage, u.repairAmount})
+            w.Float(value);
+        w.Long(u.load);
+        w.Long(u.stance);
+        w.Float(u.waypointX);
+        w.Float(u.waypointY);
+        w.Text(u.path);
+        w.Long(u.state);
+        w.Long(u.group);
+    }
+    w.Long(int(Projectiles.size()));
+    for (const Projectile& p : Projectiles) {
+        w.Long(p.shooterId);
+        w.Float(p.kind);
+        w.Long(p.owner);
+        for (float value : {p.x, p.y, p.heading, p.speed, p.damage, p.repair, p.life}) w.Float(value);
+    }
+    w.Float(CamX);
+    w.Float(CamY);
+    w.Long(MapNumber);
+    w.Long(MapWidth);
+    w.Long(MapHeight);
+    for (int y = 1; y <= MapHeight - 1; y++)
+        for (int x = 1; x <= MapWidth - 1; x++) w.Long(int(TerrainGrid[x][y]));
+    w.Long(NextObjectId);
+    w.Long(TimeOfDay);
+    for (int p = 1; p <= MaxPlayers; p++) {
+        w.Long(Players[p].money);
+        w.Long(Players[p].energy);
+        for (int flag : Players[p].research) w.Long(flag);
+    }
+    w.Long(PlayerCount);
+    w.Long(LocalPlayer);
+    for (int y = 0; y <= MapHeight; y++)
+        for (int x = 0; x <= MapWidth; x++) w.Long(FogGrid[x][y]);
+    w.Long(ElapsedSeconds);
+    w.Long(MissionMode);
+    for (int p = 1; p <= MaxPlayers; p++) {
+        const Player& player = Players[p];
+        for (int value : {player.spiceMoney, player.unitsLost, player.unitsKilled, player.buildingsLost,
+                          player.buildingsDestroyed, player.kind, player.startX, player.startY})
+            w.Long(value);
+    }
+    w.Long(StatSampleIndex);
+    for (int s = 0; s <= StatSampleIndex; s++)
+        for (int p = 1; p <= 4; p++) {
+            StatSample sample = size_t(s) < StatTable[p].size() ? StatTable[p][size_t(s)] : StatSample{};
+            w.Long(sample.units);
+            w.Long(sample.buildings);
+            w.Long(sample.money);
+        }
+    w.Long(int(Decorations.size()));
+    for (const Decoration& d : Decorations) {
+        w.Long(d.sprite);
+        w.Long(d.x);
+        w.Long(d.y);
+        w.Long(d.angle);
+    }
+    w.Long(int(Sandstorms.size()));
+    for (const Sandstorm& storm : Sandstorms) {
+        w.Float(storm.x);
+        w.Float(storm.y);
+        w.Float(storm.direction);
+        w.Long(storm.spare);
+    }
+    w.Long(StormSetting);
+    w.Long(Difficulty);
+    w.Long(DayNightSetting);
+}
+
+void PutInPlace(SavedGame& g)
+{
+    ResetGameState();
+    Buildings = std::move(g.buildings);
+    Units = std::move(g.units);
+    Projectiles = std::move(g.shots);
+    Effects.clear();
+    CamX = g.camX;
+    CamY = g.camY;
+    MapNumber = g.mapNumber;
+    MapWidth = g.mapWidth;
+    MapHeight = g.mapHeight;
+    for (int x = 0; x <= MaxMapSide; x++)
+        for (int y = 0; y <= MaxMapSide; y++) {
+            TerrainGrid[x][y] = g.terrain[SavedCell(x, y)];
+            FogGrid[x][y] = g.fog[SavedCell(x, y)];
+        }
+    NextObjectId = g.nextObjectId;
+    TimeOfDay = g.timeOfDay;
+    for (int p = 1; p <= MaxPlayers; p++) {
+        Player& player = Players[p];
+        const SavedGame::PlayerPart& part = g.players[p];
+        player.money = part.money;
+        player.energy = part.energy;
+        for (int i = 0; i < ResearchFlagCount; i++) player.research[i] = part.research[i];
+        player.spiceMoney = part.spice;
+        player.unitsKilled = part.unitsKilled;
+        player.unitsLost = part.unitsLost;
+        player.buildingsDestroyed = part.buildingsDestroyed;
+        player.buildingsLost = part.buildingsLost;
+        player.kind = part.kind;
+        player.startX = part.startX;
+        player.startY = part.startY;
+    }
+    PlayerCount = g.playerCount;
+    LocalPlayer = g.localPlayer;
+    ElapsedSeconds = g.elapsedSeconds;
+    MissionMode = g.missionMode;
+    StatSampleIndex = g.sampleIndex;
+    for (int p = 1; p <= 4; p++) StatTable[p] = std::move(g.samples[p]);
+    StormSetting = g.stormSetting;
+    Difficulty = g.difficulty;
+    DayNightSetting = g.dayNight;
+    // The ground is made from the terrain as a new game's is; it also sets out fresh storms,
+    // so the saved ones are put back after it.
+    BuildGroundTiles();
+    Decorations = std::move(g.decorations);
+    Sandstorms = std::move(g.storms);
+    IndexBuildings();
+    IndexUnits();
+    JoinWalls();
+    RecomputeObstacles();
+}
+
+std::string SavePath(const std::string& name) { return "SAVE\\" + name + ".sav"; }
+
+} // namespace
+
+std::string GameStateBytes()
+{
+    Writer w;
+    WriteGame(w);
+    return w.out;
+}
+
+int ApplyGameStateBytes(const std::string& bytes)
+{
+    SavedGame game;
+    game.terrain.assign(257 * 257, 0);
+    // The border rows the file leaves out keep what the grid holds, as reading in place would.
+    for (int x = 0; x <= MaxMapSide; x++)
+        for (int y = 0; y <= MaxMapSide; y++) game.terrain[SavedCell(x, y)] = TerrainGrid[x][y];
+    game.fog.assign(257 * 257, 1);
+    if (!ParseGameState(bytes, game)) return 0;
+    PutInPlace(game);
+    return 1;
+}
+
+std::string SaveNameProblem(const std::string& name)
+{
+    if (name.empty()) return L1("Bitte einen Namen für den Spielstand eingeben.");
+    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos || name.find("..") != std::string::npos)
+        return L1("Der Name darf kein \"/\", \"\\\" und kein \"..\" enthalten.");
+    return "";
+}
+
+int SaveGame(const std::string& name)
+{
+    if (!SaveNameProblem(name).empty()) return 0;
+    MakeFolder("SAVE");
+    return WriteWholeFile(SavePath(name), GameStateBytes());
+}
+
+int LoadGame(const std::string& name)
+{
+    std::string bytes;
+    if (!SaveNameProblem(name).empty() || !ReadWholeFile(SavePath(name), bytes) || !ApplyGameStateBytes(bytes)) {
+        LoadFailed = 1;
+        return 0;
+    }
+    LoadFailed = 0;
+    return 1;
+}
