@@ -215,19 +215,19 @@ for _ in $(seq 1200); do
 done
 shot 8-spiel 8
 # Escape ends the intro; on the main menu "Beenden" and then "Ja" end the game. The pointer
-# starts in the middle of the screen and moves 1.5 pixels per pixel of the mouse. A key that
-# came while the game was still loading is lost, so the walk is tried again until the game ends.
-for round in $(seq 4); do
+# moves 1.5 pixels per pixel of the mouse and stops at the screen's edges, so every round
+# first drives it into the top-left corner and goes from there. A key or a move that came
+# while the game was still loading is lost, so the walk is tried again until the game ends.
+for round in $(seq 6); do
   xdotool key Escape
   if [ "$round" = 1 ]; then shot 9-spiel-menue 2; else sleep 2; fi
-  xdotool mousemove_relative -- -221 201; sleep 0.5
+  xdotool mousemove_relative -- -2000 -2000; sleep 0.5
+  xdotool mousemove_relative -- 120 457; sleep 0.5
   xdotool mousedown 1; sleep 0.1; xdotool mouseup 1; sleep 1
   xdotool mousemove_relative -- -50 -320; sleep 0.5
   xdotool mousedown 1; sleep 0.1; xdotool mouseup 1
   for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$game_pid" 2>/dev/null || break
-  # Back to the middle for the next round.
-  xdotool mousemove_relative -- 271 119; sleep 0.3
 done
 kill -0 "$game_pid" 2>/dev/null && fail "the game did not end through Beenden and Ja"
 wait "$game_pid" || fail "the game ended with status $? ($(tail -n 3 "$work/game.log"))"
