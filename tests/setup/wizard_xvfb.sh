@@ -42,8 +42,9 @@ export HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" XDG_CACHE_HOME=
 export SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 GSETTINGS_BACKEND=memory
 unset KORAX_MESSAGEBOX_ANSWER
 
-# Xvfb picks a free display itself and says which.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself and says which. It must not reset when its last client
+# leaves: the check below would otherwise race the installer for the restarting server.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"

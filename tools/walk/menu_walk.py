@@ -6,7 +6,7 @@
 import subprocess, time, os, sys
 D=':77'
 env=dict(os.environ, DISPLAY=D, SDL_AUDIODRIVER='dummy', KORAX_MESSAGEBOX_ANSWER='1')
-xvfb=subprocess.Popen(['Xvfb',D,'-screen','0','1024x768x24','-nolisten','tcp'])
+xvfb=subprocess.Popen(['Xvfb',D,'-screen','0','1024x768x24','-nolisten','tcp','-noreset'])
 time.sleep(1.5)
 daten=sys.argv[1]
 out=sys.argv[2] if len(sys.argv)>2 else '/tmp/walk'
