@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <chrono>
 #include <cstdio>
 
 MenuState Menu;
@@ -340,12 +341,26 @@ void RestartForNewMode()
     Menu.quit = 1;
 }
 
+// The autosave clock: real time spent in the game loop, a frame at a time (a frame that took
+// longer than a second, as when the window was hidden, counts as one second).
+std::chrono::steady_clock::time_point LastPlayedFrame;
+void CountPlayedFrame()
+{
+    auto now = std::chrono::steady_clock::now();
+    double seconds = std::chrono::duration<double>(now - LastPlayedFrame).count();
+    LastPlayedFrame = now;
+    AutosaveAfter(std::min(seconds, 1.0));
+}
+
 // Runs the game until the player pauses or it ends; the page it comes back to.
 void PlayGame()
 {
     StopSound(MusicNumber);
     Menu.inGame = 1;
+    LastPlayedFrame = std::chrono::steady_clock::now();
+    EveryPlayedFrame = CountPlayedFrame;
     RunGame();
+    EveryPlayedFrame = nullptr;
     ResetMouseEvents();
     Menu.reveal = 0;
     if (MissionMode == 1 && LeaveGame) CampaignProgressAfterGame();
@@ -354,7 +369,7 @@ void PlayGame()
         OpenPage(GameMenuPage);
     } else {
         // A paused game is kept under a name of its own, never the player's "autosave".
-        if (!NetworkGame) SaveGame("Autospeicherung");
+        if (!NetworkGame) SaveGame(AutosaveName);
         OpenPage(PausePage);
     }
 }
@@ -671,6 +686,16 @@ void DrawBanner()
 } // namespace
 
 void (*MenuRestartHook)() = nullptr;
+const char* const AutosaveName = "Autospeicherung";
+
+int AutosaveAfter(double seconds)
+{
+    static double played = 0;
+    played += seconds;
+    if (played < AutosaveSeconds || NetworkGame) return 0;
+    played = 0;
+    return SaveGame(AutosaveName);
+}
 
 void StartMenus()
 {

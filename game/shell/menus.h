@@ -57,5 +57,11 @@ int MenuFrame();
 void RunMenus();
 // Replaces starting the program anew after a change of screen mode (tests); null: start it.
 extern void (*MenuRestartHook)();
+// Every five minutes of real time in a single-player game, and whenever it is paused, the
+// game is saved as "Autospeicherung" (never under the player's own "autosave").
+extern const char* const AutosaveName;
+constexpr double AutosaveSeconds = 300;
+// Counts `seconds` of play; 1 when that made the autosave due and it was written.
+int AutosaveAfter(double seconds);
 // Starts the menus on their first page (the resolution page after a restart for a new mode).
 void StartMenus();

@@ -58,6 +58,7 @@ int RadarCaptured = -1;
 int LeaveGame = 0;
 int NextMission = 0;
 int PauseRequested = 0;
+void (*EveryPlayedFrame)() = nullptr;
 int LowestFps = 0;
 
 // Scan codes the game screen reacts to.
@@ -374,6 +375,7 @@ void RunGame()
     DrawScale = UiScale * Zoom;
     SizeZoomedSprites();
     while (!GameFrame()) {
+        if (EveryPlayedFrame) EveryPlayedFrame();
         if (WindowCloseRequested()) {
             PauseRequested = 1;
             break;

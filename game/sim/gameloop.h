@@ -53,6 +53,8 @@ int GameFrame();
 void SimulateFrame();
 // Frames at 40 per second until the game is paused or over.
 void RunGame();
+// Called after every frame of RunGame (the shell keeps its autosave clock with it); null: nothing.
+extern void (*EveryPlayedFrame)();
 
 // Pure rules the frame applies, open to tests.
 float ChangedSpeed(float speed, int delta);     // Page Up/Down with its 1..16 clamp

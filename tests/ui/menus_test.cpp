@@ -317,3 +317,15 @@ TEST_F(Menus, SevenSavesScrollTwiceAndAnEntryIsTakenAsTheName)
     for (int i = 0; i < 4; i++) Click("<");
     EXPECT_EQ(Menu.saveOffset, 0);
 }
+
+TEST_F(Menus, PlayIsSavedEveryFiveMinutesUnderItsOwnName)
+{
+    ASSERT_EQ(AutosaveAfter(AutosaveSeconds), 1);
+    ASSERT_EQ(RemoveFile("SAVE\\Autospeicherung.sav"), 1);
+    EXPECT_EQ(AutosaveAfter(299), 0);
+    EXPECT_FALSE(FileExists("SAVE\\Autospeicherung.sav"));
+    EXPECT_EQ(AutosaveAfter(1.5), 1);
+    EXPECT_TRUE(FileExists("SAVE\\Autospeicherung.sav"));
+    EXPECT_FALSE(FileExists("SAVE\\autosave.sav")) << "the player's own name is left alone";
+    EXPECT_EQ(AutosaveAfter(10), 0) << "the clock starts again";
+}
