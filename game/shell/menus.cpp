@@ -583,9 +583,8 @@ void DrawItems(int shown)
     for (size_t index = 0; index < MenuItems.size(); index++) {
         const MenuItem& item = MenuItems[index];
         std::string text = item.text;
-        bool edited = item.kind == TextFieldItem && Menu.editing && item.action == (Menu.editing == 5 ? EditName
-                                                                                     : Menu.editing == 2 ? EditAddress
-                                                                                                          : EditSaveName);
+        int editAction = Menu.editing == 5 ? EditName : Menu.editing == 2 ? EditAddress : EditSaveName;
+        bool edited = item.kind == TextFieldItem && Menu.editing && item.action == editAction;
         if (edited && std::sin(15.0 * Menu.colourPhase * DegreesToRadians) > 0)
             text.insert(size_t(std::clamp(TextEntry.cursor, 0, int(text.size()))), "|");
         bool wiggles = int(index) == Menu.hoveredIndex && item.kind != TitleItem && item.kind != LabelItem;

@@ -162,18 +162,6 @@ TEST_F(BriefingScreen, EnterAfterTheLastMissionStartsNothing)
     EXPECT_EQ(CurrentMission, 5);
 }
 
-// A 40 x 30 sand map with two start points.
-static Image SandMap()
-{
-    Image map;
-    MakeImage(map, 40, 30, PackColour(255, 128, 0));
-    for (int x = 0; x < 40; x++) map.pixels[size_t(x)] = PackColour(0, 0, 0);
-    for (int y = 0; y < 30; y++) map.pixels[size_t(y * 40)] = PackColour(0, 0, 0);
-    map.pixels[5 * 40 + 5] = PackColour(255, 0, 255);
-    map.pixels[20 * 40 + 30] = PackColour(255, 0, 255);
-    return map;
-}
-
 // The second mission played to its end by the real game loop: it is won when every object on
 // the map is the player's, and lost while fewer than four incinerators stand.
 class SecondMission : public ::testing::Test {

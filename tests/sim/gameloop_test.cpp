@@ -18,18 +18,6 @@
 
 #include <gtest/gtest.h>
 
-// A 40 x 30 sand map with two start points.
-static Image SandMap()
-{
-    Image map;
-    MakeImage(map, 40, 30, PackColour(255, 128, 0));
-    for (int x = 0; x < 40; x++) map.pixels[size_t(x)] = PackColour(0, 0, 0);
-    for (int y = 0; y < 30; y++) map.pixels[size_t(y * 40)] = PackColour(0, 0, 0);
-    map.pixels[5 * 40 + 5] = PackColour(255, 0, 255);
-    map.pixels[20 * 40 + 30] = PackColour(255, 0, 255);
-    return map;
-}
-
 class GameLoop : public ::testing::Test {
 protected:
     void SetUp() override

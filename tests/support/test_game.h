@@ -14,6 +14,18 @@
 
 #include <gtest/gtest.h>
 
+// A 40 x 30 sand map with a black border row and column and two start points.
+inline Image SandMap()
+{
+    Image map;
+    MakeImage(map, 40, 30, PackColour(255, 128, 0));
+    for (int x = 0; x < 40; x++) map.pixels[size_t(x)] = PackColour(0, 0, 0);
+    for (int y = 0; y < 30; y++) map.pixels[size_t(y * 40)] = PackColour(0, 0, 0);
+    map.pixels[5 * 40 + 5] = PackColour(255, 0, 255);
+    map.pixels[20 * 40 + 30] = PackColour(255, 0, 255);
+    return map;
+}
+
 // Starts a free game on `map` at 1024 x 768 with the frame wait off.
 inline void StartTestGame(const Image& map, unsigned int seed)
 {
