@@ -2,6 +2,7 @@
 // the reader (saveformat) goes into the running game only when the whole of it was good.
 #include "game/save/savefile.h"
 
+#include "game/save/records.h"
 #include "game/save/saveformat.h"
 
 #include "game/shell/config.h"
@@ -21,15 +22,6 @@
 
 int LoadFailed = 0;
 
-int RoundedField(float value)
-{
-    // nearbyint rounds ties to even in the default rounding mode, as the file wants.
-    double rounded = std::nearbyint(double(value));
-    if (!(rounded >= double(std::numeric_limits<int32_t>::min()))) return std::numeric_limits<int32_t>::min();
-    if (rounded > double(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
-    return int(rounded);
-}
-
 namespace {
 
 struct Writer {
@@ -41,6 +33,7 @@ struct Writer {
     }
     void Float(float value) { Long(RoundedField(value)); }
     void Cells(float value) { Long(RoundedField(value * 32)); }
+    void Within(int value, int, int) { Long(value); }
     void Text(const std::string& text)
     {
         out += text;
@@ -51,63 +44,11 @@ struct Writer {
 void WriteGame(Writer& w)
 {
     w.Long(int(Buildings.size()));
-    for (const Building& b : Buildings) {
-        w.Long(b.id);
-        w.Long(b.typeId);
-        w.Long(b.width);
-        w.Long(b.height);
-        w.Long(b.owner);
-        w.Float(b.hitPoints);
-        w.Float(b.maxHitPoints);
-        w.Float(b.buildProgress);
-        w.Float(b.buildTotal);
-        w.Cells(b.x);
-        w.Cells(b.y);
-        w.Long(b.selection);
-        w.Long(b.currentItem);
-        w.Text(b.queue);
-        w.Float(b.remaining);
-        w.Float(b.total);
-        w.Long(b.energy);
-        w.Float(b.rallyX);
-        w.Float(b.rallyY);
-        w.Long(b.stance);
-        w.Long(b.state);
-        w.Long(b.variant);
-    }
+    for (const Building& b : Buildings) BuildingFields(w, b, RecordUse::SaveFile);
     w.Long(int(Units.size()));
-    for (const Unit& u : Units) {
-        w.Float(u.id);
-        w.Float(u.typeId);
-        w.Long(u.width);
-        w.Long(u.height);
-        w.Long(u.unitClass);
-        w.Long(u.owner);
-        w.Float(u.hitPoints);
-        w.Float(u.maxHitPoints);
-        w.Cells(u.x);
-        w.Cells(u.y);
-        w.Long(u.pushCount);
-        for (float value : {u.heading, u.turnSpeed, u.turnRate, u.speed, u.maxSpeed, u.target, u.destX, u.destY, u.selection})
-            w.Float(value);
-        w.Long(u.weapon);
-        for (float value : {u.range, u.shotSpeed, u.reload, u.firePeriod, u.harvestAmount, u.damage, u.repairAmount})
-            w.Float(value);
-        w.Long(u.load);
-        w.Long(u.stance);
-        w.Float(u.waypointX);
-        w.Float(u.waypointY);
-        w.Text(u.path);
-        w.Long(u.state);
-        w.Long(u.group);
-    }
+    for (const Unit& u : Units) UnitFields(w, u, RecordUse::SaveFile);
     w.Long(int(Projectiles.size()));
-    for (const Projectile& p : Projectiles) {
-        w.Long(p.shooterId);
-        w.Float(p.kind);
-        w.Long(p.owner);
-        for (float value : {p.x, p.y, p.heading, p.speed, p.damage, p.repair, p.life}) w.Float(value);
-    }
+    for (const Projectile& p : Projectiles) ShotFields(w, p);
     w.Float(CamX);
     w.Float(CamY);
     w.Long(MapNumber);
@@ -150,12 +91,7 @@ void WriteGame(Writer& w)
         w.Long(d.angle);
     }
     w.Long(int(Sandstorms.size()));
-    for (const Sandstorm& storm : Sandstorms) {
-        w.Float(storm.x);
-        w.Float(storm.y);
-        w.Float(storm.direction);
-        w.Long(storm.spare);
-    }
+    for (const Sandstorm& storm : Sandstorms) StormFields(w, storm);
     w.Long(StormSetting);
     w.Long(Difficulty);
     w.Long(DayNightSetting);

@@ -21,5 +21,5 @@ int ApplyGameStateBytes(const std::string& bytes);
 // A save name stays inside the SAVE folder: no "/", "\", ".." and not empty. Otherwise the
 // German line that tells the player why.
 std::string SaveNameProblem(const std::string& name);
-// A float field as the file keeps it: rounded to the nearest whole number, ties to even.
-int RoundedField(float value);
+// RoundedField, the rounding of float fields, lives with the record fields.
+#include "game/save/records.h"

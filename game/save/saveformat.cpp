@@ -6,6 +6,8 @@
 // against the players, every position against the map; one bad value refuses the whole file.
 #include "game/save/saveformat.h"
 
+#include "game/save/records.h"
+
 #include <limits>
 
 namespace {
@@ -40,6 +42,12 @@ struct Reader {
         return int32_t(bits);
     }
     float Float() { return float(Long()); }
+    // The same reads into a record's fields (records.h walks them).
+    void Long(int& value) { value = Long(); }
+    void Float(float& value) { value = Float(); }
+    void Cells(float& value) { value = Cells(); }
+    void Text(std::string& text) { text = Text(); }
+    void Within(int& value, int lo, int hi) { value = Within(lo, hi); }
     float Cells() { return float(Long()) / 32; }
     std::string Text()
     {
@@ -80,70 +88,11 @@ bool OnMap(float x, float y, const SavedGame& g)
 void ReadGame(Reader& r, SavedGame& g)
 {
     int count = r.Count(21 * 4 + 2, MaxBuildings);
-    for (int i = 0; i < count && !r.failed; i++) {
-        Building b;
-        b.id = r.Long();
-        b.typeId = r.Long();
-        b.width = r.Within(0, 4096);
-        b.height = r.Within(0, 4096);
-        b.owner = r.Within(0, MaxPlayers);
-        b.hitPoints = r.Float();
-        b.maxHitPoints = r.Float();
-        b.buildProgress = r.Float();
-        b.buildTotal = r.Float();
-        b.x = r.Cells();
-        b.y = r.Cells();
-        b.selection = r.Long();
-        b.currentItem = r.Long();
-        b.queue = r.Text();
-        b.remaining = r.Float();
-        b.total = r.Float();
-        b.energy = r.Long();
-        b.rallyX = r.Float();
-        b.rallyY = r.Float();
-        b.stance = r.Long();
-        b.state = r.Long();
-        b.variant = r.Long();
-        g.buildings.push_back(b);
-    }
+    for (int i = 0; i < count && !r.failed; i++) BuildingFields(r, g.buildings.emplace_back(), RecordUse::SaveFile);
     count = r.Count(34 * 4 + 2, MaxUnits);
-    for (int i = 0; i < count && !r.failed; i++) {
-        Unit u;
-        u.id = r.Float();
-        u.typeId = r.Float();
-        u.width = r.Within(0, 4096);
-        u.height = r.Within(0, 4096);
-        u.unitClass = r.Within(0, 6);
-        u.owner = r.Within(0, MaxPlayers);
-        u.hitPoints = r.Float();
-        u.maxHitPoints = r.Float();
-        u.x = r.Cells();
-        u.y = r.Cells();
-        u.pushCount = r.Long();
-        for (float* value : {&u.heading, &u.turnSpeed, &u.turnRate, &u.speed, &u.maxSpeed, &u.target, &u.destX,
-                             &u.destY, &u.selection})
-            *value = r.Float();
-        u.weapon = r.Within(0, 99);
-        for (float* value : {&u.range, &u.shotSpeed, &u.reload, &u.firePeriod, &u.harvestAmount, &u.damage, &u.repairAmount})
-            *value = r.Float();
-        u.load = r.Long();
-        u.stance = r.Within(0, 3);
-        u.waypointX = r.Float();
-        u.waypointY = r.Float();
-        u.path = r.Text();
-        u.state = r.Long();
-        u.group = r.Within(-1, 9);
-        g.units.push_back(u);
-    }
+    for (int i = 0; i < count && !r.failed; i++) UnitFields(r, g.units.emplace_back(), RecordUse::SaveFile);
     count = r.Count(10 * 4, MaxShots);
-    for (int i = 0; i < count && !r.failed; i++) {
-        Projectile p;
-        p.shooterId = r.Long();
-        p.kind = r.Float();
-        p.owner = r.Within(0, MaxPlayers);
-        for (float* value : {&p.x, &p.y, &p.heading, &p.speed, &p.damage, &p.repair, &p.life}) *value = r.Float();
-        g.shots.push_back(p);
-    }
+    for (int i = 0; i < count && !r.failed; i++) ShotFields(r, g.shots.emplace_back());
     g.camX = r.Float();
     g.camY = r.Float();
     g.mapNumber = r.Long();
@@ -193,14 +142,7 @@ void ReadGame(Reader& r, SavedGame& g)
         g.decorations.push_back(d);
     }
     count = r.Count(16, MaxStorms);
-    for (int i = 0; i < count && !r.failed; i++) {
-        Sandstorm storm;
-        storm.x = r.Float();
-        storm.y = r.Float();
-        storm.direction = r.Float();
-        storm.spare = r.Long();
-        g.storms.push_back(storm);
-    }
+    for (int i = 0; i < count && !r.failed; i++) StormFields(r, g.storms.emplace_back());
     g.stormSetting = r.Within(0, 3);
     g.difficulty = r.Within(1, 3);
     g.dayNight = r.Long() == 1 ? 1 : -1;

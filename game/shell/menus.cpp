@@ -3,6 +3,8 @@
 // that run from it and come back to it.
 #include "game/shell/menus.h"
 
+#include "game/net/netgame.h"
+#include "game/net/threads.h"
 #include "game/save/savefile.h"
 #include "game/shell/assets.h"
 #include "game/shell/briefing.h"
@@ -45,7 +47,7 @@ enum Action {
     VoiceSwitch, SoundSwitch, QuitYes, StartFreeGame, StartMission, Resume, AbortYes, EditName, EditAddress,
     EditSaveName, Host, Connect, SaveNow, LoadNow, DeleteFile, ListDown, ListUp, FollowsLater, OpenGameSettings,
     BackFromSettings, BackFromLoad, OpenLoadFromGame, OverwriteYes, DeleteYes, BackToFiles, DiagramLeft, DiagramRight,
-    ShowSwitch0, ShowSwitch6 = ShowSwitch0 + 6
+    ShowSwitch0, ShowSwitch6 = ShowSwitch0 + 6, HostBack, JoinBack, StartNetworkGame
 };
 
 constexpr int MusicNumber = 5002;
@@ -221,6 +223,35 @@ std::vector<MenuItem> BuildPageItems(int page)
         Button(items, "Verbinden", 660, Connect, 720);
         Back(items, MultiplayerPage);
         break;
+    case HostingPage:
+        title("Server wird erstellt ...");
+        if (NetRole == -1) {
+            Add(items, LabelItem, " Server konnte nicht erstellt", 60, 180);
+            Add(items, LabelItem, " werden, bitte 'Abbrechen' klicken.", 60, 240);
+        }
+        Button(items, "Abbrechen", 660, HostBack);
+        break;
+    case ConnectingPage:
+        title("Server wird gesucht ...");
+        if (NetRole == -2) {
+            Add(items, LabelItem, " Server konnte nicht gefunden", 60, 180);
+            Add(items, LabelItem, " werden, bitte 'Abbrechen' klicken.", 60, 240);
+        }
+        Button(items, "Abbrechen", 660, JoinBack);
+        break;
+    case WaitingPage:
+        title("Auf Mitspieler warten ...");
+        if (Menu.multiplayer) {
+            Add(items, LabelItem, " " + PlayerName, 60, 180);
+            std::vector<std::string> names = NetClientNames();
+            for (size_t i = 0; i < names.size(); i++) Add(items, LabelItem, " " + names[i], 60, 60 * (int(i) + 4));
+            Back(items, HostBack);
+            Button(items, "Starten", 660, StartNetworkGame, 720);
+        } else {
+            for (size_t i = 0; i < Lobby.names.size(); i++) Add(items, LabelItem, " " + Lobby.names[i], 60, 60 * (int(i) + 3));
+            Back(items, JoinBack); // a client may leave the waiting room too
+        }
+        break;
     case PausePage:
         title("Pause");
         Button(items, "Weiter", 180, Resume);
@@ -309,6 +340,7 @@ void OpenPage(int page)
     if (page == MainPage) {
         // The main page is where a network game is forgotten for good.
         Menu.multiplayer = 0;
+        if (NetRole != 0) LeaveNetwork();
         RemoveFile("SAVE\\_MehrspielerNWI.sav");
     }
     if (page != Menu.page) Menu.notice.clear();
@@ -361,6 +393,10 @@ void PlayGame()
     EveryPlayedFrame = CountPlayedFrame;
     RunGame();
     EveryPlayedFrame = nullptr;
+    if (NetworkGame) {
+        if (LeaveGame) LeaveNetwork();
+        else NetSendPause(); // the partners pause with this machine
+    }
     ResetMouseEvents();
     Menu.reveal = 0;
     if (MissionMode == 1 && LeaveGame) CampaignProgressAfterGame();
@@ -442,7 +478,9 @@ void Carry(int action)
         break;
     case StartFreeGame:
         if (Menu.multiplayer) {
-            Notice("Spiele im Netzwerk folgen in einer der nächsten Fassungen.");
+            Menu.netLoadName.clear();
+            HostNetwork();
+            back = HostingPage;
             break;
         }
         if (StartFreeGameOnMap()) {
@@ -460,6 +498,7 @@ void Carry(int action)
         break;
     case Resume:
         if (Menu.inGame) {
+            NetSendResume();
             PlayGame();
             return;
         }
@@ -490,7 +529,28 @@ void Carry(int action)
         if (Menu.saveOffset + 5 < int(SaveFiles().size())) Menu.saveOffset++;
         break;
     case Host: Menu.multiplayer = 1; back = GameMenuPage; break;
-    case Connect: Notice("Spiele im Netzwerk folgen in einer der nächsten Fassungen."); break;
+    case Connect:
+        JoinNetwork(ServerAddress);
+        back = ConnectingPage;
+        break;
+    case HostBack:
+        LeaveNetwork();
+        back = GameMenuPage;
+        break;
+    case JoinBack:
+        LeaveNetwork();
+        back = JoinPage;
+        break;
+    case StartNetworkGame:
+        if (HostStartGame(Menu.netLoadName)) {
+            PlayGame();
+            return;
+        }
+        LoadFailed = 0;
+        Notice("Das Netzwerkspiel konnte nicht gestartet werden.");
+        LeaveNetwork();
+        back = GameMenuPage;
+        break;
     case SaveNow: {
         std::string problem = SaveNameProblem(SaveName);
         if (!problem.empty()) {
@@ -512,6 +572,7 @@ void Carry(int action)
         if (SaveGame(SaveName)) {
             AddMessage("INFO: Spielstand wurde gespeichert.");
             AddMessage("      \"" + SaveName + "\"");
+            NetSendSave(SaveName); // every partner saves under the same name
             back = SavedPage;
         } else {
             Notice("Der Spielstand konnte nicht geschrieben werden.");
@@ -522,6 +583,18 @@ void Carry(int action)
         std::string problem = SaveNameProblem(SaveName);
         if (!problem.empty()) {
             Menu.notice = problem;
+            break;
+        }
+        if (Menu.multiplayer && !Menu.inGame) {
+            // A network game from a save: every machine loads its own copy at the start.
+            std::string bytes;
+            if (!ReadWholeFile("SAVE\\" + SaveName + ".sav", bytes)) {
+                Notice("Dieser Spielstand kann nicht geladen werden.");
+                break;
+            }
+            Menu.netLoadName = SaveName;
+            HostNetwork();
+            back = HostingPage;
             break;
         }
         if (LoadGame(SaveName)) {
@@ -547,6 +620,40 @@ void Carry(int action)
     default: Notice("Diese Funktion folgt in einer der nächsten Fassungen."); break;
     }
     if (!Menu.quit) OpenPage(back);
+}
+
+bool IsPausePage(int page)
+{
+    return page == PausePage || page == AbortPage || page == SavePage || page == OverwritePage || page == SavedPage ||
+           page == StatisticsPage || page == TablePage || page == DiagramPage || page == DeletePage;
+}
+
+// The network pages follow the threads: a server made or a host found opens the waiting room,
+// where the names go back and forth until the host starts; a paused network game resumes when
+// a partner says so.
+void NetworkMenuStep()
+{
+    if (Menu.page == HostingPage && NetRole == 1) OpenPage(WaitingPage);
+    if (Menu.page == ConnectingPage && NetRole == 2) OpenPage(WaitingPage);
+    if (Menu.page == WaitingPage && Menu.multiplayer) HostLobbyStep(PlayerName);
+    if (Menu.page == WaitingPage && !Menu.multiplayer) {
+        if (NetHostLost || NetRole != 2) {
+            LeaveNetwork();
+            OpenPage(JoinPage);
+            Notice("Die Verbindung zum Spielleiter ist abgebrochen.");
+            return;
+        }
+        if (int started = ClientLobbyStep(PlayerName)) {
+            if (ClientStartGame(started)) {
+                PlayGame();
+                return;
+            }
+            LeaveNetwork();
+            OpenPage(JoinPage);
+            Notice("Das Spiel des Spielleiters kam nicht an.");
+        }
+    }
+    if (Menu.inGame && NetworkGame && IsPausePage(Menu.page) && NetPauseStep()) PlayGame();
 }
 
 int LengthOf(const std::vector<MenuItem>& items)
@@ -756,6 +863,7 @@ int MenuFrame()
     if (Menu.current >= 100) Carry(Menu.current);
     else if (Menu.current != Menu.page) OpenPage(Menu.current);
     if (Menu.quit) return 1;
+    NetworkMenuStep();
 
     MenuItems = BuildPageItems(Menu.page);
     float layoutX = Menu.mouseX / UiScale, layoutY = Menu.mouseY / UiScale;

@@ -42,6 +42,7 @@ struct MenuState {
     int filesPage = SavePage; // the save or load page a confirmation returns to
     int diagramStale = 1;     // the diagram pictures need drawing again
     int diagramOffset = 0;    // first plot column in the diagram window
+    std::string netLoadName; // a network game opened from this save; empty: a new game
     int quit = 0;         // the menus end the program
     std::string notice;   // a German line shown under the items (functions still to come)
 };

@@ -1,6 +1,8 @@
 // game/shell/startup.cpp - the start-up sequence of the game program.
 #include "game/shell/startup.h"
 
+#include "game/net/netgame.h"
+#include "game/net/threads.h"
 #include "game/shell/assets.h"
 #include "game/shell/config.h"
 #include "game/shell/frame.h"
@@ -119,9 +121,12 @@ int RunGameProgram()
     ShowLoadingProgress(100);
     LoadDataTables();
     StartFpsClock();
+    StartNetThreads();
     CreateFonts();
     RunIntro();
     RunMenus(); // writes the settings back when the player leaves
+    LeaveNetwork();
+    StopNetThreads();
     StopLayers();
     return 0;
 }

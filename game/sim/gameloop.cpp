@@ -1,6 +1,7 @@
 // game/sim/gameloop.cpp - the frame order of a running game, its clock, keys and end rules.
 #include "game/sim/gameloop.h"
 
+#include "game/net/netgame.h"
 #include "game/shell/assets.h"
 #include "game/shell/common.h"
 #include "game/shell/config.h"
@@ -276,6 +277,9 @@ static void StatisticsStep()
 
 static void OpponentsStep()
 {
+    // In a network game only the host plays the computer opponents; the clients see their
+    // objects in the host's snapshots.
+    if (NetworkGame && LocalPlayer != 1) return;
     if (Rnd(10) != 1) return;
     for (int p = 1; p <= PlayerCount; p++)
         if (Players[p].kind == 1) AiTurn(p);
@@ -346,6 +350,8 @@ int GameFrame()
     DebugKeys();
     HelpKeys();
     ClampCamera();
+    // A partner's pause ends the frame here, as the player's own Escape would.
+    if (NetExchange()) return 1;
     SetFrameRate(40);
     CountFrame();
     ClockStep();

@@ -102,7 +102,8 @@ static void DrawDebugOverlay()
 {
     if (!KeyHeld(0x43)) return;
     int fps = FramesPerSecond();
-    if (fps > 0 && (LowestFps == 0 || fps < LowestFps)) LowestFps = fps;
+    // In a network game the host's snapshots bring the lowest rate among all players.
+    if (!NetworkGame && fps > 0 && (LowestFps == 0 || fps < LowestFps)) LowestFps = fps;
     const std::pair<const char*, long long> lines[] = {
         {"[W] Wegsuche             : ", PathfindingOn},     {"[H] Anz. Hindernisse     : ", ShowObstacles},
         {"[C] Computerspieler      : ", OpponentOn},        {"[F1/F2] Blending1        : ", BlendMode1},

@@ -1,0 +1,69 @@
+// game/net/threads.h - the three threads of the network game and their hand-over with the game.
+//
+// The control thread opens and closes the server or the connection on request (NetCommand),
+// the send thread sends the outgoing message when one is pending, the receive thread polls the
+// server or the connection and queues what arrived. The game thread builds a message only
+// while the send slot is free and marks it pending last; it takes received messages one at a
+// time. The threads run for the whole program.
+#pragma once
+
+#include "game/net/protocol.h"
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+// NetRole: 0 none, 1 hosting, 2 connected as a client, -1 the server could not be made, -2
+// the host could not be reached.
+extern std::atomic<int> NetRole;
+// NetCommand: 1 make the server, 2 connect to NetHostAddress, -1 close the server, -2 close
+// the connection; the control thread sets it back to 0 when done.
+extern std::atomic<int> NetCommand;
+// 1 while the outgoing message waits to be sent.
+extern std::atomic<int> NetSendPending;
+// 1 while no received message waits to be taken.
+extern std::atomic<int> NetMessageTaken;
+// 1 after the connection to the host broke (a client's game goes on without updates).
+extern std::atomic<int> NetHostLost;
+// Counts up when the host's start file has arrived whole (a client waits for it).
+extern std::atomic<int> NetFileArrived;
+// The port the server listens on and clients connect to (tests use their own).
+extern std::atomic<int> NetGamePort;
+
+// The host to connect to, by name or address; set before NetCommand 2.
+void SetNetHostAddress(const std::string& address);
+
+// Starts the threads (once; later calls do nothing) and stops them (program end, tests).
+void StartNetThreads();
+void StopNetThreads();
+
+// ---- sending ----
+// Queues `message` when the send slot is free; false when it is busy or the message is
+// overfull. Host: it goes to every client, each with its trailer, except to `exceptPlayer`.
+bool NetQueue(const NetBlock& message, int exceptPlayer = 0);
+// Waits (in steps of 100 ms, for at most `waitMs`) for the send slot, then queues.
+bool NetQueueWhenFree(const NetBlock& message, int waitMs = 10000, int exceptPlayer = 0);
+bool NetSendSlotFree();
+// Host: the file to every client, straight away (the start transfer).
+void NetSendFileToClients(const std::string& bytes);
+// Host: the start cells of the players, for the camera in each client's trailer, and the
+// screen the cameras are centred on.
+void SetNetStartCells(const std::vector<std::pair<int, int>>& cells, int screenWidth, int screenHeight);
+
+// ---- receiving ----
+struct NetMessage {
+    std::string block;
+    int from = 0; // host: the sending client's player number; client: 1
+};
+// Takes the next received message; false when none waits.
+bool NetTake(NetMessage& message);
+// Drops every message still waiting (a new game starts, a connection closes).
+void NetDropWaiting();
+
+// ---- the host's client list ----
+// The clients' names in list order (player 2, 3, ...), "Unbekannt" until a client says.
+std::vector<std::string> NetClientNames();
+void SetNetClientName(int player, const std::string& name);
+
+// The name the start file of a network game is kept under, in the SAVE folder.
+constexpr const char* NetStartSave = "_MehrspielerNWI";

@@ -1,0 +1,540 @@
+// platform/net.cpp - POSIX TCP sockets behind the network game: frames read without waiting and
+// within fixed bounds, frames written whole within the send time.
+#include "platform/net.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr size_t FrameHeader = 4; // the little-endian payload length
+// One recv takes at most a chunk, and one poll reads at most the budget from a peer before it
+// looks at the next: a client that floods the host cannot keep the others waiting.
+constexpr size_t ReadChunk = size_t(64) << 10;
+constexpr size_t ReadBudget = size_t(1) << 20;
+// Taken frames stay at the front of the inbox until this many bytes are taken, so a run of small
+// frames does not move the rest of the buffer once per frame.
+constexpr size_t CompactAt = size_t(64) << 10;
+
+// A listening socket, closed when the last holder lets go: a poll still accepting on it while
+// the server closes never finds its number reused by another socket.
+struct Socket {
+    int fd = -1;
+    explicit Socket(int number) : fd(number) {}
+    ~Socket() { close(fd); }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+};
+
+// One end of a game connection. Its socket is closed only when the last holder lets go, for the
+// same reason; closing it early is a shutdown, which also wakes a send waiting on it.
+struct Peer {
+    int fd = -1;
+    int handle = 0;                   // server side: the client's handle; 0 for the host
+    std::mutex sendLock;              // one frame at a time on the stream
+    std::atomic<bool> broken{false};  // shut by us: a send failed, a frame broke the limit, closed
+    // The receiving side, used only by the polling thread under its owner's poll lock.
+    std::string inbox;                // bytes received; the frames not yet taken start at `head`
+    size_t head = 0;
+    bool ended = false;               // the peer closed or the stream failed; the rest is still taken
+
+    explicit Peer(int number) : fd(number) {}
+    ~Peer() { close(fd); }
+    Peer(const Peer&) = delete;
+    Peer& operator=(const Peer&) = delete;
+
+    void Shut()
+    {
+        broken = true;
+        shutdown(fd, SHUT_RDWR);
+    }
+};
+
+// What the buffered bytes from `at` hold: a whole frame (its payload length in `length`), a
+// frame still on its way, or a header claiming more than a frame may hold.
+enum class Frame { Incomplete, Whole, TooLong };
+
+Frame PeekFrame(const std::string& bytes, size_t at, size_t& length)
+{
+    size_t have = bytes.size() - at;
+    if (have < FrameHeader) return Frame::Incomplete;
+    const unsigned char* header = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+    length = size_t(header[0]) | size_t(header[1]) << 8 | size_t(header[2]) << 16 | size_t(header[3]) << 24;
+    if (length > NetFrameLimit) return Frame::TooLong;
+    return have - FrameHeader >= length ? Frame::Whole : Frame::Incomplete;
+}
+
+// Drops the taken frames from the front of the inbox; an emptied inbox gives back the memory of
+// a large frame instead of keeping it for the rest of the game.
+void Compact(Peer& peer)
+{
+    if (peer.head == peer.inbox.size()) {
+        peer.head = 0;
+        if (peer.inbox.capacity() > ReadBudget) std::string().swap(peer.inbox);
+        else peer.inbox.clear();
+    } else if (peer.head >= CompactAt) {
+        peer.inbox.erase(0, peer.head);
+        peer.head = 0;
+    }
+}
+
+// Reads what has arrived until a whole frame is buffered, the socket is empty or the budget is
+// spent. The inbox grows only by bytes received, never by what a header claims.
+void ReadArrived(Peer& peer, std::vector<char>& scratch)
+{
+    Compact(peer);
+    size_t read = 0;
+    size_t length = 0;
+    while (!peer.ended && read < ReadBudget && PeekFrame(peer.inbox, peer.head, length) == Frame::Incomplete) {
+        ssize_t n = recv(peer.fd, scratch.data(), scratch.size(), MSG_DONTWAIT);
+        if (n > 0) {
+            peer.inbox.append(scratch.data(), size_t(n));
+            read += size_t(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            return;
+        } else {
+            peer.ended = true;
+        }
+    }
+}
+
+// Takes the whole frame at the front of the inbox as a Data or File event.
+NetEvent TakeFrame(Peer& peer, size_t length)
+{
+    std::string_view payload(peer.inbox.data() + peer.head + FrameHeader, length);
+    NetEvent event;
+    if (payload.starts_with(NetFileMarker)) {
+        event.kind = NetEvent::File;
+        event.bytes.assign(payload.substr(NetFileMarker.size()));
+    } else {
+        event.kind = NetEvent::Data;
+        event.bytes.assign(payload);
+    }
+    peer.head += FrameHeader + length;
+    return event;
+}
+
+// The next event of one peer: a whole frame, its end, or None while a frame is on its way. A
+// peer's frames are all taken before its end is reported, so its last words are not lost.
+NetEvent NextEvent(Peer& peer, std::vector<char>& scratch)
+{
+    NetEvent event;
+    if (peer.broken) {
+        event.kind = NetEvent::Disconnect;
+        return event;
+    }
+    ReadArrived(peer, scratch);
+    size_t length = 0;
+    Frame frame = PeekFrame(peer.inbox, peer.head, length);
+    if (frame == Frame::Whole) return TakeFrame(peer, length);
+    if (frame == Frame::TooLong)
+        std::fprintf(stderr, "korax: net: a frame of %zu bytes is over the limit, peer dropped\n", length);
+    if (frame == Frame::TooLong || peer.ended) {
+        peer.Shut();
+        event.kind = NetEvent::Disconnect;
+    }
+    return event;
+}
+
+void SetNoDelay(int fd)
+{
+    // Game blocks are small and wanted now; waiting to fill a packet only adds lag.
+    int yes = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+}
+
+// Waits until `fd` takes more bytes (or has failed, which the next call reports) before the
+// deadline.
+bool WaitWritable(int fd, Clock::time_point deadline)
+{
+    for (;;) {
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return false;
+        pollfd wanted{fd, POLLOUT, 0};
+        int ready = poll(&wanted, 1, int(left));
+        if (ready > 0) return true;
+        if (ready == 0 || errno != EINTR) return false;
+    }
+}
+
+// Drops the sent bytes from the front of the parts, and the empty parts with them.
+void Advance(iovec*& parts, int& count, size_t sent)
+{
+    while (count > 0 && sent >= parts[0].iov_len) {
+        sent -= parts[0].iov_len;
+        parts++;
+        count--;
+    }
+    if (count > 0) {
+        parts[0].iov_base = static_cast<char*>(parts[0].iov_base) + sent;
+        parts[0].iov_len -= sent;
+    }
+}
+
+// Writes every part within the send time. A peer that fails or stalls is shut: half a frame on
+// the stream could never be followed by another.
+bool WriteAll(Peer& peer, iovec* parts, int count)
+{
+    std::lock_guard guard(peer.sendLock);
+    if (peer.broken) return false;
+    Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(NetSendTimeoutMs);
+    Advance(parts, count, 0);
+    while (count > 0) {
+        msghdr message{};
+        message.msg_iov = parts;
+        message.msg_iovlen = size_t(count);
+        ssize_t n = sendmsg(peer.fd, &message, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            Advance(parts, count, size_t(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if ((n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) && WaitWritable(peer.fd, deadline)) continue;
+        if (!peer.broken.exchange(true)) {
+            if (peer.handle) std::fprintf(stderr, "korax: net: client %d took no frame in time, dropped\n", peer.handle);
+            else std::fprintf(stderr, "korax: net: the host took no frame in time, connection closed\n");
+        }
+        peer.Shut();
+        return false;
+    }
+    return true;
+}
+
+iovec Part(const void* bytes, size_t size) { return iovec{const_cast<void*>(bytes), size}; }
+
+// Sends `marker` and `payload` as one frame; a frame over the limit is refused before anything
+// is written, since the receiver would drop us for it.
+bool SendFrame(Peer& peer, std::string_view marker, std::string_view payload)
+{
+    size_t length = marker.size() + payload.size();
+    if (length > NetFrameLimit) return false;
+    unsigned char header[FrameHeader] = {
+        (unsigned char)(length), (unsigned char)(length >> 8), (unsigned char)(length >> 16), (unsigned char)(length >> 24)};
+    iovec parts[3] = {Part(header, sizeof header), Part(marker.data(), marker.size()), Part(payload.data(), payload.size())};
+    return WriteAll(peer, parts, 3);
+}
+
+// A non-blocking socket listening on every local address of one family; -1 with errno set when
+// it cannot be had.
+int ListenOn(int family, int port)
+{
+    int fd = socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    int yes = 1, no = 0;
+    // A host that restarts a game finds its port free again at once, not after the old
+    // connections' wait time.
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_storage address{};
+    socklen_t size = 0;
+    bool ready = true;
+    if (family == AF_INET6) {
+        // Dual stack: IPv4 players arrive as mapped addresses on the same socket.
+        ready = setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &no, sizeof no) == 0;
+        sockaddr_in6& v6 = reinterpret_cast<sockaddr_in6&>(address);
+        v6.sin6_family = AF_INET6;
+        v6.sin6_addr = in6addr_any;
+        v6.sin6_port = htons(uint16_t(port));
+        size = sizeof v6;
+    } else {
+        sockaddr_in& v4 = reinterpret_cast<sockaddr_in&>(address);
+        v4.sin_family = AF_INET;
+        v4.sin_addr.s_addr = htonl(INADDR_ANY);
+        v4.sin_port = htons(uint16_t(port));
+        size = sizeof v4;
+    }
+    if (ready && bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 && listen(fd, SOMAXCONN) == 0) return fd;
+    int error = errno;
+    close(fd);
+    errno = error;
+    return -1;
+}
+
+// A new client's socket, or null when none is waiting.
+std::shared_ptr<Peer> AcceptOne(int listener)
+{
+    for (;;) {
+        int fd = accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd >= 0) {
+            SetNoDelay(fd);
+            return std::make_shared<Peer>(fd);
+        }
+        if (errno != EINTR) return nullptr;
+    }
+}
+
+// Waits for a non-blocking connect to finish within the connect time; true when it succeeded.
+bool WaitConnected(int fd)
+{
+    Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(NetConnectTimeoutMs);
+    if (!WaitWritable(fd, deadline)) return false;
+    int error = 0;
+    socklen_t size = sizeof error;
+    return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+}
+
+// A connected non-blocking socket to one address, or -1.
+int ConnectTo(const addrinfo& address)
+{
+    int fd = socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address.ai_protocol);
+    if (fd < 0) return -1;
+    if (connect(fd, address.ai_addr, address.ai_addrlen) == 0 ||
+        ((errno == EINPROGRESS || errno == EINTR) && WaitConnected(fd))) {
+        SetNoDelay(fd);
+        return fd;
+    }
+    close(fd);
+    return -1;
+}
+
+// A connected socket to the first address of `host` that answers, or -1.
+int ConnectToHost(const std::string& host, int port)
+{
+    if (host.empty() || port <= 0 || port > 65535) return -1;
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    int failed = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found);
+    if (failed) {
+        std::fprintf(stderr, "korax: net: %s: %s\n", host.c_str(), gai_strerror(failed));
+        return -1;
+    }
+    int fd = -1;
+    for (addrinfo* address = found; address && fd < 0; address = address->ai_next) fd = ConnectTo(*address);
+    freeaddrinfo(found);
+    if (fd < 0) std::fprintf(stderr, "korax: net: no connection to %s port %d\n", host.c_str(), port);
+    return fd;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Server
+
+struct NetServer::State {
+    mutable std::mutex lock;                     // the fields up to pollLock
+    std::shared_ptr<Socket> listener;            // null while not listening
+    std::vector<std::shared_ptr<Peer>> clients;  // in connection order, so their handles rise
+    int nextHandle = 1;                          // never reset, so no handle is ever reused
+
+    std::mutex pollLock;                         // one poll at a time; taken before `lock`
+    int lastServed = 0;                          // the handle the last frame came from
+    std::vector<char> scratch = std::vector<char>(ReadChunk);
+
+    // The client with `handle` while it is connected, or null.
+    std::shared_ptr<Peer> Find(int handle) const
+    {
+        std::lock_guard guard(lock);
+        for (const std::shared_ptr<Peer>& peer : clients)
+            if (peer->handle == handle && !peer->broken) return peer;
+        return nullptr;
+    }
+};
+
+NetServer::NetServer() : state_(std::make_unique<State>()) {}
+
+NetServer::~NetServer() { Close(); }
+
+bool NetServer::Listen(int port)
+{
+    Close();
+    if (port < 0 || port > 65535) return false;
+    int fd = ListenOn(AF_INET6, port);
+    // Without IPv6 the host still serves IPv4; a port in use is in use for both.
+    if (fd < 0 && errno != EADDRINUSE) fd = ListenOn(AF_INET, port);
+    if (fd < 0) {
+        std::fprintf(stderr, "korax: net: cannot listen on port %d: %s\n", port, std::strerror(errno));
+        return false;
+    }
+    auto listener = std::make_shared<Socket>(fd);
+    std::lock_guard guard(state_->lock);
+    if (state_->listener) return false; // another Listen came first
+    state_->listener = listener;
+    return true;
+}
+
+bool NetServer::Listening() const
+{
+    std::lock_guard guard(state_->lock);
+    return state_->listener != nullptr;
+}
+
+// Keeps the event of `peer` only while the peer is still listed (a Close may have dropped it
+// meanwhile); a Disconnect forgets it, so it is reported once.
+static bool StillListed(std::vector<std::shared_ptr<Peer>>& clients, const std::shared_ptr<Peer>& peer, const NetEvent& event)
+{
+    for (size_t i = 0; i < clients.size(); i++) {
+        if (clients[i] != peer) continue;
+        if (event.kind == NetEvent::Disconnect) clients.erase(clients.begin() + long(i));
+        return true;
+    }
+    return false;
+}
+
+NetEvent NetServer::Poll()
+{
+    State& state = *state_;
+    std::lock_guard pollGuard(state.pollLock);
+    std::shared_ptr<Socket> listener;
+    std::vector<std::shared_ptr<Peer>> clients;
+    {
+        std::lock_guard guard(state.lock);
+        listener = state.listener;
+        clients = state.clients;
+    }
+    if (!listener) return {};
+    NetEvent event;
+    if (std::shared_ptr<Peer> peer = AcceptOne(listener->fd)) {
+        std::lock_guard guard(state.lock);
+        if (state.listener != listener) return {}; // closed meanwhile: the new socket goes too
+        peer->handle = state.nextHandle++;
+        state.clients.push_back(peer);
+        event.kind = NetEvent::NewClient;
+        event.client = peer->handle;
+        return event;
+    }
+    // Round robin, starting after the client served last.
+    size_t first = 0;
+    while (first < clients.size() && clients[first]->handle <= state.lastServed) first++;
+    for (size_t i = 0; i < clients.size(); i++) {
+        const std::shared_ptr<Peer>& peer = clients[(first + i) % clients.size()];
+        event = NextEvent(*peer, state.scratch);
+        if (event.kind == NetEvent::None) continue;
+        state.lastServed = peer->handle;
+        event.client = peer->handle;
+        std::lock_guard guard(state.lock);
+        if (StillListed(state.clients, peer, event)) return event;
+    }
+    return {};
+}
+
+bool NetServer::Send(int client, std::string_view block)
+{
+    std::shared_ptr<Peer> peer = state_->Find(client);
+    return peer && SendFrame(*peer, {}, block);
+}
+
+bool NetServer::SendFile(int client, std::string_view fileBytes)
+{
+    std::shared_ptr<Peer> peer = state_->Find(client);
+    return peer && SendFrame(*peer, NetFileMarker, fileBytes);
+}
+
+std::vector<int> NetServer::Clients() const
+{
+    std::lock_guard guard(state_->lock);
+    std::vector<int> handles;
+    for (const std::shared_ptr<Peer>& peer : state_->clients)
+        if (!peer->broken) handles.push_back(peer->handle);
+    return handles;
+}
+
+void NetServer::Close()
+{
+    std::lock_guard guard(state_->lock);
+    for (const std::shared_ptr<Peer>& peer : state_->clients) peer->Shut();
+    state_->clients.clear();
+    state_->listener.reset();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Connection
+
+struct NetConnection::State {
+    mutable std::mutex lock;      // the fields up to pollLock
+    std::shared_ptr<Peer> peer;   // null while not connected and once Disconnect was reported
+    int closes = 0;               // counts Close calls: a Connect overtaken by one gives up
+
+    std::mutex pollLock;          // one poll at a time; taken before `lock`
+    std::vector<char> scratch = std::vector<char>(ReadChunk);
+
+    std::shared_ptr<Peer> Current() const
+    {
+        std::lock_guard guard(lock);
+        return peer;
+    }
+};
+
+NetConnection::NetConnection() : state_(std::make_unique<State>()) {}
+
+NetConnection::~NetConnection() { Close(); }
+
+bool NetConnection::Connect(const std::string& host, int port)
+{
+    Close();
+    int closes = 0;
+    {
+        std::lock_guard guard(state_->lock);
+        closes = state_->closes;
+    }
+    int fd = ConnectToHost(host, port);
+    if (fd < 0) return false;
+    auto peer = std::make_shared<Peer>(fd);
+    std::lock_guard guard(state_->lock);
+    if (state_->closes != closes) return false;
+    state_->peer = peer;
+    return true;
+}
+
+bool NetConnection::Connected() const
+{
+    std::shared_ptr<Peer> peer = state_->Current();
+    return peer && !peer->broken;
+}
+
+NetEvent NetConnection::Poll()
+{
+    State& state = *state_;
+    std::lock_guard pollGuard(state.pollLock);
+    std::shared_ptr<Peer> peer = state.Current();
+    if (!peer) return {};
+    NetEvent event = NextEvent(*peer, state.scratch);
+    if (event.kind == NetEvent::None) return event;
+    std::lock_guard guard(state.lock);
+    if (state.peer != peer) return {}; // closed meanwhile
+    if (event.kind == NetEvent::Disconnect) state.peer.reset();
+    return event;
+}
+
+bool NetConnection::Send(std::string_view block)
+{
+    std::shared_ptr<Peer> peer = state_->Current();
+    return peer && SendFrame(*peer, {}, block);
+}
+
+bool NetConnection::SendFile(std::string_view fileBytes)
+{
+    std::shared_ptr<Peer> peer = state_->Current();
+    return peer && SendFrame(*peer, NetFileMarker, fileBytes);
+}
+
+void NetConnection::Close()
+{
+    std::lock_guard guard(state_->lock);
+    if (state_->peer) state_->peer->Shut();
+    state_->peer.reset();
+    state_->closes++;
+}
+
+bool NetSendRaw(NetConnection& connection, std::string_view bytes)
+{
+    std::shared_ptr<Peer> peer = connection.state_->Current();
+    iovec part = Part(bytes.data(), bytes.size());
+    return peer && WriteAll(*peer, &part, 1);
+}
