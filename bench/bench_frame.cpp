@@ -2,6 +2,7 @@
 // battle (1000 units, 200 buildings, 2000 shots). Drawn (run under Xvfb with
 // SDL_VIDEODRIVER=x11 for the OpenGL renderer, or headless for the software one) and the
 // simulation alone. Arguments: screen width, zoom in tenths.
+#include "game/net/protocol.h"
 #include "game/shell/assets.h"
 #include "game/shell/common.h"
 #include "game/shell/config.h"
@@ -160,6 +161,26 @@ static void BM_BattleDrawn(benchmark::State& state)
     state.counters["shots"] = double(Projectiles.size());
 }
 BENCHMARK(BM_BattleDrawn)->Args({1280, 5})->Args({1024, 10})->Args({1024, 5})->Unit(benchmark::kMillisecond)->MinTime(3)->Repetitions(3)->ComputeStatistics("median", Median);
+
+// A host's snapshot of the big battle written and read back as a client reads it: 1000 units,
+// 200 buildings and 2000 shots. The counter "bytes" is the size of the block on the wire.
+static void BM_SnapshotRoundTrip(benchmark::State& state)
+{
+    SetUpBattle(1024, 0.5f);
+    TopUpBattleShots(2000);
+    NetBlock block;
+    ReceivedSnapshot snapshot;
+    for (auto _ : state) {
+        PutGameSnapshot(block, "", 40);
+        if (!ReadGameSnapshot(block.bytes, 2, MapWidth, MapHeight, snapshot)) state.SkipWithError("the snapshot did not read");
+        benchmark::DoNotOptimize(snapshot.units.data());
+    }
+    state.counters["bytes"] = double(block.bytes.size());
+    state.counters["units"] = double(Units.size());
+    state.counters["buildings"] = double(Buildings.size());
+    state.counters["shots"] = double(Projectiles.size());
+}
+BENCHMARK(BM_SnapshotRoundTrip)->Unit(benchmark::kMillisecond)->MinTime(2)->Repetitions(3)->ComputeStatistics("median", Median);
 
 int main(int argc, char** argv)
 {

@@ -137,14 +137,14 @@ void ApplyItemResult(int buildingIndex)
 // ---- the menus ----
 
 // One button of a menu: its item, its place, and the research it needs (0 for none).
-struct MenuItem {
+struct BuildMenuItem {
     int menu; // the building type whose menu it is in; 2001 for the construction vehicle's
     int id;
     float x, y;
     int needs[2];
 };
 
-static const MenuItem MenuItems[] = {
+static const BuildMenuItem BuildMenuItems[] = {
     {1200, 2001, 793, 344, {0, 0}}, {1200, 2002, 793, 394, {0, 0}},
     {1210, 2101, 793, 344, {0, 0}}, {1210, 2107, 843, 344, {0, 0}}, {1210, 2102, 793, 394, {712, 0}}, {1210, 2103, 793, 444, {713, 0}},
     {1220, 2201, 793, 344, {722, 0}}, {1220, 2203, 793, 394, {722, 713}}, {1220, 2206, 793, 444, {722, 716}},
@@ -161,7 +161,7 @@ static const MenuItem MenuItems[] = {
 };
 
 // The product of the flags an item needs, of the given player.
-static int Needs(const MenuItem& item, int player)
+static int Needs(const BuildMenuItem& item, int player)
 {
     int value = 1;
     for (int research : item.needs)
@@ -179,7 +179,7 @@ static void FactoryMenu(int index)
 {
     int typeId = Buildings[size_t(index)].typeId;
     PanelBackground(FactoryPanel + (typeId - 1200) / 10, 784, 328, 224, 336);
-    for (const MenuItem& item : MenuItems) {
+    for (const BuildMenuItem& item : BuildMenuItems) {
         if (item.menu != typeId) continue;
         const Building& factory = Buildings[size_t(index)];
         ShowItemButton(IdText(item.id), CatalogueInfo[item.id], item.x, item.y, "Einheiten", factory.currentItem, factory.queue,
@@ -204,7 +204,7 @@ static void ResearchMenu(int index)
 static void BuildingMenu(const Unit& builder)
 {
     PanelBackground(BuildingPanel, 784, 328, 224, 336);
-    for (const MenuItem& item : MenuItems) {
+    for (const BuildMenuItem& item : BuildMenuItems) {
         if (item.menu != 2001) continue;
         int chosen = ShowItemButton(IdText(item.id), "      ", item.x, item.y, "Gebaeude", 0, "", 1, 1, 2 * Needs(item, builder.owner));
         if (chosen > 0) BuildingToPlace = chosen;

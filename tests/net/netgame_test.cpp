@@ -9,6 +9,7 @@
 #include "peers.h"
 
 #include <algorithm>
+#include <random>
 
 namespace {
 
@@ -273,4 +274,68 @@ TEST(NetGame, ThreeMachinesMeetStartAndPlayOneGame)
     EXPECT_EQ(FinishPeer(three), "");
     EXPECT_EQ(FinishPeer(host), "");
     RemoveFolder(marks.folder);
+}
+
+// A host in its waiting room while one peer sends it junk: random bytes, frames cut short, a
+// frame that claims more than the limit, blocks that lie about their counts. The host neither
+// crashes nor hangs, and it keeps serving the client that behaves.
+TEST(NetGame, AHostSurvivesJunkAndKeepsServingTheOtherClient)
+{
+    SimWorld world{ThreeStartRows(), 3};
+    NetGamePort = TestPort(1);
+    StartNetThreads();
+    HostNetwork();
+    for (int i = 0; i < 2000 && NetRole != 1; i++) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(NetRole, 1);
+
+    NetConnection good;
+    ASSERT_TRUE(good.Connect("127.0.0.1", NetGamePort));
+    NetBlock hello;
+    PutClientPlayer(hello, 0, "Gut");
+    ASSERT_TRUE(good.Send(hello.bytes));
+
+    std::mt19937 random(11);
+    auto junkRound = [&](int round) {
+        NetConnection junk;
+        if (!junk.Connect("127.0.0.1", NetGamePort)) return;
+        std::string bytes(size_t(1 + random() % 3000), '\0');
+        for (char& c : bytes) c = char(random());
+        switch (round % 5) {
+        case 0: NetSendRaw(junk, bytes); break;                                   // noise
+        case 1: NetSendRaw(junk, std::string("\x10\x00\x00\x00" "DAT", 7)); break; // cut short
+        case 2: NetSendRaw(junk, std::string("\xff\xff\xff\x7f", 4)); break;      // over the limit
+        case 3: {                                                                  // a lying snapshot
+            std::string lie("DATEN\0NOCHAT\0", 13);
+            lie += std::string("\x02\x00\x00\x00\x28\x00\x00\x00\xff\xff\xff\x7f", 12);
+            junk.Send(lie);
+            break;
+        }
+        default: junk.Send(bytes); break;                                          // a framed nonsense block
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
+
+    int playerLists = 0;
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (int round = 0; round < 60 && std::chrono::steady_clock::now() < until; round++) {
+        junkRound(round);
+        // The host goes on with its waiting room: it takes what came and sends its list.
+        HostLobbyStep("Host");
+        ReceivedSnapshot ignored;
+        NetMessage message;
+        while (NetTake(message)) ApplyClientSnapshot(message.block, message.from, ignored);
+        for (NetEvent event = good.Poll(); event.kind != NetEvent::None; event = good.Poll()) {
+            std::vector<std::string> names;
+            HostTrailer trailer;
+            if (event.kind == NetEvent::Data && ReadPlayerList(event.bytes, names, trailer)) playerLists++;
+            ASSERT_NE(event.kind, NetEvent::Disconnect) << "the host dropped the client that behaves";
+        }
+        if (round % 10 == 0) good.Send(hello.bytes);
+    }
+    EXPECT_GT(playerLists, 10) << "the host kept sending its list to the good client";
+    std::vector<std::string> names = NetClientNames();
+    EXPECT_NE(std::find(names.begin(), names.end(), "Gut"), names.end());
+    EXPECT_LE(names.size(), 4u) << "junk peers that broke their frames or left are gone from the list";
+    LeaveNetwork();
+    StopNetThreads();
 }

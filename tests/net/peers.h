@@ -10,6 +10,7 @@
 #include "game/sim/gameloop.h"
 #include "platform/display.h"
 #include "platform/input.h"
+#include "platform/net.h"
 #include "support/sim_world.h"
 
 #include <gtest/gtest.h>
