@@ -1,5 +1,7 @@
 // The menu screen driven as a player drives it: the pointer moved and the left button pressed
 // over real menu frames on the headless display.
+#include "game/net/netgame.h"
+#include "game/net/threads.h"
 #include "game/shell/assets.h"
 #include "game/shell/config.h"
 #include "game/shell/frame.h"
@@ -10,11 +12,15 @@
 #include "platform/files.h"
 #include "platform/input.h"
 #include "platform/latin1.h"
+#include "platform/net.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 int Restarts = 0;
@@ -328,4 +334,64 @@ TEST_F(Menus, PlayIsSavedEveryFiveMinutesUnderItsOwnName)
     EXPECT_TRUE(FileExists("SAVE\\Autospeicherung.sav"));
     EXPECT_FALSE(FileExists("SAVE\\autosave.sav")) << "the player's own name is left alone";
     EXPECT_EQ(AutosaveAfter(10), 0) << "the clock starts again";
+}
+
+// The network pages: a host makes its server and waits; a client that joins shows up by name;
+// a client that finds no server is told so; "Zurück" and "Abbrechen" close what was opened.
+TEST_F(Menus, TheNetworkPagesFollowTheServerAndTheClientsThatJoin)
+{
+    NetGamePort = 27900 + int(getpid() % 90);
+    StartNetThreads();
+    PlayerName = "Leiter";
+    auto framesUntil = [&](auto done) {
+        for (int i = 0; i < 400 && !done(); i++) {
+            Frames(1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return done();
+    };
+    Click("Mehrspieler");
+    Click("Spielleiter");
+    Click("Neues Spiel");
+    Click("Starten");
+    EXPECT_TRUE(Menu.page == HostingPage || Menu.page == WaitingPage);
+    ASSERT_TRUE(framesUntil([] { return Menu.page == WaitingPage; })) << "the server was not made";
+    EXPECT_EQ(NetRole, 1);
+    EXPECT_NE(Item("Auf Mitspieler warten ..."), nullptr);
+    EXPECT_NE(Item(" Leiter"), nullptr);
+
+    NetConnection guest;
+    ASSERT_TRUE(guest.Connect("127.0.0.1", NetGamePort));
+    NetBlock hello;
+    PutClientPlayer(hello, 0, "Gast");
+    ASSERT_TRUE(guest.Send(hello.bytes));
+    ASSERT_TRUE(framesUntil([&] { return Item(" Gast") != nullptr; })) << "the client's name did not show";
+    EXPECT_EQ(Item(" Gast")->y, 240) << "the first client one row below the host";
+    std::vector<std::string> names;
+    HostTrailer trailer;
+    bool listed = false;
+    for (NetEvent event = guest.Poll(); event.kind != NetEvent::None; event = guest.Poll())
+        listed = listed || (event.kind == NetEvent::Data && ReadPlayerList(event.bytes, names, trailer));
+    EXPECT_TRUE(listed) << "the host sends its name list while it waits";
+    EXPECT_EQ(trailer.player, 2);
+
+    Click("Zurück");
+    EXPECT_EQ(Menu.page, GameMenuPage);
+    EXPECT_TRUE(framesUntil([] { return NetRole == 0; })) << "the server stays open";
+    Click("Zurück");
+
+    // Nobody listens on the port now: the client is told and cancels.
+    ASSERT_EQ(Menu.page, MainPage);
+    Click("Mehrspieler");
+    Click("Mitspielen");
+    EXPECT_NE(Item("IP vom Server:"), nullptr);
+    EXPECT_NE(Item("127.0.0.1"), nullptr);
+    Click("Verbinden");
+    EXPECT_EQ(Menu.page, ConnectingPage);
+    ASSERT_TRUE(framesUntil([&] { return Item(" Server konnte nicht gefunden") != nullptr; }));
+    EXPECT_EQ(NetRole, -2);
+    Click("Abbrechen");
+    EXPECT_EQ(Menu.page, JoinPage);
+    EXPECT_EQ(NetRole, 0);
+    StopNetThreads();
 }

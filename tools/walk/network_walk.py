@@ -1,0 +1,120 @@
+# A network game of two machines under Xvfb, as two players take it: each on a screen of its
+# own with a copy of the staged tree, one hosts ("Spielleiter"), the other joins on loopback
+# ("Mitspielen"); they meet in the waiting room, start, chat, pause and resume. Screenshots of
+# both screens at every step go to the folder given second. For developers to look at:
+#   python3 tools/walk/network_walk.py "build/release/KORAX 3050/DATEN" /tmp/netwalk
+# The pointer moves 1.5 pixels per mouse pixel (the default mouse speed) from the middle.
+import os, shutil, subprocess, sys, time
+
+daten = os.path.abspath(sys.argv[1])
+out = sys.argv[2] if len(sys.argv) > 2 else '/tmp/netwalk'
+os.makedirs(out, exist_ok=True)
+
+
+class Machine:
+    def __init__(self, display, name):
+        self.name = name
+        self.folder = '/tmp/netwalk-' + name
+        shutil.rmtree(self.folder, ignore_errors=True)
+        shutil.copytree(os.path.dirname(daten), self.folder, symlinks=True)
+        self.env = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER='dummy', KORAX_MESSAGEBOX_ANSWER='1')
+        self.xvfb = subprocess.Popen(['Xvfb', display, '-screen', '0', '1024x768x24', '-nolisten', 'tcp', '-noreset'])
+        time.sleep(1.5)
+        self.game = subprocess.Popen(['./KORAX 3050'], cwd=os.path.join(self.folder, 'DATEN'), env=self.env)
+        self.pos = [512.0, 384.0]
+
+    def x(self, *args):
+        subprocess.run(['xdotool'] + list(args), env=self.env)
+
+    def shot(self, step):
+        path = os.path.join(out, step + '-' + self.name + '.png')
+        subprocess.run(['import', '-window', 'root', path], env=self.env)
+        print('shot', path, flush=True)
+
+    def move(self, tx, ty):
+        for _ in range(3):
+            dx = round((tx - self.pos[0]) / 1.5)
+            dy = round((ty - self.pos[1]) / 1.5)
+            if dx == 0 and dy == 0:
+                break
+            self.x('mousemove_relative', '--', str(dx), str(dy))
+            time.sleep(0.15)
+            self.pos[0] = min(max(self.pos[0] + dx * 1.5, 0), 1023)
+            self.pos[1] = min(max(self.pos[1] + dy * 1.5, 0), 767)
+
+    def click(self, tx, ty, text, wait=0.8):
+        self.move(tx + 15 * (len(text) + 1), ty + 25)
+        time.sleep(0.2)
+        self.x('mousedown', '1')
+        time.sleep(0.06)
+        self.x('mouseup', '1')
+        time.sleep(wait)
+
+    def key(self, k, wait=0.5):
+        self.x('key', k)
+        time.sleep(wait)
+
+    def type(self, text):
+        for ch in text:
+            self.key(ch, 0.12)
+
+    def name_yourself(self):
+        self.click(240, 180, 'Unbekannt', 0.5)
+        for _ in range(12):
+            self.key('BackSpace', 0.08)
+        self.type(self.name)
+        self.key('Return', 0.5)
+
+    def stop(self):
+        if self.game.poll() is None:
+            self.game.kill()
+        self.xvfb.kill()
+
+
+host = Machine(':78', 'Wuestenfuchs')
+guest = Machine(':79', 'Sandlaeufer')
+try:
+    time.sleep(14)
+    for m in (host, guest):
+        m.key('Escape', 2)
+        m.name_yourself()
+    host.shot('01-main')
+    host.click(60, 360, 'Mehrspieler', 1.2)
+    host.click(60, 180, 'Spielleiter', 1.2)
+    host.shot('02-hostmenu')
+    host.click(60, 180, 'Neues Spiel', 1.2)
+    host.click(720, 660, 'Starten', 2.0)
+    host.shot('03-waiting-alone')
+    guest.click(60, 360, 'Mehrspieler', 1.2)
+    guest.click(60, 240, 'Mitspielen', 1.2)
+    guest.shot('04-join')
+    guest.click(720, 660, 'Verbinden', 3.0)
+    guest.shot('05-waiting')
+    host.shot('05-waiting')
+    host.click(720, 660, 'Starten', 8.0)
+    host.shot('06-game')
+    guest.shot('06-game')
+    # The guest types a chat line.
+    guest.key('Return', 0.5)
+    guest.type('hallo')
+    guest.shot('07-typing')
+    guest.key('Return', 1.5)
+    host.shot('08-chat')
+    guest.shot('08-chat')
+    time.sleep(8)
+    host.x('keydown', 'F9')
+    time.sleep(1.0)
+    host.shot('09-overlay')
+    host.x('keyup', 'F9')
+    guest.shot('09-battle')
+    # The host pauses: both pause; "Weiter" on the guest resumes both.
+    host.key('Escape', 2.0)
+    host.shot('10-pause')
+    guest.shot('10-pause')
+    guest.click(60, 180, 'Weiter', 3.0)
+    host.shot('11-resumed')
+    guest.shot('11-resumed')
+    print('host running', host.game.poll() is None, 'guest running', guest.game.poll() is None, flush=True)
+finally:
+    host.stop()
+    guest.stop()
