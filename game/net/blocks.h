@@ -18,7 +18,7 @@
 constexpr size_t NetBlockSize = 30000;
 constexpr size_t NetBlockLimit = size_t(4) << 20;
 // Names are cut to what the menus' name field holds.
-constexpr size_t NetNameLength = 20;
+constexpr size_t NetNameLength = 16;
 // A chat line or save name longer than this is cut.
 constexpr size_t NetTextLength = 200;
 

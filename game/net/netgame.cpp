@@ -258,14 +258,10 @@ int ClientStartGame(int started)
     }
     if (started == 1) RemoveFile(StartFile());
     BecomeNetworkPlayer(Lobby.player);
+    // A new game opens on the player's start cell; a shared save where it was saved.
     if (started == 1) {
         CamX = float(Lobby.trailer.camX);
         CamY = float(Lobby.trailer.camY);
-    } else {
-        // A shared save keeps the camera of whoever saved it; each player looks at his base.
-        const Player& own = Players[std::clamp(LocalPlayer, 1, MaxPlayers)];
-        CamX = float(ScreenWidthPx / 2 - own.startX * 32);
-        CamY = float(ScreenHeightPx / 2 - own.startY * 32);
     }
     return 1;
 }

@@ -6,6 +6,7 @@
 #include "game/save/saveformat.h"
 
 #include "game/shell/config.h"
+#include "game/shell/frame.h"
 #include "game/sim/buildings.h"
 #include "game/sim/combat.h"
 #include "game/sim/effects.h"
@@ -106,6 +107,10 @@ void PutInPlace(SavedGame& g)
     Effects.clear();
     CamX = g.camX;
     CamY = g.camY;
+    // The pointer starts in the middle, as in a new game: left at the screen's edge it would
+    // scroll the loaded view away at once.
+    CursorX = ScreenWidthPx / 2;
+    CursorY = ScreenHeightPx / 2;
     MapNumber = g.mapNumber;
     MapWidth = g.mapWidth;
     MapHeight = g.mapHeight;

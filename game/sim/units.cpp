@@ -180,7 +180,11 @@ static void Integrate(Unit& unit, int index)
     if (unit.turnSpeed > 0.1f) unit.turnSpeed -= 0.1f;
     else if (unit.turnSpeed < -0.1f) unit.turnSpeed += 0.1f;
     else unit.turnSpeed = 0;
-    unit.heading = float(NormalizeAngle(int(std::lround(unit.heading))));
+    // The heading keeps its fraction: rounded to whole degrees every frame, a slow turn (under
+    // half a degree a frame, as at game speed 1) would never leave the degree it started on.
+    unit.heading = std::fmod(unit.heading, 360.0f);
+    if (unit.heading < 0) unit.heading += 360.0f;
+    if (unit.heading >= 360.0f) unit.heading = 0;
     unit.speed = std::max(0.0f, unit.speed);
     KeepOutOfFootprints(unit);
     KeepOnMap(unit);

@@ -27,6 +27,24 @@ TEST(Units, AHeadingOf350TurnsThroughZeroToReach10)
     EXPECT_NEAR(Units[size_t(tank)].heading, 10, 3);
 }
 
+// At game speed 1 a slow-turning unit turns less than half a degree a frame; it must still come
+// round and reach its point (whole degrees every frame would hold it where it started).
+TEST(Units, ASlowTurnerComesRoundAtGameSpeedOne)
+{
+    SimWorld world(FilledRows(40, 40, '.'));
+    GameSpeed = 1;
+    PathfindingOn = -1;
+    int harvester = world.Add(2002, 1, 10.5f, 20.5f);
+    Unit& unit = Units[size_t(harvester)];
+    unit.heading = 0;
+    unit.turnRate = 4; // at most 0.4 degrees a frame at speed 1
+    unit.stance = 0;
+    world.OrderTo(harvester, 10.5f, 30.5f); // straight down: a quarter turn away
+    int frames = world.Run(6000, [&] { return Units[size_t(harvester)].target == -1.0f; });
+    EXPECT_LT(frames, 6000) << "heading " << Units[size_t(harvester)].heading;
+    EXPECT_NEAR(Units[size_t(harvester)].y, 30.5f, 0.5f);
+}
+
 // A sand field split by a cliff ridge from top to bottom, open at the bottom.
 static std::vector<std::string> RidgeField()
 {

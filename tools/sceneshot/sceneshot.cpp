@@ -6,11 +6,15 @@
 //   sceneshot <DATEN folder after its first start> <scene> <screen width> <output prefix>
 //
 // Scenes: cliff, battle, base, menus, bigbattle (the benchmarks' battle, F9 overlay held, at
-// the real frame rate).
+// the real frame rate), statistics (an hour of computers playing, then the statistics and
+// save pages), netbattle (a save of two armies meeting, for a network game).
 #include "game/shell/assets.h"
 #include "game/shell/common.h"
 #include "game/shell/config.h"
+#include "game/save/savefile.h"
 #include "game/shell/frame.h"
+#include "game/shell/menus.h"
+#include "game/shell/space.h"
 #include "game/shell/startup.h"
 #include "game/shell/tables.h"
 #include "game/shell/textentry.h"
@@ -20,6 +24,7 @@
 #include "game/sim/units.h"
 #include "game/sim/world.h"
 #include "game/ui/sidebar.h"
+#include "game/ui/statistics.h"
 #include "battle_scene.h"
 #include "platform/display.h"
 #include "platform/files.h"
@@ -262,10 +267,91 @@ static void BigBattleScene()
     InjectKey(0x43, 0);
 }
 
+// An hour of play as the computers play it on the first free map (every player a computer, at
+// speed 1, 40 frames a second), then the pause menu's statistics and save pages over it.
+static void StatisticsScene()
+{
+    SetConfigurationDefaults();
+    SeedRandom(9);
+    LocalPlayer = 1;
+    MissionMode = 0;
+    MapNumber = FreeMapFor(1);
+    ResetGameState();
+    LoadMapTerrain(MapNumber);
+    StartNewGame(1);
+    GameSpeed = 1;
+    OpponentOn = 1;
+    for (int p = 1; p <= PlayerCount; p++) {
+        Players[p].kind = 1;
+        Players[p].money = 17000;
+    }
+    auto start = std::chrono::steady_clock::now();
+    for (int frame = 0; frame < 40 * 3600; frame++) SimulateFrame();
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("an hour of play in %.1f s: %d game seconds, %d samples, %zu units, %zu buildings, money %d %d\n", seconds,
+                ElapsedSeconds, StatSampleIndex, Units.size(), Buildings.size(), Players[1].money, Players[2].money);
+    Players[1].kind = 0;
+    BuildSpaceScene();
+    StartMenus();
+    Menu.inGame = 1;
+    auto page = [](int number, const std::string& name) {
+        Menu.current = number;
+        for (int i = 0; i < 60; i++) MenuFrame();
+        GrabScreen(9998);
+        std::string path = Prefix + name + ".bmp";
+        SavePicture(9998, path);
+        std::printf("%s\n", path.c_str());
+    };
+    page(TablePage, "statistics-table");
+    page(DiagramPage, "statistics-diagrams");
+    StatPlayerShown[2] = -1;
+    StatSeriesShown[2] = -1;
+    Menu.diagramStale = 1;
+    page(DiagramPage, "statistics-diagrams-switched");
+    SaveGame("Eine Stunde");
+    page(SavePage, "save-page");
+    page(LoadPage, "load-page");
+}
+
+// A save for a network game of two: both bases on the first free map and their armies
+// meeting between them, the view over the battle; written as "Netzschlacht" in SAVE.
+static void NetworkBattleSave()
+{
+    SetConfigurationDefaults();
+    SeedRandom(4);
+    LocalPlayer = 1;
+    MissionMode = 0;
+    MapNumber = FreeMapFor(1);
+    ResetGameState();
+    LoadMapTerrain(MapNumber);
+    StartNewGame(2);
+    PlayerCount = std::min(PlayerCount, 2);
+    float midX = float(Players[1].startX + Players[2].startX) / 2, midY = float(Players[1].startY + Players[2].startY) / 2;
+    static const int army[] = {2101, 2201, 2302, 2304, 2402, 2404, 2501, 2505, 2604, 2605};
+    for (int p = 1; p <= 2; p++) {
+        float side = p == 1 ? -1.0f : 1.0f;
+        for (int i = 0; i < 30; i++) {
+            float x = midX + side * (2.5f + float(i % 3)), y = midY - 5 + float(i / 3);
+            if (x < 2 || y < 2 || x > float(MapWidth - 3) || y > float(MapHeight - 3) || ObstacleGrid[int(x)][int(y)] != 0) continue;
+            int index = Unit(army[i % 10], p, x, y, 2);
+            Units[size_t(index)].heading = p == 1 ? 0 : 180;
+        }
+    }
+    for (int x = int(midX) - 14; x <= int(midX) + 14; x++)
+        for (int y = int(midY) - 12; y <= int(midY) + 12; y++)
+            if (x >= 0 && y >= 0 && x <= MapWidth && y <= MapHeight) FogGrid[x][y] = 0;
+    RecomputeObstacles();
+    LookAt(midX, midY);
+    GameSpeed = 1;
+    SaveGame("Netzschlacht");
+    std::printf("SAVE\\Netzschlacht.sav: %zu units between %d,%d and %d,%d\n", Units.size(), Players[1].startX,
+                Players[1].startY, Players[2].startX, Players[2].startY);
+}
+
 int main(int argc, char** argv)
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: sceneshot <DATEN folder> <cliff|battle|base|menus|bigbattle> <width> <output prefix>\n");
+        std::fprintf(stderr, "usage: sceneshot <DATEN folder> <cliff|battle|base|menus|bigbattle|statistics|netbattle> <width> <output prefix>\n");
         return 2;
     }
     SetProgramFolder(argv[1]);
@@ -291,6 +377,8 @@ int main(int argc, char** argv)
         BaseScene(18, "base-dusk");
     } else if (scene == "menus") MenusScene(std::to_string(width));
     else if (scene == "bigbattle") BigBattleScene();
+    else if (scene == "statistics") StatisticsScene();
+    else if (scene == "netbattle") NetworkBattleSave();
     StopLayers();
     return 0;
 }

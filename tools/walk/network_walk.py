@@ -1,13 +1,16 @@
 # A network game of two machines under Xvfb, as two players take it: each on a screen of its
 # own with a copy of the staged tree, one hosts ("Spielleiter"), the other joins on loopback
 # ("Mitspielen"); they meet in the waiting room, start, chat, pause and resume. Screenshots of
-# both screens at every step go to the folder given second. For developers to look at:
-#   python3 tools/walk/network_walk.py "build/release/KORAX 3050/DATEN" /tmp/netwalk
+# both screens at every step go to the folder given second. With a save file given third (as
+# sceneshot's netbattle writes it), both machines get a copy and the host starts the game from
+# it, so that both screens show the same battle. For developers to look at:
+#   python3 tools/walk/network_walk.py "build/release/KORAX 3050/DATEN" /tmp/netwalk [battle.sav]
 # The pointer moves 1.5 pixels per mouse pixel (the default mouse speed) from the middle.
 import os, shutil, subprocess, sys, time
 
 daten = os.path.abspath(sys.argv[1])
 out = sys.argv[2] if len(sys.argv) > 2 else '/tmp/netwalk'
+save = sys.argv[3] if len(sys.argv) > 3 else None
 os.makedirs(out, exist_ok=True)
 
 
@@ -17,6 +20,9 @@ class Machine:
         self.folder = '/tmp/netwalk-' + name
         shutil.rmtree(self.folder, ignore_errors=True)
         shutil.copytree(os.path.dirname(daten), self.folder, symlinks=True)
+        if save:
+            os.makedirs(os.path.join(self.folder, 'DATEN', 'SAVE'), exist_ok=True)
+            shutil.copy(save, os.path.join(self.folder, 'DATEN', 'SAVE', os.path.basename(save)))
         self.env = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER='dummy', KORAX_MESSAGEBOX_ANSWER='1')
         self.xvfb = subprocess.Popen(['Xvfb', display, '-screen', '0', '1024x768x24', '-nolisten', 'tcp', '-noreset'])
         time.sleep(1.5)
@@ -82,8 +88,14 @@ try:
     host.click(60, 360, 'Mehrspieler', 1.2)
     host.click(60, 180, 'Spielleiter', 1.2)
     host.shot('02-hostmenu')
-    host.click(60, 180, 'Neues Spiel', 1.2)
-    host.click(720, 660, 'Starten', 2.0)
+    if save:
+        host.click(60, 300, 'Spiel laden', 1.2)
+        host.click(60, 180, os.path.basename(save)[:-4], 0.8)
+        host.shot('02-load')
+        host.click(780, 540, 'Laden', 2.0)
+    else:
+        host.click(60, 180, 'Neues Spiel', 1.2)
+        host.click(720, 660, 'Starten', 2.0)
     host.shot('03-waiting-alone')
     guest.click(60, 360, 'Mehrspieler', 1.2)
     guest.click(60, 240, 'Mitspielen', 1.2)
