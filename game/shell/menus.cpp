@@ -598,6 +598,8 @@ void Carry(int action)
             break;
         }
         if (LoadGame(SaveName)) {
+            // A mission's goal is not in the file: the hint line takes it from the briefing.
+            if (MissionMode == 1) MissionTask = ComposeBriefing(MapNumber - 100).task;
             StopSound(MusicNumber);
             PlayGame();
             return;

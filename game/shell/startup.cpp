@@ -91,7 +91,7 @@ static void LoadLoadingScreen()
 
 static int ScaledSize(int size) { return int(std::lround(size * UiScale)); }
 
-static void CreateFonts()
+void CreateFonts()
 {
     LargeTitleFont = LoadFont(TitleFontFamily, ScaledSize(22));
     IntroFont = LoadFont(TitleFontFamily, ScaledSize(16));

@@ -11,6 +11,8 @@ extern int IntroFont;
 extern int SmallMenuFont;
 extern int MenuFont;
 
+// Makes the four fonts above for the screen's size (after the display is open).
+void CreateFonts();
 // Opens the full-screen display in the configured mode and sets the screen geometry; when the
 // display cannot be opened the player is told so and the result is 0.
 int OpenGameDisplay();

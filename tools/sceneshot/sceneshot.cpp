@@ -369,6 +369,8 @@ int main(int argc, char** argv)
     LoadSounds();
     LoadDataTables();
     FillKeyCharTable();
+    if (TitleFontFamily.empty()) TitleFontFamily = "Omicron Zeta Pressed";
+    CreateFonts();
     (void)height;
     if (scene == "cliff") CliffScene();
     else if (scene == "battle") BattleScene();
