@@ -339,3 +339,64 @@ TEST(NetGame, AHostSurvivesJunkAndKeepsServingTheOtherClient)
     LeaveNetwork();
     StopNetThreads();
 }
+
+// A network game started from a save: every machine loads its own copy of it by the name the
+// host sends ("START_LADEN"), and each plays its own player of it.
+TEST(NetGame, AGameFromASaveStartsFromEveryMachinesOwnCopy)
+{
+    Marks marks;
+    int port = TestPort(2);
+    auto host = [&]() -> std::string {
+        Report report{"Spielleiter", ""};
+        Machine machine(port);
+        // The save both players keep: a two-player game with a unit of each.
+        LocalPlayer = 1;
+        StartNewGame(2);
+        if (!SaveGame("Gemeinsam")) return "Spielleiter: could not save";
+        std::string bytes;
+        ReadWholeFile("SAVE\\Gemeinsam.sav", bytes);
+        WriteOsFile(marks.folder + "Gemeinsam.sav", bytes);
+        int units = int(Units.size());
+        HostNetwork();
+        for (int i = 0; i < 2000 && NetRole != 1; i++) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        marks.Set("listening");
+        for (int i = 0; i < 2000 && NetClientNames() != std::vector<std::string>{"Zwei"}; i++) {
+            HostLobbyStep("Eins");
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        Units.clear(); // what runs now is not what the save holds
+        if (HostStartGame("Gemeinsam") != 1) return "Spielleiter: the game from the save did not start\n";
+        report.Check(int(Units.size()) == units && LocalPlayer == 1 && NetworkGame == 1, "the host did not load the save");
+        Machine::PlayUntil([&] { return marks.IsSet("running-2"); });
+        marks.Await("done-2");
+        return report.text;
+    };
+    auto client = [&]() -> std::string {
+        Report report{"Zwei", ""};
+        Machine machine(port);
+        if (!marks.Await("listening")) return "Zwei: the host never listened";
+        std::string bytes;
+        ReadOsFile(marks.folder + "Gemeinsam.sav", bytes);
+        MakeFolder("SAVE");
+        WriteWholeFile("SAVE\\Gemeinsam.sav", bytes);
+        JoinNetwork("127.0.0.1");
+        int started = 0;
+        for (int i = 0; i < 3000 && !started; i++) {
+            started = ClientLobbyStep("Zwei");
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        report.Check(started == 2 && Lobby.loadName == "Gemeinsam", "no START_LADEN with the save's name");
+        if (started != 2 || !ClientStartGame(started)) return report.text + "Zwei: the game did not start\n";
+        report.Check(LocalPlayer == 2 && NetworkGame == 1 && !Units.empty(), "not player 2 of the saved game");
+        report.Check(FileExists("SAVE\\Gemeinsam.sav") == 1, "the player's own save was taken away");
+        marks.Set("running-2");
+        Machine::PlayUntil([] { return false; }, 500);
+        marks.Set("done-2");
+        return report.text;
+    };
+    Peer one = StartPeer(host);
+    Peer two = StartPeer(client);
+    EXPECT_EQ(FinishPeer(two), "");
+    EXPECT_EQ(FinishPeer(one), "");
+    RemoveFolder(marks.folder);
+}
