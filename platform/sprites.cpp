@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <unordered_map>
 #include <vector>
 
 struct Sprite3D {
@@ -359,9 +360,12 @@ int SpriteAtlasPage(int number)
     return Slots[size_t(number)].page;
 }
 
+static void ForgetTurned(int number);
+
 void SpritePictureChanged(int number)
 {
     if (number < 0 || number >= MaxPictures) return;
+    ForgetTurned(number);
     AtlasSlot& slot = Slots[size_t(number)];
     if (slot.page < 0) return;
     AtlasPage& page = Pages[size_t(slot.page)];
@@ -378,6 +382,7 @@ void SpritePictureChanged(int number)
 
 void ReleaseSpriteTextures()
 {
+    ForgetTurned(-1);
     Pending.vertices.clear();
     Pending.indices.clear();
     Pending.texture = nullptr;
@@ -456,6 +461,115 @@ static void CopySprite(SDL_Renderer* renderer, const Sprite3D& sprite, SDL_Textu
     CountDrawCall();
 }
 
+// ---- turned sprites on the software renderer ----
+//
+// The software renderer fills a turned quad pixel by pixel through its general triangle
+// filler, the dearest part of a frame full of units. There a turned sprite of the plain alpha
+// blend is drawn instead from a copy turned in advance (in steps of TurnStep degrees, at the
+// size it is drawn) and copied like an unturned one. The copies are made the first time a
+// sprite is drawn at that size and angle, and forgotten when its picture changes.
+
+static int TurnedCacheOn = 1;
+constexpr int TurnStep = 4;
+constexpr size_t MostTurned = 6000;
+
+struct TurnedCopy {
+    SDL_Texture* texture = nullptr;
+    int width = 0, height = 0;
+};
+static std::unordered_map<uint64_t, TurnedCopy> Turned;
+
+static uint64_t TurnedKey(int number, int width, int height, int step)
+{
+    return (uint64_t(uint32_t(number)) << 40) ^ (uint64_t(uint16_t(width)) << 24) ^ (uint64_t(uint16_t(height)) << 8) ^
+           uint64_t(step);
+}
+
+static void ForgetTurned(int number)
+{
+    for (auto it = Turned.begin(); it != Turned.end();) {
+        if (number >= 0 && int(it->first >> 40) != number) {
+            ++it;
+            continue;
+        }
+        if (it->second.texture) SDL_DestroyTexture(it->second.texture);
+        it = Turned.erase(it);
+    }
+}
+
+void SetTurnedSpriteCopies(int on)
+{
+    TurnedCacheOn = on;
+    ForgetTurned(-1);
+}
+
+// The picture turned by `degrees` and scaled to width x height (negative mirrors): each pixel
+// the average of 2 x 2 samples of the picture, see-through outside it.
+static TurnedCopy MakeTurned(SDL_Renderer* renderer, const Image& image, int width, int height, float degrees)
+{
+    float radians = degrees * 0.017453292f, c = std::cos(radians), s = std::sin(radians);
+    float w = float(std::abs(width)), h = float(std::abs(height));
+    TurnedCopy copy;
+    copy.width = int(std::ceil(w * std::fabs(c) + h * std::fabs(s))) + 2;
+    copy.height = int(std::ceil(w * std::fabs(s) + h * std::fabs(c))) + 2;
+    std::vector<uint32_t> pixels(size_t(copy.width) * size_t(copy.height), 0);
+    float scaleX = float(image.width) / w * (width < 0 ? -1.0f : 1.0f), scaleY = float(image.height) / h * (height < 0 ? -1.0f : 1.0f);
+    for (int oy = 0; oy < copy.height; oy++)
+        for (int ox = 0; ox < copy.width; ox++) {
+            uint32_t a = 0, r = 0, g = 0, b = 0;
+            for (int sample = 0; sample < 4; sample++) {
+                float X = float(ox) + 0.25f + 0.5f * float(sample & 1) - float(copy.width) / 2;
+                float Y = float(oy) + 0.25f + 0.5f * float(sample >> 1) - float(copy.height) / 2;
+                // Back from the screen into the picture: the turn undone.
+                float u = (X * c + Y * s) * scaleX + float(image.width) / 2;
+                float v = (-X * s + Y * c) * scaleY + float(image.height) / 2;
+                int px = int(std::floor(u)), py = int(std::floor(v));
+                if (px < 0 || py < 0 || px >= image.width || py >= image.height) continue;
+                uint32_t pixel = image.pixels[size_t(py) * size_t(image.width) + size_t(px)];
+                uint32_t alpha = pixel >> 24;
+                a += alpha;
+                r += ((pixel >> 16) & 255) * alpha;
+                g += ((pixel >> 8) & 255) * alpha;
+                b += (pixel & 255) * alpha;
+            }
+            if (a == 0) continue;
+            pixels[size_t(oy) * size_t(copy.width) + size_t(ox)] = ((a / 4) << 24) | ((r / a) << 16) | ((g / a) << 8) | (b / a);
+        }
+    copy.texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, copy.width, copy.height);
+    if (copy.texture) SDL_UpdateTexture(copy.texture, nullptr, pixels.data(), copy.width * 4);
+    return copy;
+}
+
+// Draws a turned sprite from its turned copy; false when it must go as geometry.
+static bool DrawTurned(SDL_Renderer* renderer, int number, const Sprite3D& sprite, float x, float y, int opacity)
+{
+    if (!TurnedCacheOn || BlendSource != 5 || BlendDestination != 6) return false;
+    int width = int(std::lround(sprite.width)), height = int(std::lround(sprite.height));
+    if (width == 0 || height == 0 || std::abs(width) > 256 || std::abs(height) > 256) return false;
+    const Image* image = PictureImage(number);
+    if (!image || image->width <= 0 || image->height <= 0) return false;
+    float angle = std::fmod(sprite.angle, 360.0f);
+    if (angle < 0) angle += 360;
+    int step = int(std::lround(angle / TurnStep)) % (360 / TurnStep);
+    uint64_t key = TurnedKey(number, width, height, step);
+    auto found = Turned.find(key);
+    if (found == Turned.end()) {
+        if (Turned.size() >= MostTurned) ForgetTurned(-1);
+        found = Turned.emplace(key, MakeTurned(renderer, *image, width, height, float(step * TurnStep))).first;
+    }
+    const TurnedCopy& copy = found->second;
+    if (!copy.texture) return false;
+    FlushSprites();
+    SDL_SetTextureBlendMode(copy.texture, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureAlphaMod(copy.texture, Uint8(opacity > 255 ? 255 : opacity));
+    float centreX = x + sprite.width / 2, centreY = y + sprite.height / 2;
+    SDL_Rect target{int(std::lround(centreX - float(copy.width) / 2)), int(std::lround(centreY - float(copy.height) / 2)),
+                    copy.width, copy.height};
+    SDL_RenderCopy(renderer, copy.texture, nullptr, &target);
+    CountDrawCall();
+    return true;
+}
+
 void DrawSprite3D(int number, float x, float y, int opacity)
 {
     Sprite3D* sprite = Find(number);
@@ -487,6 +601,7 @@ void DrawSprite3D(int number, float x, float y, int opacity)
         CopySprite(renderer, *sprite, texture, source, x, y, opacity);
         return;
     }
+    if (!sprite->useCorners && SoftwareRenderer(renderer) && DrawTurned(renderer, number, *sprite, x, y, opacity)) return;
     if (texture != Pending.texture || BlendSource != Pending.source || BlendDestination != Pending.destination ||
         Filtering != Pending.filtering || Pending.vertices.size() >= 4 * BatchQuads) {
         FlushSprites();

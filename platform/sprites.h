@@ -39,3 +39,7 @@ void DropSpriteAtlas(int group);
 void DropSpriteAtlases();
 // The atlas page a picture is drawn from, -1 for its own texture.
 int SpriteAtlasPage(int number);
+
+// The software renderer draws turned sprites of the plain alpha blend from copies turned in
+// advance (1, the default); 0 draws them as geometry like every other renderer (tests compare).
+void SetTurnedSpriteCopies(int on);

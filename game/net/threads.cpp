@@ -137,13 +137,20 @@ void SendThread()
     }
 }
 
+// A snapshot without a chat line: a newer one of the same sender may take its place.
+bool PlainSnapshot(const std::string& block)
+{
+    static const std::string plain("DATEN\0NOCHAT\0", 13);
+    return block.compare(0, plain.size(), plain) == 0;
+}
+
 // Under the lock: appends a received block, a newer snapshot of the same sender in place of
-// its older one.
+// its older one (unless the older one carries a chat line, which must not be lost).
 void Arrived(Shared& net, std::string block, int from)
 {
     if (Keyword(block) == "DATEN")
         for (NetMessage& waiting : net.waiting)
-            if (waiting.from == from && Keyword(waiting.block) == "DATEN") {
+            if (waiting.from == from && PlainSnapshot(waiting.block)) {
                 net.waitingBytes = net.waitingBytes - waiting.block.size() + block.size();
                 waiting.block = std::move(block);
                 return;

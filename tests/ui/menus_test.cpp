@@ -340,7 +340,7 @@ TEST_F(Menus, PlayIsSavedEveryFiveMinutesUnderItsOwnName)
 // a client that finds no server is told so; "Zurück" and "Abbrechen" close what was opened.
 TEST_F(Menus, TheNetworkPagesFollowTheServerAndTheClientsThatJoin)
 {
-    NetGamePort = 27900 + int(getpid() % 90);
+    NetGamePort = 31000 + int(getpid() % 1000);
     StartNetThreads();
     PlayerName = "Leiter";
     auto framesUntil = [&](auto done) {
