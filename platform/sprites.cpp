@@ -104,10 +104,15 @@ static SDL_BlendFactor SdlFactor(int factor)
     }
 }
 
+// The blend source that stands for "no blending": an opaque picture drawn whole over the screen.
+constexpr int NoBlending = -1;
+
 static void ApplyBlend(SDL_Texture* texture, int source, int destination, int filtering)
 {
     SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
-    if (CustomBlendingWorks()) {
+    if (source == NoBlending) {
+        mode = SDL_BLENDMODE_NONE;
+    } else if (CustomBlendingWorks()) {
         // Colour follows the chosen factors; the screen's alpha is left as it is.
         mode = SDL_ComposeCustomBlendMode(SdlFactor(source), SdlFactor(destination), SDL_BLENDOPERATION_ADD,
                                           SDL_BLENDFACTOR_ZERO, SDL_BLENDFACTOR_ONE, SDL_BLENDOPERATION_ADD);
@@ -141,6 +146,7 @@ struct AtlasSlot {
     int width = 0, height = 0;
     int stale = (1 << Levels) - 1; // per level: pixels changed since that copy was uploaded
     int scaled = 0;    // 1 when the picture has smaller copies (sides multiples of 4)
+    int opaque = 0;    // 1 when no pixel of the picture is see-through
 };
 
 // One texture holds a page and its copies, so that pictures drawn at different scales still
@@ -320,6 +326,17 @@ static int LargestPageSide()
     return side;
 }
 
+// Ground tiles are opaque: drawn whole at full opacity in the plain alpha blend they need no
+// blending at all, which spares the renderer a read of the screen for most of its pixels.
+static int Opaque(int number)
+{
+    const Image* image = PictureImage(number);
+    if (!image || image->pixels.empty()) return 0;
+    for (uint32_t pixel : image->pixels)
+        if ((pixel >> 24) != 255) return 0;
+    return 1;
+}
+
 int PackSpriteAtlas(int group, const std::vector<int>& numbers)
 {
     DropSpriteAtlas(group);
@@ -349,6 +366,7 @@ int PackSpriteAtlas(int group, const std::vector<int>& numbers)
         slot.width = PictureWidth(placement.number);
         slot.height = PictureHeight(placement.number);
         slot.scaled = slot.width % AtlasAlignment == 0 && slot.height % AtlasAlignment == 0;
+        slot.opaque = Opaque(placement.number);
         Pages[size_t(page)].pictures.push_back(placement.number);
     }
     return int(packing.placed.size());
@@ -377,6 +395,7 @@ void SpritePictureChanged(int number)
         return;
     }
     slot.stale = (1 << Levels) - 1;
+    slot.opaque = Opaque(number);
     page.anyStale = (1 << Levels) - 1;
 }
 
@@ -443,10 +462,10 @@ static bool SoftwareRenderer(SDL_Renderer* renderer)
 }
 
 static void CopySprite(SDL_Renderer* renderer, const Sprite3D& sprite, SDL_Texture* texture, const SDL_Rect& source,
-                       float x, float y, int opacity)
+                       float x, float y, int opacity, int blendSource)
 {
     FlushSprites();
-    ApplyBlend(texture, BlendSource, BlendDestination, Filtering);
+    ApplyBlend(texture, blendSource, BlendDestination, Filtering);
     SDL_SetTextureAlphaMod(texture, Uint8(opacity > 255 ? 255 : opacity));
     SDL_SetTextureColorMod(texture, 255, 255, 255);
     float width = std::fabs(sprite.width), height = std::fabs(sprite.height);
@@ -597,16 +616,19 @@ void DrawSprite3D(int number, float x, float y, int opacity)
         if (texture) SDL_QueryTexture(texture, nullptr, nullptr, &source.w, &source.h);
     }
     if (!texture) return;
+    int blendSource = slot.page >= 0 && slot.opaque && opacity >= 255 && BlendSource == 5 && BlendDestination == 6
+                          ? NoBlending
+                          : BlendSource;
     if (!sprite->useCorners && sprite->angle == 0 && SoftwareRenderer(renderer)) {
-        CopySprite(renderer, *sprite, texture, source, x, y, opacity);
+        CopySprite(renderer, *sprite, texture, source, x, y, opacity, blendSource);
         return;
     }
     if (!sprite->useCorners && SoftwareRenderer(renderer) && DrawTurned(renderer, number, *sprite, x, y, opacity)) return;
-    if (texture != Pending.texture || BlendSource != Pending.source || BlendDestination != Pending.destination ||
+    if (texture != Pending.texture || blendSource != Pending.source || BlendDestination != Pending.destination ||
         Filtering != Pending.filtering || Pending.vertices.size() >= 4 * BatchQuads) {
         FlushSprites();
         Pending.texture = texture;
-        Pending.source = BlendSource;
+        Pending.source = blendSource;
         Pending.destination = BlendDestination;
         Pending.filtering = Filtering;
     }
