@@ -461,8 +461,10 @@ static bool SoftwareRenderer(SDL_Renderer* renderer)
     return software;
 }
 
-static void CopySprite(SDL_Renderer* renderer, const Sprite3D& sprite, SDL_Texture* texture, const SDL_Rect& source,
-                       float x, float y, int opacity, int blendSource)
+static bool DrawScaled(SDL_Renderer* renderer, int number, const SDL_Rect& target, int flip, int opacity, int blendSource);
+
+static void CopySprite(SDL_Renderer* renderer, int number, const Sprite3D& sprite, SDL_Texture* texture,
+                       const SDL_Rect& source, float x, float y, int opacity, int blendSource)
 {
     FlushSprites();
     ApplyBlend(texture, blendSource, BlendDestination, Filtering);
@@ -475,6 +477,7 @@ static void CopySprite(SDL_Renderer* renderer, const Sprite3D& sprite, SDL_Textu
     int left = int(std::lround(centreX - width / 2)), top = int(std::lround(centreY - height / 2));
     SDL_Rect target{left, top, int(std::lround(centreX + width / 2)) - left, int(std::lround(centreY + height / 2)) - top};
     int flip = (sprite.width < 0 ? SDL_FLIP_HORIZONTAL : 0) | (sprite.height < 0 ? SDL_FLIP_VERTICAL : 0);
+    if ((target.w != source.w || target.h != source.h) && DrawScaled(renderer, number, target, flip, opacity, blendSource)) return;
     if (sprite.angle == 0 && flip == 0) SDL_RenderCopy(renderer, texture, &source, &target);
     else SDL_RenderCopyEx(renderer, texture, &source, &target, double(sprite.angle), nullptr, SDL_RendererFlip(flip));
     CountDrawCall();
@@ -523,14 +526,15 @@ void SetTurnedSpriteCopies(int on)
 }
 
 // The picture turned by `degrees` and scaled to width x height (negative mirrors): each pixel
-// the average of 2 x 2 samples of the picture, see-through outside it.
-static TurnedCopy MakeTurned(SDL_Renderer* renderer, const Image& image, int width, int height, float degrees)
+// the average of 2 x 2 samples of the picture, see-through outside it. Turned, the copy has a
+// pixel of room all round; unturned (`exact`) it is width x height.
+static TurnedCopy MakeTurned(SDL_Renderer* renderer, const Image& image, int width, int height, float degrees, bool exact)
 {
     float radians = degrees * 0.017453292f, c = std::cos(radians), s = std::sin(radians);
     float w = float(std::abs(width)), h = float(std::abs(height));
     TurnedCopy copy;
-    copy.width = int(std::ceil(w * std::fabs(c) + h * std::fabs(s))) + 2;
-    copy.height = int(std::ceil(w * std::fabs(s) + h * std::fabs(c))) + 2;
+    copy.width = exact ? int(w) : int(std::ceil(w * std::fabs(c) + h * std::fabs(s))) + 2;
+    copy.height = exact ? int(h) : int(std::ceil(w * std::fabs(s) + h * std::fabs(c))) + 2;
     std::vector<uint32_t> pixels(size_t(copy.width) * size_t(copy.height), 0);
     float scaleX = float(image.width) / w * (width < 0 ? -1.0f : 1.0f), scaleY = float(image.height) / h * (height < 0 ? -1.0f : 1.0f);
     for (int oy = 0; oy < copy.height; oy++)
@@ -574,7 +578,7 @@ static bool DrawTurned(SDL_Renderer* renderer, int number, const Sprite3D& sprit
     auto found = Turned.find(key);
     if (found == Turned.end()) {
         if (Turned.size() >= MostTurned) ForgetTurned(-1);
-        found = Turned.emplace(key, MakeTurned(renderer, *image, width, height, float(step * TurnStep))).first;
+        found = Turned.emplace(key, MakeTurned(renderer, *image, width, height, float(step * TurnStep), false)).first;
     }
     const TurnedCopy& copy = found->second;
     if (!copy.texture) return false;
@@ -584,6 +588,31 @@ static bool DrawTurned(SDL_Renderer* renderer, int number, const Sprite3D& sprit
     float centreX = x + sprite.width / 2, centreY = y + sprite.height / 2;
     SDL_Rect target{int(std::lround(centreX - float(copy.width) / 2)), int(std::lround(centreY - float(copy.height) / 2)),
                     copy.width, copy.height};
+    SDL_RenderCopy(renderer, copy.texture, nullptr, &target);
+    CountDrawCall();
+    return true;
+}
+
+// An unturned sprite drawn at a size none of its copies in the atlas has (the ground at
+// 1280 x 1024, where a zoom of 0.5 makes tiles 40 pixels wide) would be stretched pixel by
+// pixel every frame; it is drawn from a copy made at that size instead, texel for pixel.
+static bool DrawScaled(SDL_Renderer* renderer, int number, const SDL_Rect& target, int flip, int opacity, int blendSource)
+{
+    if (!TurnedCacheOn || target.w <= 0 || target.h <= 0 || target.w > 512 || target.h > 512) return false;
+    const Image* image = PictureImage(number);
+    if (!image || image->width <= 0 || image->height <= 0) return false;
+    int width = flip & SDL_FLIP_HORIZONTAL ? -target.w : target.w, height = flip & SDL_FLIP_VERTICAL ? -target.h : target.h;
+    uint64_t key = TurnedKey(number, width, height, 255);
+    auto found = Turned.find(key);
+    if (found == Turned.end()) {
+        if (Turned.size() >= MostTurned) ForgetTurned(-1);
+        found = Turned.emplace(key, MakeTurned(renderer, *image, width, height, 0, true)).first;
+    }
+    const TurnedCopy& copy = found->second;
+    if (!copy.texture) return false;
+    FlushSprites();
+    ApplyBlend(copy.texture, blendSource, BlendDestination, 0);
+    SDL_SetTextureAlphaMod(copy.texture, Uint8(opacity > 255 ? 255 : opacity));
     SDL_RenderCopy(renderer, copy.texture, nullptr, &target);
     CountDrawCall();
     return true;
@@ -620,7 +649,7 @@ void DrawSprite3D(int number, float x, float y, int opacity)
                           ? NoBlending
                           : BlendSource;
     if (!sprite->useCorners && sprite->angle == 0 && SoftwareRenderer(renderer)) {
-        CopySprite(renderer, *sprite, texture, source, x, y, opacity, blendSource);
+        CopySprite(renderer, number, *sprite, texture, source, x, y, opacity, blendSource);
         return;
     }
     if (!sprite->useCorners && SoftwareRenderer(renderer) && DrawTurned(renderer, number, *sprite, x, y, opacity)) return;

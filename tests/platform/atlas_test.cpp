@@ -226,7 +226,8 @@ TEST_F(AtlasDrawing, AChangedPictureShowsItsNewPixels)
     EXPECT_EQ(ReadPixel(90, 50, 35) & 0xFFFFFF, 0);
 }
 
-// On the software renderer turned sprites come from copies turned in advance. They must look
+// On the software renderer turned sprites come from copies turned in advance, and stretched
+// ones from copies made at their size. They must look
 // as the turned quads do, and a picture that changes must not leave its old copies behind. A
 // copy stands up to half a pixel and half its angle step off the quad, so the pictures here are
 // smooth, as the game's are, with a hard edge round a hole.
@@ -255,6 +256,12 @@ TEST_F(AtlasDrawing, TurnedCopiesLookAsTheTurnedQuadsAndFollowTheirPicture)
                 SetSpriteAngle(n, angles[i]);
                 DrawSprite3D(n, float(10 + 90 * i), float(10 + 100 * (n - 1)), i == 4 ? 160 : 255);
             }
+        // Unturned but at a size the atlas has no copy of: drawn from a copy of that size.
+        for (int n = 1; n <= 3; n++) {
+            SetSpriteAngle(n, 0);
+            SetSpriteSize(n, 40, float(20 * n));
+            DrawSprite3D(n, 440, float(10 + 100 * (n - 1)), 255);
+        }
         EndScene();
         EXPECT_EQ(GrabScreen(90), 1);
         std::vector<uint32_t> pixels;
