@@ -327,7 +327,7 @@ static int LargestPageSide()
 }
 
 // Ground tiles are opaque: drawn whole at full opacity in the plain alpha blend they need no
-// blending at all, which spares the renderer a read of the screen for most of its pixels.
+// blending at all, which spares the software renderer a read of the screen for most pixels.
 static int Opaque(int number)
 {
     const Image* image = PictureImage(number);
@@ -645,7 +645,10 @@ void DrawSprite3D(int number, float x, float y, int opacity)
         if (texture) SDL_QueryTexture(texture, nullptr, nullptr, &source.w, &source.h);
     }
     if (!texture) return;
-    int blendSource = slot.page >= 0 && slot.opaque && opacity >= 255 && BlendSource == 5 && BlendDestination == 6
+    // Only where each sprite is its own copy anyway: in batches, switching blend modes between
+    // opaque and see-through pictures of one page would cost more draws than blending saves.
+    bool software = SoftwareRenderer(renderer);
+    int blendSource = software && slot.page >= 0 && slot.opaque && opacity >= 255 && BlendSource == 5 && BlendDestination == 6
                           ? NoBlending
                           : BlendSource;
     if (!sprite->useCorners && sprite->angle == 0 && SoftwareRenderer(renderer)) {
