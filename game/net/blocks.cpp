@@ -84,8 +84,7 @@ void NetBlock::PutInt(int value)
         overfull = true;
         return;
     }
-    uint32_t bits = uint32_t(value);
-    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(char((bits >> shift) & 255));
+    AppendLong(bytes, value);
 }
 
 void NetBlock::Float(float value) { PutInt(RoundedField(value)); }
@@ -93,14 +92,12 @@ void NetBlock::Cells(float value) { PutInt(RoundedField(value * 32)); }
 
 int NetReader::GetInt()
 {
-    if (failed || Left() < 4) {
+    int value = 0;
+    if (failed || !TakeLong(data, at, value)) {
         failed = true;
         return 0;
     }
-    uint32_t bits = 0;
-    for (int i = 0; i < 4; i++) bits |= uint32_t(uint8_t(data[at + size_t(i)])) << (8 * i);
-    at += 4;
-    return int32_t(bits);
+    return value;
 }
 
 std::string NetReader::GetText(size_t most)

@@ -17,7 +17,27 @@
 #include <cstdint>
 #include <limits>
 
+#include <string>
+
 enum class RecordUse { SaveFile, Network };
+
+// Files and messages keep whole numbers as 32-bit little-endian longs.
+inline void AppendLong(std::string& out, int value)
+{
+    uint32_t bits = uint32_t(value);
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(char((bits >> shift) & 255));
+}
+// Reads the long at `at` and moves past it; false (and `at` unmoved) when fewer than 4 bytes
+// are left.
+inline bool TakeLong(const std::string& data, size_t& at, int& value)
+{
+    if (at > data.size() || data.size() - at < 4) return false;
+    uint32_t bits = 0;
+    for (int i = 0; i < 4; i++) bits |= uint32_t(uint8_t(data[at + size_t(i)])) << (8 * i);
+    at += 4;
+    value = int32_t(bits);
+    return true;
+}
 
 // A float field as files and messages keep it: rounded to the nearest whole number, ties to
 // even, held to what a 32-bit number carries.

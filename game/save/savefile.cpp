@@ -27,11 +27,7 @@ namespace {
 
 struct Writer {
     std::string out;
-    void Long(int value)
-    {
-        uint32_t bits = uint32_t(value);
-        for (int shift = 0; shift < 32; shift += 8) out.push_back(char((bits >> shift) & 255));
-    }
+    void Long(int value) { AppendLong(out, value); }
     void Float(float value) { Long(RoundedField(value)); }
     void Cells(float value) { Long(RoundedField(value * 32)); }
     void Within(int value, int, int) { Long(value); }

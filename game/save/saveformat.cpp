@@ -32,14 +32,12 @@ struct Reader {
     void Fail() { failed = true; }
     int Long()
     {
-        if (failed || Left() < 4) {
+        int value = 0;
+        if (failed || !TakeLong(data, at, value)) {
             failed = true;
             return 0;
         }
-        uint32_t bits = 0;
-        for (int i = 0; i < 4; i++) bits |= uint32_t(uint8_t(data[at + size_t(i)])) << (8 * i);
-        at += 4;
-        return int32_t(bits);
+        return value;
     }
     float Float() { return float(Long()); }
     // The same reads into a record's fields (records.h walks them).

@@ -267,18 +267,24 @@ static void BigBattleScene()
     InjectKey(0x43, 0);
 }
 
-// An hour of play as the computers play it on the first free map (every player a computer, at
-// speed 1, 40 frames a second), then the pause menu's statistics and save pages over it.
-static void StatisticsScene()
+// A free game on the first shipped map with `humans` human players.
+static void StartOnFirstFreeMap(unsigned seed, int humans)
 {
     SetConfigurationDefaults();
-    SeedRandom(9);
+    SeedRandom(seed);
     LocalPlayer = 1;
     MissionMode = 0;
     MapNumber = FreeMapFor(1);
     ResetGameState();
     LoadMapTerrain(MapNumber);
-    StartNewGame(1);
+    StartNewGame(humans);
+}
+
+// An hour of play as the computers play it on the first free map (every player a computer, at
+// speed 1, 40 frames a second), then the pause menu's statistics and save pages over it.
+static void StatisticsScene()
+{
+    StartOnFirstFreeMap(9, 1);
     GameSpeed = 1;
     OpponentOn = 1;
     for (int p = 1; p <= PlayerCount; p++) {
@@ -317,14 +323,7 @@ static void StatisticsScene()
 // meeting between them, the view over the battle; written as "Netzschlacht" in SAVE.
 static void NetworkBattleSave()
 {
-    SetConfigurationDefaults();
-    SeedRandom(4);
-    LocalPlayer = 1;
-    MissionMode = 0;
-    MapNumber = FreeMapFor(1);
-    ResetGameState();
-    LoadMapTerrain(MapNumber);
-    StartNewGame(2);
+    StartOnFirstFreeMap(4, 2);
     PlayerCount = std::min(PlayerCount, 2);
     float midX = float(Players[1].startX + Players[2].startX) / 2, midY = float(Players[1].startY + Players[2].startY) / 2;
     static const int army[] = {2101, 2201, 2302, 2304, 2402, 2404, 2501, 2505, 2604, 2605};
