@@ -92,6 +92,16 @@ std::vector<std::string> SaveFiles()
     return names;
 }
 
+// The lines that say the server could not be made or found, and the way back.
+void NetworkFailure(std::vector<MenuItem>& items, bool failed, const char* line, int back)
+{
+    if (failed) {
+        Add(items, LabelItem, line, 60, 180);
+        Add(items, LabelItem, " werden, bitte 'Abbrechen' klicken.", 60, 240);
+    }
+    Button(items, "Abbrechen", 660, back);
+}
+
 void SaveList(std::vector<MenuItem>& items)
 {
     std::vector<std::string> names = SaveFiles();
@@ -225,19 +235,11 @@ std::vector<MenuItem> BuildPageItems(int page)
         break;
     case HostingPage:
         title("Server wird erstellt ...");
-        if (NetRole == -1) {
-            Add(items, LabelItem, " Server konnte nicht erstellt", 60, 180);
-            Add(items, LabelItem, " werden, bitte 'Abbrechen' klicken.", 60, 240);
-        }
-        Button(items, "Abbrechen", 660, HostBack);
+        NetworkFailure(items, NetRole == -1, " Server konnte nicht erstellt", HostBack);
         break;
     case ConnectingPage:
         title("Server wird gesucht ...");
-        if (NetRole == -2) {
-            Add(items, LabelItem, " Server konnte nicht gefunden", 60, 180);
-            Add(items, LabelItem, " werden, bitte 'Abbrechen' klicken.", 60, 240);
-        }
-        Button(items, "Abbrechen", 660, JoinBack);
+        NetworkFailure(items, NetRole == -2, " Server konnte nicht gefunden", JoinBack);
         break;
     case WaitingPage:
         title("Auf Mitspieler warten ...");

@@ -129,10 +129,16 @@ protected:
         DrawSprite3D(1, 240, 150, 180);
         SetBlendFactors(5, 6);
         EndScene();
+        return Screen();
+    }
+
+    // The screen as it stands, pixel by pixel.
+    static std::vector<uint32_t> Screen()
+    {
         EXPECT_EQ(GrabScreen(90), 1);
         std::vector<uint32_t> pixels;
         for (int y = 0; y < Height; y++)
-            for (int x2 = 0; x2 < Width; x2++) pixels.push_back(uint32_t(ReadPixel(90, x2, y)));
+            for (int x = 0; x < Width; x++) pixels.push_back(uint32_t(ReadPixel(90, x, y)));
         return pixels;
     }
 
@@ -263,11 +269,7 @@ TEST_F(AtlasDrawing, TurnedCopiesLookAsTheTurnedQuadsAndFollowTheirPicture)
             DrawSprite3D(n, 440, float(10 + 100 * (n - 1)), 255);
         }
         EndScene();
-        EXPECT_EQ(GrabScreen(90), 1);
-        std::vector<uint32_t> pixels;
-        for (int y = 0; y < Height; y++)
-            for (int x = 0; x < Width; x++) pixels.push_back(uint32_t(ReadPixel(90, x, y)));
-        return pixels;
+        return Screen();
     };
     SetTurnedSpriteCopies(0);
     std::vector<uint32_t> quads = scene();
