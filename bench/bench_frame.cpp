@@ -159,6 +159,10 @@ static void BM_BattleDrawn(benchmark::State& state)
     }
     state.counters["draw calls"] = DrawCallsLastFrame();
     state.counters["shots"] = double(Projectiles.size());
+    int marks = 0;
+    for (const Effect& effect : Effects) marks += IsGroundMark(effect.kind);
+    state.counters["ground marks"] = marks;
+    state.counters["effects"] = double(Effects.size()) - marks;
 }
 BENCHMARK(BM_BattleDrawn)->Args({1280, 5})->Args({1024, 10})->Args({1024, 5})->Unit(benchmark::kMillisecond)->MinTime(3)->Repetitions(3)->ComputeStatistics("median", Median);
 

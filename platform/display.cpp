@@ -8,11 +8,17 @@
 #include <SDL2/SDL_mixer.h>
 #include <SDL2/SDL_ttf.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 static SDL_Window* Window = nullptr;
 static SDL_Renderer* Renderer = nullptr;
 static SDL_Texture* Target = nullptr; // the configured width x height everything is drawn into
+// Without a graphics card everything is drawn into this surface instead, by a software
+// renderer of its own, so that the sprite layer can also lay its many small sprites straight
+// into the pixels (see sprites.cpp). Each flip copies it into the window.
+static SDL_Surface* SoftScreen = nullptr;
 static int TargetWidth = 0;
 static int TargetHeight = 0;
 static int FrameRate = 40;          // frames per second the flip holds to
@@ -23,6 +29,13 @@ static int DrawCalls = 0;           // since the last flip
 static int DrawCallsShown = 0;      // in the frame the last flip showed
 
 SDL_Renderer* CurrentRenderer() { return Renderer; }
+
+SDL_Surface* SoftwareScreen()
+{
+    if (!SoftScreen || !Renderer) return nullptr;
+    SDL_RenderFlush(Renderer); // what SDL has queued lies beneath what comes now
+    return SoftScreen;
+}
 
 // Each layer is checked for real, so that a machine that cannot run the game says so at once
 // instead of running it invisibly.
@@ -119,15 +132,23 @@ int OpenDisplay(int width, int height, int depth, const std::string& title)
         return 0;
     }
     Renderer = CreateBestRenderer(Window);
-    if (Renderer) Target = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, width, height);
-    if (!Renderer || !Target) {
+    SDL_RendererInfo info{};
+    if (Renderer && SDL_GetRendererInfo(Renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE)) {
+        SDL_DestroyRenderer(Renderer);
+        Renderer = nullptr;
+        SoftScreen = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+        if (SoftScreen) Renderer = SDL_CreateSoftwareRenderer(SoftScreen);
+    } else if (Renderer) {
+        Target = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, width, height);
+    }
+    if (!Renderer || (!Target && !SoftScreen)) {
         std::fprintf(stderr, "korax: display: %s\n", SDL_GetError());
         CloseDisplay();
         return 0;
     }
     TargetWidth = width;
     TargetHeight = height;
-    SDL_SetRenderTarget(Renderer, Target);
+    if (Target) SDL_SetRenderTarget(Renderer, Target);
     SDL_ShowCursor(SDL_DISABLE);
     SDL_SetRelativeMouseMode(SDL_TRUE);
     CustomBlend = ProbeCustomBlend();
@@ -143,7 +164,9 @@ void CloseDisplay()
     ReleaseTextTextures();
     if (Target) SDL_DestroyTexture(Target);
     if (Renderer) SDL_DestroyRenderer(Renderer);
+    if (SoftScreen) SDL_FreeSurface(SoftScreen);
     if (Window) SDL_DestroyWindow(Window);
+    SoftScreen = nullptr;
     Target = nullptr;
     Renderer = nullptr;
     Window = nullptr;
@@ -167,10 +190,36 @@ void ClearScreen(int r, int g, int b)
     CountDrawCall();
 }
 
+// A colour laid over a rectangle of the software screen. The night covers the whole playfield
+// every frame, and SDL blends a filled rectangle channel by channel through divisions; here each
+// channel's 256 results are worked out once.
+static void ShadeSoftScreen(int x, int y, int w, int h, int r, int g, int b, int alpha)
+{
+    SDL_Surface* screen = SoftwareScreen();
+    SDL_Rect rect{x, y, w, h}, whole{0, 0, screen->w, screen->h}, shaded{};
+    if (!SDL_IntersectRect(&rect, &whole, &shaded)) return;
+    uint32_t table[3][256];
+    const int colour[3] = {r, g, b};
+    for (int channel = 0; channel < 3; channel++)
+        for (int value = 0; value < 256; value++)
+            table[channel][value] = uint32_t((colour[channel] * alpha + value * (255 - alpha) + 127) / 255) << (16 - 8 * channel);
+    for (int row = shaded.y; row < shaded.y + shaded.h; row++) {
+        uint32_t* pixel = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(screen->pixels) + size_t(row) * size_t(screen->pitch));
+        for (int column = shaded.x; column < shaded.x + shaded.w; column++) {
+            uint32_t old = pixel[column];
+            pixel[column] = (old & 0xFF000000u) | table[0][(old >> 16) & 255] | table[1][(old >> 8) & 255] | table[2][old & 255];
+        }
+    }
+}
+
 void ShadeRectangle(int x, int y, int w, int h, int r, int g, int b, int alpha)
 {
     if (!Renderer || alpha <= 0 || w <= 0 || h <= 0) return;
     FlushSprites();
+    if (SoftScreen && SoftScreen->format->format == SDL_PIXELFORMAT_ARGB8888) {
+        ShadeSoftScreen(x, y, w, h, std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255), std::min(alpha, 255));
+        return;
+    }
     SDL_SetRenderDrawBlendMode(Renderer, SDL_BLENDMODE_BLEND);
     SDL_SetRenderDrawColor(Renderer, Uint8(r), Uint8(g), Uint8(b), Uint8(alpha > 255 ? 255 : alpha));
     SDL_Rect rect{x, y, w, h};
@@ -203,11 +252,9 @@ static void WaitForFrameTime()
     LastFlip = due;
 }
 
-// Scales the target into the window keeping its proportions, black bars around it.
-static SDL_Rect LetterboxRect()
+// Scales the target into a window of this size keeping its proportions, black bars around it.
+static SDL_Rect LetterboxRect(int windowW, int windowH)
 {
-    int windowW = 0, windowH = 0;
-    SDL_GetRendererOutputSize(Renderer, &windowW, &windowH);
     SDL_Rect rect{0, 0, windowW, windowH};
     if (windowW * TargetHeight > windowH * TargetWidth) {
         rect.w = windowH * TargetWidth / TargetHeight;
@@ -219,6 +266,39 @@ static SDL_Rect LetterboxRect()
     return rect;
 }
 
+// The software screen goes into the window's own pixels.
+static void ShowSoftScreen()
+{
+    SDL_RenderFlush(Renderer);
+    SDL_Surface* window = SDL_GetWindowSurface(Window);
+    if (!window) return;
+    SDL_Rect rect = LetterboxRect(window->w, window->h);
+    if (rect.w != window->w || rect.h != window->h) SDL_FillRect(window, nullptr, SDL_MapRGB(window->format, 0, 0, 0));
+    SDL_SetSurfaceBlendMode(SoftScreen, SDL_BLENDMODE_NONE);
+    if (rect.w == SoftScreen->w && rect.h == SoftScreen->h) SDL_BlitSurface(SoftScreen, nullptr, window, &rect);
+    else SDL_BlitScaled(SoftScreen, nullptr, window, &rect);
+    SDL_UpdateWindowSurface(Window);
+}
+
+// The target texture is drawn into the window by the renderer.
+static void ShowTarget()
+{
+    SDL_SetRenderTarget(Renderer, nullptr);
+    // The window may have changed size since the last frame (full screen arrives late
+    // without a window manager): draw over all of it, whatever the renderer remembered.
+    SDL_RenderSetViewport(Renderer, nullptr);
+    SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
+    SDL_RenderClear(Renderer);
+    int windowW = 0, windowH = 0;
+    SDL_GetRendererOutputSize(Renderer, &windowW, &windowH);
+    SDL_Rect rect = LetterboxRect(windowW, windowH);
+    SDL_SetTextureBlendMode(Target, SDL_BLENDMODE_NONE);
+    SDL_RenderCopy(Renderer, Target, nullptr, &rect);
+    SDL_RenderPresent(Renderer);
+    SDL_SetRenderTarget(Renderer, Target);
+    SDL_RenderSetViewport(Renderer, nullptr);
+}
+
 void FlipScreen()
 {
     if (Renderer) {
@@ -226,18 +306,8 @@ void FlipScreen()
         WaitForFrameTime();
         DrawCallsShown = DrawCalls;
         DrawCalls = 0;
-        SDL_SetRenderTarget(Renderer, nullptr);
-        // The window may have changed size since the last frame (full screen arrives late
-        // without a window manager): draw over all of it, whatever the renderer remembered.
-        SDL_RenderSetViewport(Renderer, nullptr);
-        SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
-        SDL_RenderClear(Renderer);
-        SDL_Rect rect = LetterboxRect();
-        SDL_SetTextureBlendMode(Target, SDL_BLENDMODE_NONE);
-        SDL_RenderCopy(Renderer, Target, nullptr, &rect);
-        SDL_RenderPresent(Renderer);
-        SDL_SetRenderTarget(Renderer, Target);
-        SDL_RenderSetViewport(Renderer, nullptr);
+        if (SoftScreen) ShowSoftScreen();
+        else ShowTarget();
         AgeTextCache();
     }
     PumpEvents();

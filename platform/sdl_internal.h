@@ -5,6 +5,9 @@
 #include <SDL2/SDL.h>
 
 SDL_Renderer* CurrentRenderer(); // null while the display is closed
+// On the software renderer, the surface everything is drawn into, with all that SDL has
+// queued already in its pixels; null on a graphics card or while the display is closed.
+SDL_Surface* SoftwareScreen();
 
 // Pictures and 3-D sprites hand their textures back when the display closes.
 void ReleasePictureTextures();

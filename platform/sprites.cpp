@@ -378,12 +378,12 @@ int SpriteAtlasPage(int number)
     return Slots[size_t(number)].page;
 }
 
-static void ForgetTurned(int number);
+static void ForgetCopies(int number);
 
 void SpritePictureChanged(int number)
 {
     if (number < 0 || number >= MaxPictures) return;
-    ForgetTurned(number);
+    ForgetCopies(number);
     AtlasSlot& slot = Slots[size_t(number)];
     if (slot.page < 0) return;
     AtlasPage& page = Pages[size_t(slot.page)];
@@ -401,7 +401,7 @@ void SpritePictureChanged(int number)
 
 void ReleaseSpriteTextures()
 {
-    ForgetTurned(-1);
+    ForgetCopies(-1);
     Pending.vertices.clear();
     Pending.indices.clear();
     Pending.texture = nullptr;
@@ -446,9 +446,9 @@ static int LevelFor(const AtlasSlot& slot, const SDL_FPoint corners[4])
 
 // The software renderer takes a batch apart into single quads anyway and finds a quad's
 // texels by truncating its texture coordinates, which can land a texel short of a place in an
-// atlas. There an unturned sprite goes as a rectangle copy with its exact texels: a tile drawn
-// at its copy's size is then copied texel for pixel. (Its turned copies are slower than its
-// triangle filler, so turned and bent sprites stay geometry.)
+// atlas. Where a sprite cannot go into the screen's pixels (below), an unturned one goes as a
+// rectangle copy with its exact texels: a tile drawn at its copy's size is then copied texel
+// for pixel.
 static bool SoftwareRenderer(SDL_Renderer* renderer)
 {
     static SDL_Renderer* known = nullptr;
@@ -461,10 +461,8 @@ static bool SoftwareRenderer(SDL_Renderer* renderer)
     return software;
 }
 
-static bool DrawScaled(SDL_Renderer* renderer, int number, const SDL_Rect& target, int flip, int opacity, int blendSource);
-
-static void CopySprite(SDL_Renderer* renderer, int number, const Sprite3D& sprite, SDL_Texture* texture,
-                       const SDL_Rect& source, float x, float y, int opacity, int blendSource)
+static void CopySprite(SDL_Renderer* renderer, const Sprite3D& sprite, SDL_Texture* texture, const SDL_Rect& source,
+                       float x, float y, int opacity, int blendSource)
 {
     FlushSprites();
     ApplyBlend(texture, blendSource, BlendDestination, Filtering);
@@ -472,70 +470,78 @@ static void CopySprite(SDL_Renderer* renderer, int number, const Sprite3D& sprit
     SDL_SetTextureColorMod(texture, 255, 255, 255);
     float width = std::fabs(sprite.width), height = std::fabs(sprite.height);
     float centreX = x + sprite.width / 2, centreY = y + sprite.height / 2;
-    // Whole pixels by rounding both edges, so that tiles side by side meet without a seam and
-    // a tile drawn at its copy's size is copied texel for pixel.
+    // Whole pixels by rounding both edges, so that tiles side by side meet without a seam.
     int left = int(std::lround(centreX - width / 2)), top = int(std::lround(centreY - height / 2));
     SDL_Rect target{left, top, int(std::lround(centreX + width / 2)) - left, int(std::lround(centreY + height / 2)) - top};
     int flip = (sprite.width < 0 ? SDL_FLIP_HORIZONTAL : 0) | (sprite.height < 0 ? SDL_FLIP_VERTICAL : 0);
-    if ((target.w != source.w || target.h != source.h) && DrawScaled(renderer, number, target, flip, opacity, blendSource)) return;
     if (sprite.angle == 0 && flip == 0) SDL_RenderCopy(renderer, texture, &source, &target);
     else SDL_RenderCopyEx(renderer, texture, &source, &target, double(sprite.angle), nullptr, SDL_RendererFlip(flip));
     CountDrawCall();
 }
 
-// ---- turned sprites on the software renderer ----
+// ---- sprites straight into the software screen ----
 //
-// The software renderer fills a turned quad pixel by pixel through its general triangle
-// filler, the dearest part of a frame full of units. There a turned sprite of the plain alpha
-// blend is drawn instead from a copy turned in advance (in steps of TurnStep degrees, at the
-// size it is drawn) and copied like an unturned one. The copies are made the first time a
-// sprite is drawn at that size and angle, and forgotten when its picture changes.
+// Without a graphics card SDL draws each sprite on its own and sets every draw up afresh, and
+// fills turned quads through a general triangle filler. A big battle's twenty thousand small
+// sprites (units, tracks, trails, sparks) took longer than a frame by that alone. There the
+// sprites go straight into the screen's pixels instead: unturned ones from copies made at the
+// size they are drawn, turned ones of the plain blend from copies turned in advance (in steps
+// of TurnStep degrees), and the rest - effects, which grow every frame and would need a copy
+// per size - filled pixel by pixel from their picture. The software renderer blends every
+// pair of factors but "one, one" as the plain alpha blend, and so does this.
 
-static int TurnedCacheOn = 1;
+static int PixelDrawingOn = 1;
 constexpr int TurnStep = 4;
-constexpr size_t MostTurned = 6000;
+constexpr int LargestCopy = 512;           // a side; larger sprites go to SDL
+constexpr size_t MostCopyBytes = 96 << 20; // all copies together, before they are made afresh
 
-struct TurnedCopy {
-    SDL_Texture* texture = nullptr;
+// A sprite's picture at one size and angle, ready to be laid on the screen pixel for pixel.
+struct SpriteCopy {
     int width = 0, height = 0;
+    int opaque = 0; // no pixel see-through: at full opacity it covers what lies beneath
+    std::vector<uint32_t> pixels;
 };
-static std::unordered_map<uint64_t, TurnedCopy> Turned;
+static std::unordered_map<uint64_t, SpriteCopy> Copies;
+static size_t CopyBytes = 0;
 
-static uint64_t TurnedKey(int number, int width, int height, int step)
+constexpr int Unturned = 255; // the angle step that marks a copy made only at another size
+
+static uint64_t CopyKey(int number, int width, int height, int step)
 {
     return (uint64_t(uint32_t(number)) << 40) ^ (uint64_t(uint16_t(width)) << 24) ^ (uint64_t(uint16_t(height)) << 8) ^
            uint64_t(step);
 }
 
-static void ForgetTurned(int number)
+static void ForgetCopies(int number)
 {
-    for (auto it = Turned.begin(); it != Turned.end();) {
+    for (auto it = Copies.begin(); it != Copies.end();) {
         if (number >= 0 && int(it->first >> 40) != number) {
             ++it;
             continue;
         }
-        if (it->second.texture) SDL_DestroyTexture(it->second.texture);
-        it = Turned.erase(it);
+        CopyBytes -= it->second.pixels.size() * 4;
+        it = Copies.erase(it);
     }
 }
 
 void SetTurnedSpriteCopies(int on)
 {
-    TurnedCacheOn = on;
-    ForgetTurned(-1);
+    PixelDrawingOn = on;
+    ForgetCopies(-1);
 }
 
 // The picture turned by `degrees` and scaled to width x height (negative mirrors): each pixel
 // the average of 2 x 2 samples of the picture, see-through outside it. Turned, the copy has a
 // pixel of room all round; unturned (`exact`) it is width x height.
-static TurnedCopy MakeTurned(SDL_Renderer* renderer, const Image& image, int width, int height, float degrees, bool exact)
+static SpriteCopy MakeCopy(const Image& image, int width, int height, float degrees, bool exact)
 {
     float radians = degrees * 0.017453292f, c = std::cos(radians), s = std::sin(radians);
     float w = float(std::abs(width)), h = float(std::abs(height));
-    TurnedCopy copy;
+    SpriteCopy copy;
     copy.width = exact ? int(w) : int(std::ceil(w * std::fabs(c) + h * std::fabs(s))) + 2;
     copy.height = exact ? int(h) : int(std::ceil(w * std::fabs(s) + h * std::fabs(c))) + 2;
-    std::vector<uint32_t> pixels(size_t(copy.width) * size_t(copy.height), 0);
+    copy.pixels.assign(size_t(copy.width) * size_t(copy.height), 0);
+    copy.opaque = 1;
     float scaleX = float(image.width) / w * (width < 0 ? -1.0f : 1.0f), scaleY = float(image.height) / h * (height < 0 ? -1.0f : 1.0f);
     for (int oy = 0; oy < copy.height; oy++)
         for (int ox = 0; ox < copy.width; ox++) {
@@ -555,66 +561,130 @@ static TurnedCopy MakeTurned(SDL_Renderer* renderer, const Image& image, int wid
                 g += ((pixel >> 8) & 255) * alpha;
                 b += (pixel & 255) * alpha;
             }
+            copy.opaque &= a == 4 * 255;
             if (a == 0) continue;
-            pixels[size_t(oy) * size_t(copy.width) + size_t(ox)] = ((a / 4) << 24) | ((r / a) << 16) | ((g / a) << 8) | (b / a);
+            copy.pixels[size_t(oy) * size_t(copy.width) + size_t(ox)] = ((a / 4) << 24) | ((r / a) << 16) | ((g / a) << 8) | (b / a);
         }
-    copy.texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, copy.width, copy.height);
-    if (copy.texture) SDL_UpdateTexture(copy.texture, nullptr, pixels.data(), copy.width * 4);
     return copy;
 }
 
-// Draws a turned sprite from its turned copy; false when it must go as geometry.
-static bool DrawTurned(SDL_Renderer* renderer, int number, const Sprite3D& sprite, float x, float y, int opacity)
+static const SpriteCopy& CopyOf(int number, const Image& image, int width, int height, int step)
 {
-    if (!TurnedCacheOn || BlendSource != 5 || BlendDestination != 6) return false;
-    int width = int(std::lround(sprite.width)), height = int(std::lround(sprite.height));
-    if (width == 0 || height == 0 || std::abs(width) > 256 || std::abs(height) > 256) return false;
+    uint64_t key = CopyKey(number, width, height, step);
+    auto found = Copies.find(key);
+    if (found != Copies.end()) return found->second;
+    if (CopyBytes > MostCopyBytes) ForgetCopies(-1);
+    SpriteCopy copy = step == Unturned ? MakeCopy(image, width, height, 0, true)
+                                       : MakeCopy(image, width, height, float(step * TurnStep), false);
+    CopyBytes += copy.pixels.size() * 4;
+    return Copies.emplace(key, std::move(copy)).first->second;
+}
+
+// x / 255, rounded, for x up to 255 * 255.
+static uint32_t Over255(uint32_t x)
+{
+    x += 128;
+    return (x + (x >> 8)) >> 8;
+}
+
+// A pixel laid over the screen's at `alpha` (0..255) of its colour; the screen keeps its alpha.
+// Red and blue go together, a channel in each half of the word, each rounded as Over255 does.
+static inline uint32_t Blend(uint32_t pixel, uint32_t screen, uint32_t alpha)
+{
+    uint32_t rest = 255 - alpha;
+    uint32_t rb = (pixel & 0x00FF00FFu) * alpha + (screen & 0x00FF00FFu) * rest + 0x00800080u;
+    rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    uint32_t g = (pixel & 0x0000FF00u) * alpha + (screen & 0x0000FF00u) * rest + 0x00008000u;
+    g = ((g + ((g >> 8) & 0xFFFFFF00u)) >> 8) & 0x0000FF00u;
+    return (screen & 0xFF000000u) | rb | g;
+}
+
+static uint32_t* ScreenRow(SDL_Surface* screen, int y)
+{
+    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(screen->pixels) + size_t(y) * size_t(screen->pitch));
+}
+
+// Lays a copy with its top left corner at left, top, each pixel weighted by its alpha and the
+// opacity; an opaque copy at full opacity simply covers the screen.
+static void LayCopy(SDL_Surface* screen, const SpriteCopy& copy, int left, int top, int opacity)
+{
+    int x0 = std::max(0, -left), y0 = std::max(0, -top);
+    int x1 = std::min(copy.width, screen->w - left), y1 = std::min(copy.height, screen->h - top);
+    bool cover = copy.opaque && opacity >= 255;
+    for (int y = y0; y < y1; y++) {
+        const uint32_t* from = copy.pixels.data() + size_t(y) * size_t(copy.width);
+        uint32_t* to = ScreenRow(screen, top + y) + left;
+        if (cover) {
+            for (int x = x0; x < x1; x++) to[x] = (to[x] & 0xFF000000u) | (from[x] & 0x00FFFFFFu);
+            continue;
+        }
+        for (int x = x0; x < x1; x++) {
+            uint32_t alpha = opacity >= 255 ? from[x] >> 24 : Over255((from[x] >> 24) * uint32_t(opacity));
+            if (alpha == 255) to[x] = (to[x] & 0xFF000000u) | (from[x] & 0x00FFFFFFu);
+            else if (alpha != 0) to[x] = Blend(from[x], to[x], alpha);
+        }
+    }
+}
+
+// A turned quad filled pixel by pixel: each screen pixel inside it takes the picture's texel
+// beneath its centre, as the renderer's own quads do.
+static void FillTurned(SDL_Surface* screen, const Image& image, const Sprite3D& sprite, float x, float y, int opacity)
+{
+    float radians = sprite.angle * 0.017453292f, c = std::cos(radians), s = std::sin(radians);
+    float w = std::fabs(sprite.width), h = std::fabs(sprite.height);
+    float centreX = x + sprite.width / 2, centreY = y + sprite.height / 2;
+    float reachX = (w * std::fabs(c) + h * std::fabs(s)) / 2, reachY = (w * std::fabs(s) + h * std::fabs(c)) / 2;
+    int left = std::max(0, int(std::floor(centreX - reachX))), right = std::min(screen->w, int(std::ceil(centreX + reachX)));
+    int top = std::max(0, int(std::floor(centreY - reachY))), bottom = std::min(screen->h, int(std::ceil(centreY + reachY)));
+    float scaleX = float(image.width) / sprite.width, scaleY = float(image.height) / sprite.height;
+    float halfW = float(image.width) / 2, halfH = float(image.height) / 2;
+    float stepU = c * scaleX, stepV = -s * scaleY; // one pixel to the right
+    for (int py = top; py < bottom; py++) {
+        uint32_t* to = ScreenRow(screen, py);
+        float X = float(left) + 0.5f - centreX, Y = float(py) + 0.5f - centreY;
+        float u = (X * c + Y * s) * scaleX + halfW, v = (-X * s + Y * c) * scaleY + halfH;
+        for (int px = left; px < right; px++, u += stepU, v += stepV) {
+            if (!(u >= 0 && v >= 0 && u < float(image.width) && v < float(image.height))) continue;
+            uint32_t pixel = image.pixels[size_t(v) * size_t(image.width) + size_t(u)];
+            uint32_t alpha = Over255((pixel >> 24) * uint32_t(opacity));
+            if (alpha == 255) to[px] = (to[px] & 0xFF000000u) | (pixel & 0x00FFFFFFu);
+            else if (alpha != 0) to[px] = Blend(pixel, to[px], alpha);
+        }
+    }
+}
+
+// Draws a sprite straight into the software screen; false when SDL must draw it.
+static bool DrawInPixels(int number, const Sprite3D& sprite, float x, float y, int opacity)
+{
+    if (!PixelDrawingOn || sprite.useCorners || (BlendSource == 2 && BlendDestination == 2)) return false;
+    if (!(std::fabs(sprite.width) <= LargestCopy && std::fabs(sprite.height) <= LargestCopy)) return false;
     const Image* image = PictureImage(number);
     if (!image || image->width <= 0 || image->height <= 0) return false;
+    FlushSprites();
+    SDL_Surface* screen = SoftwareScreen();
+    if (!screen || screen->format->format != SDL_PIXELFORMAT_ARGB8888) return false;
+    opacity = std::min(opacity, 255);
+    float centreX = x + sprite.width / 2, centreY = y + sprite.height / 2;
+    if (sprite.angle == 0) {
+        // Whole pixels by rounding both edges, so that tiles side by side meet without a seam.
+        float width = std::fabs(sprite.width), height = std::fabs(sprite.height);
+        int left = int(std::lround(centreX - width / 2)), top = int(std::lround(centreY - height / 2));
+        int w = int(std::lround(centreX + width / 2)) - left, h = int(std::lround(centreY + height / 2)) - top;
+        if (w <= 0 || h <= 0) return true;
+        LayCopy(screen, CopyOf(number, *image, sprite.width < 0 ? -w : w, sprite.height < 0 ? -h : h, Unturned), left, top, opacity);
+        return true;
+    }
+    int width = int(std::lround(sprite.width)), height = int(std::lround(sprite.height));
+    if (BlendSource != 5 || BlendDestination != 6 || width == 0 || height == 0 || std::abs(width) > 256 || std::abs(height) > 256) {
+        FillTurned(screen, *image, sprite, x, y, opacity);
+        return true;
+    }
     float angle = std::fmod(sprite.angle, 360.0f);
     if (angle < 0) angle += 360;
     int step = int(std::lround(angle / TurnStep)) % (360 / TurnStep);
-    uint64_t key = TurnedKey(number, width, height, step);
-    auto found = Turned.find(key);
-    if (found == Turned.end()) {
-        if (Turned.size() >= MostTurned) ForgetTurned(-1);
-        found = Turned.emplace(key, MakeTurned(renderer, *image, width, height, float(step * TurnStep), false)).first;
-    }
-    const TurnedCopy& copy = found->second;
-    if (!copy.texture) return false;
-    FlushSprites();
-    SDL_SetTextureBlendMode(copy.texture, SDL_BLENDMODE_BLEND);
-    SDL_SetTextureAlphaMod(copy.texture, Uint8(opacity > 255 ? 255 : opacity));
-    float centreX = x + sprite.width / 2, centreY = y + sprite.height / 2;
-    SDL_Rect target{int(std::lround(centreX - float(copy.width) / 2)), int(std::lround(centreY - float(copy.height) / 2)),
-                    copy.width, copy.height};
-    SDL_RenderCopy(renderer, copy.texture, nullptr, &target);
-    CountDrawCall();
-    return true;
-}
-
-// An unturned sprite drawn at a size none of its copies in the atlas has (the ground at
-// 1280 x 1024, where a zoom of 0.5 makes tiles 40 pixels wide) would be stretched pixel by
-// pixel every frame; it is drawn from a copy made at that size instead, texel for pixel.
-static bool DrawScaled(SDL_Renderer* renderer, int number, const SDL_Rect& target, int flip, int opacity, int blendSource)
-{
-    if (!TurnedCacheOn || target.w <= 0 || target.h <= 0 || target.w > 512 || target.h > 512) return false;
-    const Image* image = PictureImage(number);
-    if (!image || image->width <= 0 || image->height <= 0) return false;
-    int width = flip & SDL_FLIP_HORIZONTAL ? -target.w : target.w, height = flip & SDL_FLIP_VERTICAL ? -target.h : target.h;
-    uint64_t key = TurnedKey(number, width, height, 255);
-    auto found = Turned.find(key);
-    if (found == Turned.end()) {
-        if (Turned.size() >= MostTurned) ForgetTurned(-1);
-        found = Turned.emplace(key, MakeTurned(renderer, *image, width, height, 0, true)).first;
-    }
-    const TurnedCopy& copy = found->second;
-    if (!copy.texture) return false;
-    FlushSprites();
-    ApplyBlend(copy.texture, blendSource, BlendDestination, 0);
-    SDL_SetTextureAlphaMod(copy.texture, Uint8(opacity > 255 ? 255 : opacity));
-    SDL_RenderCopy(renderer, copy.texture, nullptr, &target);
-    CountDrawCall();
+    const SpriteCopy& copy = CopyOf(number, *image, width, height, step);
+    LayCopy(screen, copy, int(std::lround(centreX - float(copy.width) / 2)), int(std::lround(centreY - float(copy.height) / 2)),
+            opacity);
     return true;
 }
 
@@ -623,6 +693,7 @@ void DrawSprite3D(int number, float x, float y, int opacity)
     Sprite3D* sprite = Find(number);
     SDL_Renderer* renderer = CurrentRenderer();
     if (!sprite || opacity <= 0 || !renderer) return;
+    if (SoftwareRenderer(renderer) && DrawInPixels(number, *sprite, x, y, opacity)) return;
     SDL_Texture* texture = nullptr;
     float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
     SDL_FPoint corners[4];
@@ -651,11 +722,10 @@ void DrawSprite3D(int number, float x, float y, int opacity)
     int blendSource = software && slot.page >= 0 && slot.opaque && opacity >= 255 && BlendSource == 5 && BlendDestination == 6
                           ? NoBlending
                           : BlendSource;
-    if (!sprite->useCorners && sprite->angle == 0 && SoftwareRenderer(renderer)) {
-        CopySprite(renderer, number, *sprite, texture, source, x, y, opacity, blendSource);
+    if (!sprite->useCorners && sprite->angle == 0 && software) {
+        CopySprite(renderer, *sprite, texture, source, x, y, opacity, blendSource);
         return;
     }
-    if (!sprite->useCorners && SoftwareRenderer(renderer) && DrawTurned(renderer, number, *sprite, x, y, opacity)) return;
     if (texture != Pending.texture || blendSource != Pending.source || BlendDestination != Pending.destination ||
         Filtering != Pending.filtering || Pending.vertices.size() >= 4 * BatchQuads) {
         FlushSprites();

@@ -40,6 +40,7 @@ void DropSpriteAtlases();
 // The atlas page a picture is drawn from, -1 for its own texture.
 int SpriteAtlasPage(int number);
 
-// The software renderer draws turned sprites of the plain alpha blend from copies turned in
-// advance (1, the default); 0 draws them as geometry like every other renderer (tests compare).
+// The software renderer lays sprites straight into the screen's pixels, from copies made at
+// their size and turned in advance (1, the default); 0 has SDL draw them as geometry like
+// every other renderer (tests compare).
 void SetTurnedSpriteCopies(int on);

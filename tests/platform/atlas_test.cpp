@@ -232,9 +232,10 @@ TEST_F(AtlasDrawing, AChangedPictureShowsItsNewPixels)
     EXPECT_EQ(ReadPixel(90, 50, 35) & 0xFFFFFF, 0);
 }
 
-// On the software renderer turned sprites come from copies turned in advance, and stretched
-// ones from copies made at their size. They must look
-// as the turned quads do, and a picture that changes must not leave its old copies behind. A
+// On the software renderer sprites go straight into the screen's pixels: turned ones from
+// copies turned in advance, stretched ones from copies made at their size, effects filled from
+// their picture. They must look as the renderer's own quads do, also where they hang over the
+// screen's edges, and a picture that changes must not leave its old copies behind. A
 // copy stands up to half a pixel and half its angle step off the quad, so the pictures here are
 // smooth, as the game's are, with a hard edge round a hole.
 TEST_F(AtlasDrawing, TurnedCopiesLookAsTheTurnedQuadsAndFollowTheirPicture)
@@ -267,6 +268,26 @@ TEST_F(AtlasDrawing, TurnedCopiesLookAsTheTurnedQuadsAndFollowTheirPicture)
             SetSpriteAngle(n, 0);
             SetSpriteSize(n, 40, float(20 * n));
             DrawSprite3D(n, 440, float(10 + 100 * (n - 1)), 255);
+        }
+        // Effects: another blend, fading, at sizes that change every frame; filled from the
+        // picture rather than copied.
+        SetBlendFactors(5, 2);
+        for (int i = 0; i < 6; i++) {
+            SetSpriteSize(2, 21.5f + 7.25f * float(i), 13.3f + 5.5f * float(i));
+            SetSpriteAngle(2, float(17 + 53 * i));
+            DrawSprite3D(2, float(20 + 70 * i), 270, 60 + 30 * i);
+        }
+        SetBlendFactors(5, 6);
+        // Over every edge of the screen, turned, unturned and mirrored.
+        const float edges[4][2] = {{-30, 140}, {460, 150}, {200, -25}, {210, 300}};
+        for (int i = 0; i < 4; i++) {
+            SetSpriteSize(3, i % 2 ? -64 : 64, 48);
+            SetSpriteAngle(3, i < 2 ? 0.0f : 45.0f);
+            DrawSprite3D(3, edges[i][0], edges[i][1], 255);
+            SetBlendFactors(5, 2);
+            SetSpriteAngle(3, 33);
+            DrawSprite3D(3, edges[i][0] + 15, edges[i][1] + 10, 120);
+            SetBlendFactors(5, 6);
         }
         EndScene();
         return Screen();

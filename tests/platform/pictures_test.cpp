@@ -194,3 +194,19 @@ TEST_F(Pictures, OpacityMixesWithTheScreen)
     DrawSprite3D(1, 10, 0, 0);
     EXPECT_EQ(ScreenPixel(11, 1), 0);
 }
+
+// The night's dark layer: a colour laid over a rectangle at an opacity, cut at the screen's edge.
+TEST_F(Pictures, ShadedRectangleMixesItsColourInsideItOnly)
+{
+    ClearScreen(200, 100, 0);
+    ShadeRectangle(-10, 10, 40, 100, 20, 40, 250, 100);
+    // (colour x 100 + screen x 155) / 255, rounded.
+    EXPECT_EQ(ScreenPixel(0, 20), 0x814C62);
+    EXPECT_EQ(ScreenPixel(29, 47), 0x814C62);
+    EXPECT_EQ(ScreenPixel(30, 20), 0xC86400);
+    EXPECT_EQ(ScreenPixel(5, 9), 0xC86400);
+    ShadeRectangle(0, 0, 64, 48, 0, 0, 0, 255);
+    EXPECT_EQ(ScreenPixel(63, 0), 0);
+    ShadeRectangle(100, 100, 10, 10, 255, 255, 255, 255); // wholly off the screen
+    EXPECT_EQ(ScreenPixel(63, 47), 0);
+}
