@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 static SDL_Window* Window = nullptr;
 static SDL_Renderer* Renderer = nullptr;
@@ -113,6 +114,28 @@ static int ProbeCustomBlend()
     return works;
 }
 
+// Whether the renderer's OpenGL is Mesa's software rasteriser rather than a graphics card (no
+// card, a virtual machine, Xvfb). The game draws its own frames on the processor about three
+// times as fast as that does; only a renderer asked for by name is kept regardless.
+static int DrawsOnProcessorAnyway(SDL_Renderer* renderer)
+{
+    const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    SDL_RendererInfo info{};
+    if ((asked && *asked) || SDL_GetRendererInfo(renderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0)
+        return 0;
+    using GetString = const unsigned char* (*)(unsigned int);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString ? getString(0x1F01) : nullptr; // GL_RENDERER of the current context
+    return name && SoftwareRasteriserName(reinterpret_cast<const char*>(name));
+}
+
+int SoftwareRasteriserName(const std::string& name)
+{
+    for (const char* known : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
+        if (name.find(known) != std::string::npos) return 1;
+    return 0;
+}
+
 int OpenDisplay(int width, int height, int depth, const std::string& title)
 {
     (void)depth;
@@ -133,9 +156,12 @@ int OpenDisplay(int width, int height, int depth, const std::string& title)
     }
     Renderer = CreateBestRenderer(Window);
     SDL_RendererInfo info{};
-    if (Renderer && SDL_GetRendererInfo(Renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE)) {
+    if (Renderer && ((SDL_GetRendererInfo(Renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE)) ||
+                     DrawsOnProcessorAnyway(Renderer))) {
         SDL_DestroyRenderer(Renderer);
         Renderer = nullptr;
+        // The window's own pixels, not a texture of yet another renderer.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         SoftScreen = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
         if (SoftScreen) Renderer = SDL_CreateSoftwareRenderer(SoftScreen);
     } else if (Renderer) {

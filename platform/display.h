@@ -40,5 +40,9 @@ int GrabScreen(int picture);
 // Draw calls (sprite batches, picture and text copies, fills) that went into the last shown
 // frame: what a frame costs the renderer, for the benchmarks and the debug overlay.
 int DrawCallsLastFrame();
-// 1 when the renderer honours the custom blend factors (OpenGL does; the software one does not).
+// 1 when the renderer honours the custom blend factors (OpenGL does; the software one does not,
+// though the 3-D sprites then mix by them all the same).
 int CustomBlendingWorks();
+// 1 when an OpenGL renderer's name is one of Mesa's software rasterisers. On those the game
+// draws with its own software renderer instead, unless SDL_RENDER_DRIVER names a renderer.
+int SoftwareRasteriserName(const std::string& name);

@@ -487,8 +487,8 @@ static void CopySprite(SDL_Renderer* renderer, const Sprite3D& sprite, SDL_Textu
 // sprites go straight into the screen's pixels instead: unturned ones from copies made at the
 // size they are drawn, turned ones of the plain blend from copies turned in advance (in steps
 // of TurnStep degrees), and the rest - effects, which grow every frame and would need a copy
-// per size - filled pixel by pixel from their picture. The software renderer blends every
-// pair of factors but "one, one" as the plain alpha blend, and so does this.
+// per size - filled pixel by pixel from their picture, as are bent sprites. The blend factors
+// apply here as a graphics card applies them, which SDL's software renderer cannot do.
 
 static int PixelDrawingOn = 1;
 constexpr int TurnStep = 4;
@@ -599,18 +599,92 @@ static inline uint32_t Blend(uint32_t pixel, uint32_t screen, uint32_t alpha)
     return (screen & 0xFF000000u) | rb | g;
 }
 
+// How a sprite's pixels mix with the screen's: the blend factors as a graphics card applies
+// them, the picture's alpha weighted by the opacity standing as the source alpha. The plain
+// blend and the added light of effects have ways of their own; they are nearly all there is.
+enum MixKind { PlainMix, AddMix, ShadowMix, OtherMix };
+struct Mixing {
+    int source = 5, destination = 6;
+    MixKind kind = PlainMix;
+};
+
+static int CanonicalFactor(int factor)
+{
+    // The screen's alpha is always full: its alpha (7) is one, one minus it (8) zero. Saturated
+    // source alpha (11) and unknown factors draw as the source alpha, as SdlFactor has them.
+    if (factor == 7) return 2;
+    if (factor == 8) return 1;
+    return factor >= 1 && factor <= 10 ? factor : 5;
+}
+
+static Mixing MixingOf(int source, int destination)
+{
+    Mixing mixing{CanonicalFactor(source), CanonicalFactor(destination), OtherMix};
+    if (mixing.source == 5 && mixing.destination == 6) mixing.kind = PlainMix;
+    else if (mixing.source == 5 && mixing.destination == 2) mixing.kind = AddMix;
+    else if (mixing.source == 1 && mixing.destination == 6) mixing.kind = ShadowMix;
+    return mixing;
+}
+
+// A channel's weight (0..255) under a blend factor.
+static uint32_t Weight(int factor, uint32_t sourceChannel, uint32_t screenChannel, uint32_t alpha)
+{
+    switch (factor) {
+    case 1: return 0;
+    case 2: return 255;
+    case 3: return sourceChannel;
+    case 4: return 255 - sourceChannel;
+    case 6: return 255 - alpha;
+    case 9: return screenChannel;
+    case 10: return 255 - screenChannel;
+    default: return alpha;
+    }
+}
+
+// A pixel of a sprite drawn at `opacity` mixed into the screen's; the screen keeps its alpha.
+static inline uint32_t MixPixel(Mixing mixing, uint32_t pixel, uint32_t screen, uint32_t opacity)
+{
+    uint32_t alpha = opacity >= 255 ? pixel >> 24 : Over255((pixel >> 24) * opacity);
+    if (mixing.kind == PlainMix) {
+        if (alpha == 255) return (screen & 0xFF000000u) | (pixel & 0x00FFFFFFu);
+        return alpha == 0 ? screen : Blend(pixel, screen, alpha);
+    }
+    if (alpha == 0 && mixing.kind != OtherMix) return screen;
+    if (mixing.kind == ShadowMix) return Blend(0, screen, alpha); // the screen darkened by alpha
+    if (mixing.kind == AddMix) {
+        // The pixel's colour at alpha added to the screen's, each channel stopping at 255: red
+        // and blue side by side again, a channel that ran over shows in its ninth bit.
+        uint32_t rb = (pixel & 0x00FF00FFu) * alpha + 0x00800080u;
+        rb = (screen & 0x00FF00FFu) + (((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu);
+        rb = (rb | (((rb & 0x01000100u) >> 8) * 255)) & 0x00FF00FFu;
+        uint32_t g = (pixel & 0x0000FF00u) * alpha + 0x00008000u;
+        g = (screen & 0x0000FF00u) + (((g + ((g >> 8) & 0xFFFFFF00u)) >> 8) & 0x0000FF00u);
+        g = g > 0xFF00u ? 0xFF00u : g;
+        return (screen & 0xFF000000u) | rb | g;
+    }
+    // A see-through texel is black on a graphics card, which counts for the other factors.
+    if ((pixel >> 24) == 0) pixel = 0;
+    uint32_t out = screen & 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8) {
+        uint32_t s = (pixel >> shift) & 255, d = (screen >> shift) & 255;
+        uint32_t value = Over255(s * Weight(mixing.source, s, d, alpha)) + Over255(d * Weight(mixing.destination, s, d, alpha));
+        out |= std::min(value, 255u) << shift;
+    }
+    return out;
+}
+
 static uint32_t* ScreenRow(SDL_Surface* screen, int y)
 {
     return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(screen->pixels) + size_t(y) * size_t(screen->pitch));
 }
 
-// Lays a copy with its top left corner at left, top, each pixel weighted by its alpha and the
-// opacity; an opaque copy at full opacity simply covers the screen.
-static void LayCopy(SDL_Surface* screen, const SpriteCopy& copy, int left, int top, int opacity)
+// Lays a copy with its top left corner at left, top; an opaque copy in the plain blend at full
+// opacity simply covers the screen.
+static void LayCopy(SDL_Surface* screen, const SpriteCopy& copy, int left, int top, int opacity, Mixing mixing)
 {
     int x0 = std::max(0, -left), y0 = std::max(0, -top);
     int x1 = std::min(copy.width, screen->w - left), y1 = std::min(copy.height, screen->h - top);
-    bool cover = copy.opaque && opacity >= 255;
+    bool cover = mixing.kind == PlainMix && copy.opaque && opacity >= 255;
     for (int y = y0; y < y1; y++) {
         const uint32_t* from = copy.pixels.data() + size_t(y) * size_t(copy.width);
         uint32_t* to = ScreenRow(screen, top + y) + left;
@@ -618,17 +692,14 @@ static void LayCopy(SDL_Surface* screen, const SpriteCopy& copy, int left, int t
             for (int x = x0; x < x1; x++) to[x] = (to[x] & 0xFF000000u) | (from[x] & 0x00FFFFFFu);
             continue;
         }
-        for (int x = x0; x < x1; x++) {
-            uint32_t alpha = opacity >= 255 ? from[x] >> 24 : Over255((from[x] >> 24) * uint32_t(opacity));
-            if (alpha == 255) to[x] = (to[x] & 0xFF000000u) | (from[x] & 0x00FFFFFFu);
-            else if (alpha != 0) to[x] = Blend(from[x], to[x], alpha);
-        }
+        for (int x = x0; x < x1; x++) to[x] = MixPixel(mixing, from[x], to[x], uint32_t(opacity));
     }
 }
 
 // A turned quad filled pixel by pixel: each screen pixel inside it takes the picture's texel
 // beneath its centre, as the renderer's own quads do.
-static void FillTurned(SDL_Surface* screen, const Image& image, const Sprite3D& sprite, float x, float y, int opacity)
+static void FillTurned(SDL_Surface* screen, const Image& image, const Sprite3D& sprite, float x, float y, int opacity,
+                       Mixing mixing)
 {
     float radians = sprite.angle * 0.017453292f, c = std::cos(radians), s = std::sin(radians);
     float w = std::fabs(sprite.width), h = std::fabs(sprite.height);
@@ -645,38 +716,107 @@ static void FillTurned(SDL_Surface* screen, const Image& image, const Sprite3D& 
         float u = (X * c + Y * s) * scaleX + halfW, v = (-X * s + Y * c) * scaleY + halfH;
         for (int px = left; px < right; px++, u += stepU, v += stepV) {
             if (!(u >= 0 && v >= 0 && u < float(image.width) && v < float(image.height))) continue;
-            uint32_t pixel = image.pixels[size_t(v) * size_t(image.width) + size_t(u)];
-            uint32_t alpha = Over255((pixel >> 24) * uint32_t(opacity));
-            if (alpha == 255) to[px] = (to[px] & 0xFF000000u) | (pixel & 0x00FFFFFFu);
-            else if (alpha != 0) to[px] = Blend(pixel, to[px], alpha);
+            to[px] = MixPixel(mixing, image.pixels[size_t(v) * size_t(image.width) + size_t(u)], to[px], uint32_t(opacity));
         }
+    }
+}
+
+// Twice the signed area of the triangle a, b, c: which side of the line a-b the point c is on.
+static float EdgeSide(const SDL_FPoint& a, const SDL_FPoint& b, float x, float y)
+{
+    return (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x);
+}
+
+// A triangle filled pixel by pixel, the picture mapped straight across it (texture points in
+// the picture's pixels), as the renderer fills a bent sprite's two triangles. A pixel centre
+// on an edge belongs to one side only, so that the two triangles never both take it.
+static void FillTriangle(SDL_Surface* screen, const Image& image, SDL_FPoint p[3], SDL_FPoint t[3], int opacity,
+                         Mixing mixing)
+{
+    float area = EdgeSide(p[0], p[1], p[2].x, p[2].y);
+    if (!(std::fabs(area) > 1e-6f) || !std::isfinite(area)) return;
+    if (area < 0) { // one winding for all, so that the edge rule holds across triangles
+        std::swap(p[1], p[2]);
+        std::swap(t[1], t[2]);
+        area = -area;
+    }
+    float lowX = std::min({p[0].x, p[1].x, p[2].x}), highX = std::max({p[0].x, p[1].x, p[2].x});
+    float lowY = std::min({p[0].y, p[1].y, p[2].y}), highY = std::max({p[0].y, p[1].y, p[2].y});
+    int left = int(std::max(0.0f, std::floor(lowX))), right = int(std::min(float(screen->w), std::ceil(highX)));
+    int top = int(std::max(0.0f, std::floor(lowY))), bottom = int(std::min(float(screen->h), std::ceil(highY)));
+    // The edge opposite each corner, and whether a centre lying on it is taken.
+    const int from[3] = {1, 2, 0}, to[3] = {2, 0, 1};
+    bool takesOn[3];
+    for (int e = 0; e < 3; e++) {
+        float dx = p[to[e]].x - p[from[e]].x, dy = p[to[e]].y - p[from[e]].y;
+        takesOn[e] = dy < 0 || (dy == 0 && dx > 0);
+    }
+    for (int py = top; py < bottom; py++) {
+        uint32_t* row = ScreenRow(screen, py);
+        float cy = float(py) + 0.5f;
+        for (int px = left; px < right; px++) {
+            float cx = float(px) + 0.5f, weight[3];
+            bool inside = true;
+            for (int e = 0; e < 3 && inside; e++) {
+                weight[e] = EdgeSide(p[from[e]], p[to[e]], cx, cy);
+                inside = weight[e] > 0 || (weight[e] == 0 && takesOn[e]);
+            }
+            if (!inside) continue;
+            float u = (weight[0] * t[0].x + weight[1] * t[1].x + weight[2] * t[2].x) / area;
+            float v = (weight[0] * t[0].y + weight[1] * t[1].y + weight[2] * t[2].y) / area;
+            int tx = std::clamp(int(u), 0, image.width - 1), ty = std::clamp(int(v), 0, image.height - 1);
+            row[px] = MixPixel(mixing, image.pixels[size_t(ty) * size_t(image.width) + size_t(tx)], row[px], uint32_t(opacity));
+        }
+    }
+}
+
+// A bent sprite: its four corners as two triangles, the picture's corners at theirs.
+static void FillCorners(SDL_Surface* screen, const Image& image, const SDL_FPoint corners[4], int opacity, Mixing mixing)
+{
+    float w = float(image.width), h = float(image.height);
+    const SDL_FPoint texture[4] = {{0, 0}, {w, 0}, {w, h}, {0, h}};
+    for (const auto& triangle : {std::array<int, 3>{0, 1, 2}, std::array<int, 3>{0, 2, 3}}) {
+        SDL_FPoint p[3], t[3];
+        for (int i = 0; i < 3; i++) {
+            p[i] = corners[triangle[size_t(i)]];
+            t[i] = texture[triangle[size_t(i)]];
+        }
+        FillTriangle(screen, image, p, t, opacity, mixing);
     }
 }
 
 // Draws a sprite straight into the software screen; false when SDL must draw it.
 static bool DrawInPixels(int number, const Sprite3D& sprite, float x, float y, int opacity)
 {
-    if (!PixelDrawingOn || sprite.useCorners || (BlendSource == 2 && BlendDestination == 2)) return false;
-    if (!(std::fabs(sprite.width) <= LargestCopy && std::fabs(sprite.height) <= LargestCopy)) return false;
+    if (!PixelDrawingOn) return false;
     const Image* image = PictureImage(number);
     if (!image || image->width <= 0 || image->height <= 0) return false;
     FlushSprites();
     SDL_Surface* screen = SoftwareScreen();
     if (!screen || screen->format->format != SDL_PIXELFORMAT_ARGB8888) return false;
     opacity = std::min(opacity, 255);
+    Mixing mixing = MixingOf(BlendSource, BlendDestination);
+    if (sprite.useCorners) {
+        SDL_FPoint corners[4];
+        SpriteCorners(sprite, x, y, corners);
+        FillCorners(screen, *image, corners, opacity, mixing);
+        return true;
+    }
     float centreX = x + sprite.width / 2, centreY = y + sprite.height / 2;
-    if (sprite.angle == 0) {
+    bool copied = std::fabs(sprite.width) <= LargestCopy && std::fabs(sprite.height) <= LargestCopy;
+    if (sprite.angle == 0 && copied) {
         // Whole pixels by rounding both edges, so that tiles side by side meet without a seam.
         float width = std::fabs(sprite.width), height = std::fabs(sprite.height);
         int left = int(std::lround(centreX - width / 2)), top = int(std::lround(centreY - height / 2));
         int w = int(std::lround(centreX + width / 2)) - left, h = int(std::lround(centreY + height / 2)) - top;
-        if (w <= 0 || h <= 0) return true;
-        LayCopy(screen, CopyOf(number, *image, sprite.width < 0 ? -w : w, sprite.height < 0 ? -h : h, Unturned), left, top, opacity);
+        if (w > 0 && h > 0)
+            LayCopy(screen, CopyOf(number, *image, sprite.width < 0 ? -w : w, sprite.height < 0 ? -h : h, Unturned), left, top,
+                    opacity, mixing);
         return true;
     }
     int width = int(std::lround(sprite.width)), height = int(std::lround(sprite.height));
-    if (BlendSource != 5 || BlendDestination != 6 || width == 0 || height == 0 || std::abs(width) > 256 || std::abs(height) > 256) {
-        FillTurned(screen, *image, sprite, x, y, opacity);
+    if (mixing.kind != PlainMix || width == 0 || height == 0 || std::abs(width) > 256 || std::abs(height) > 256) {
+        FillTurned(screen, *image, sprite, x, y, opacity, mixing);
         return true;
     }
     float angle = std::fmod(sprite.angle, 360.0f);
@@ -684,7 +824,7 @@ static bool DrawInPixels(int number, const Sprite3D& sprite, float x, float y, i
     int step = int(std::lround(angle / TurnStep)) % (360 / TurnStep);
     const SpriteCopy& copy = CopyOf(number, *image, width, height, step);
     LayCopy(screen, copy, int(std::lround(centreX - float(copy.width) / 2)), int(std::lround(centreY - float(copy.height) / 2)),
-            opacity);
+            opacity, mixing);
     return true;
 }
 

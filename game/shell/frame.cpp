@@ -50,24 +50,36 @@ std::string GlyphStripFile(int width) { return "BMP\\Zeichensatz" + std::to_stri
 
 // ---- frames per second ----
 
-void FpsClockTick()
+void FpsClockTick(int milliseconds)
 {
     // A window of 0.9 to 1.8 seconds: when it reaches 1.8 s, half of it is forgotten.
-    if (FpsClock.fetch_add(6) + 6 == 1800) {
-        FpsClock = 900;
+    int clock = FpsClock.fetch_add(milliseconds) + milliseconds;
+    if (clock >= 1800) {
+        FpsClock = clock / 2;
         FrameCounter = FrameCounter.load() >> 1;
     }
 }
 
+// The clock counts the milliseconds that really passed. A fixed step per sleep would count a
+// sleep as long as it was asked for, and a sleep of 4 ms is longer than that wherever it lasts
+// the timer's whole period.
 void StartFpsClock()
 {
     static int started = 0;
     if (started) return;
     started = 1;
     std::thread([] {
+        using Clock = std::chrono::steady_clock;
+        Clock::time_point last = Clock::now();
+        double carried = 0;
         for (;;) {
             std::this_thread::sleep_for(std::chrono::milliseconds(4));
-            FpsClockTick();
+            Clock::time_point now = Clock::now();
+            carried += std::chrono::duration<double, std::milli>(now - last).count();
+            last = now;
+            int whole = int(carried);
+            carried -= whole;
+            FpsClockTick(whole);
         }
     }).detach();
 }

@@ -25,7 +25,7 @@ std::string GlyphStripFile(int width);
 extern std::atomic<int> FrameCounter; // frames counted in the current window
 extern std::atomic<int> FpsClock;     // window length estimate in ms, 900..1800
 void StartFpsClock();                 // starts the clock thread (once)
-void FpsClockTick();                  // one 4 ms step of the clock thread; tests call it directly
+void FpsClockTick(int milliseconds);  // the clock thread's step: the time since its last; tests call it directly
 void CountFrame();
 int FramesPerSecond();
 

@@ -233,9 +233,9 @@ TEST_F(AtlasDrawing, AChangedPictureShowsItsNewPixels)
 }
 
 // On the software renderer sprites go straight into the screen's pixels: turned ones from
-// copies turned in advance, stretched ones from copies made at their size, effects filled from
-// their picture. They must look as the renderer's own quads do, also where they hang over the
-// screen's edges, and a picture that changes must not leave its old copies behind. A
+// copies turned in advance, stretched ones from copies made at their size, large and bent ones
+// filled from their picture. They must look as the renderer's own quads do, also where they
+// hang over the screen's edges, and a picture that changes must not leave its old copies behind. A
 // copy stands up to half a pixel and half its angle step off the quad, so the pictures here are
 // smooth, as the game's are, with a hard edge round a hole.
 TEST_F(AtlasDrawing, TurnedCopiesLookAsTheTurnedQuadsAndFollowTheirPicture)
@@ -269,25 +269,26 @@ TEST_F(AtlasDrawing, TurnedCopiesLookAsTheTurnedQuadsAndFollowTheirPicture)
             SetSpriteSize(n, 40, float(20 * n));
             DrawSprite3D(n, 440, float(10 + 100 * (n - 1)), 255);
         }
-        // Effects: another blend, fading, at sizes that change every frame; filled from the
-        // picture rather than copied.
-        SetBlendFactors(5, 2);
-        for (int i = 0; i < 6; i++) {
-            SetSpriteSize(2, 21.5f + 7.25f * float(i), 13.3f + 5.5f * float(i));
+        // Too large for copies: filled from the picture, fading.
+        for (int i = 0; i < 3; i++) {
+            SetSpriteSize(2, 300.5f + 7.25f * float(i), 13.3f + 5.5f * float(i));
             SetSpriteAngle(2, float(17 + 53 * i));
-            DrawSprite3D(2, float(20 + 70 * i), 270, 60 + 30 * i);
+            DrawSprite3D(2, float(20 + 60 * i), 250, i ? 255 : 150);
         }
-        SetBlendFactors(5, 6);
+        // Bent: two triangles filled from the picture.
+        SetSpriteCorners(1, 0, 0, 70, 12, 60, 50, 4, 36);
+        DrawSprite3D(1, 300, 200, 200);
         // Over every edge of the screen, turned, unturned and mirrored.
         const float edges[4][2] = {{-30, 140}, {460, 150}, {200, -25}, {210, 300}};
         for (int i = 0; i < 4; i++) {
             SetSpriteSize(3, i % 2 ? -64 : 64, 48);
             SetSpriteAngle(3, i < 2 ? 0.0f : 45.0f);
             DrawSprite3D(3, edges[i][0], edges[i][1], 255);
-            SetBlendFactors(5, 2);
             SetSpriteAngle(3, 33);
-            DrawSprite3D(3, edges[i][0] + 15, edges[i][1] + 10, 120);
-            SetBlendFactors(5, 6);
+            SetSpriteSize(3, 300, 60);
+            DrawSprite3D(3, edges[i][0] + 15, edges[i][1] + 10, i ? 255 : 120);
+            SetSpriteCorners(3, -20, 0, 50, 10, 40, 40, 0, 30);
+            DrawSprite3D(3, edges[i][0] + 5, edges[i][1] + 5, 255);
         }
         EndScene();
         return Screen();
@@ -298,7 +299,9 @@ TEST_F(AtlasDrawing, TurnedCopiesLookAsTheTurnedQuadsAndFollowTheirPicture)
     std::vector<uint32_t> copies = scene();
     double mean = 0, share = 0;
     Compare(quads, copies, mean, share);
-    EXPECT_LT(mean, 2.0);
+    // SDL's triangle filler takes its texels up to half a texel off the pixel centres; on the
+    // sprites magnified five times that shows as a level or two all over.
+    EXPECT_LT(mean, 2.5);
     EXPECT_LT(share, 0.03);
     int drawn = 0;
     for (uint32_t pixel : copies) drawn += (pixel & 0xFFFFFF) != 0x283C50;

@@ -210,3 +210,41 @@ TEST_F(Pictures, ShadedRectangleMixesItsColourInsideItOnly)
     ShadeRectangle(100, 100, 10, 10, 255, 255, 255, 255); // wholly off the screen
     EXPECT_EQ(ScreenPixel(63, 47), 0);
 }
+
+// Sprites mix with the screen by their blend factors as a graphics card mixes them, also on the
+// software renderer: the plain blend, the added light of effects, shadows that take light away,
+// added colour, the screen times the sprite, and a bent sprite's two triangles.
+TEST_F(Pictures, SpritesMixByTheirBlendFactors)
+{
+    WriteBmp("farbe.bmp", 4, 4, [](int, int) { return PackColour(200, 100, 40); });
+    ASSERT_EQ(LoadPicture(1, "farbe.bmp"), 1);
+    ASSERT_EQ(CreateSprite3D(1), 1);
+    auto drawn = [&](int source, int destination, int opacity, float angle) {
+        ClearScreen(100, 150, 200);
+        SetBlendFactors(source, destination);
+        SetSpriteSize(1, 20, 20);
+        SetSpriteAngle(1, angle);
+        DrawSprite3D(1, 10, 10, opacity);
+        SetBlendFactors(5, 6);
+        return ScreenPixel(20, 20);
+    };
+    for (float angle : {0.0f, 30.0f}) {
+        // (200, 100, 40) x 0.4 + (100, 150, 200) x 0.6
+        EXPECT_EQ(drawn(5, 6, 102, angle), 0x8C8288) << angle;
+        // (100, 150, 200) + (200, 100, 40) x 0.4, red stopping at 255
+        EXPECT_EQ(drawn(5, 2, 102, angle), 0xB4BED8) << angle;
+        EXPECT_EQ(drawn(2, 2, 255, angle), 0xFFFAF0) << angle;
+        // (100, 150, 200) x (1 - 0.4)
+        EXPECT_EQ(drawn(1, 6, 102, angle), 0x3C5A78) << angle;
+        // (100, 150, 200) x (200, 100, 40) / 255
+        EXPECT_EQ(drawn(9, 1, 255, angle), 0x4E3B1F) << angle;
+    }
+    ClearScreen(100, 150, 200);
+    SetBlendFactors(2, 2);
+    SetSpriteCorners(1, 0, 0, 30, 0, 30, 20, 0, 20);
+    DrawSprite3D(1, 5, 5, 255);
+    SetBlendFactors(5, 6);
+    EXPECT_EQ(ScreenPixel(6, 6), 0xFFFAF0);
+    EXPECT_EQ(ScreenPixel(33, 23), 0xFFFAF0);
+    EXPECT_EQ(ScreenPixel(36, 6), 0x6496C8);
+}

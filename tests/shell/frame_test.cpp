@@ -117,12 +117,18 @@ TEST(FramesPerSecond, CountsOverASlidingWindow)
     EXPECT_EQ(FramesPerSecond(), 0) << "nothing counted yet";
     CountFrame();
     EXPECT_EQ(FramesPerSecond(), 0) << "no clock tick yet: nothing to divide by";
-    for (int i = 0; i < 299; i++) FpsClockTick();
+    for (int i = 0; i < 299; i++) FpsClockTick(6);
     EXPECT_EQ(FpsClock, 1794);
     for (int i = 1; i < 72; i++) CountFrame();
     EXPECT_EQ(FramesPerSecond(), 40); // 72 frames in 1.794 s
-    FpsClockTick();
+    FpsClockTick(6);
     EXPECT_EQ(FpsClock, 900) << "the window halves at 1800";
     EXPECT_EQ(FrameCounter, 36);
     EXPECT_EQ(FramesPerSecond(), 40);
+    // Steps as long as the sleeps really were: one that runs past 1800 halves the whole window.
+    for (int i = 0; i < 10; i++) CountFrame();
+    FpsClockTick(904); // 46 frames in 1.804 s
+    EXPECT_EQ(FpsClock, 902);
+    EXPECT_EQ(FrameCounter, 23);
+    EXPECT_EQ(FramesPerSecond(), 25);
 }
