@@ -492,7 +492,7 @@ static void CopySprite(SDL_Renderer* renderer, const Sprite3D& sprite, SDL_Textu
 
 static int PixelDrawingOn = 1;
 constexpr int TurnStep = 4;
-constexpr int LargestCopy = 512;           // a side; larger sprites go to SDL
+constexpr int LargestCopy = 1024; // a side; larger sprites are filled from their picture
 constexpr size_t MostCopyBytes = 96 << 20; // all copies together, before they are made afresh
 
 // A sprite's picture at one size and angle, ready to be laid on the screen pixel for pixel.
@@ -603,10 +603,74 @@ static inline uint32_t Blend(uint32_t pixel, uint32_t screen, uint32_t alpha)
 // them, the picture's alpha weighted by the opacity standing as the source alpha. The plain
 // blend and the added light of effects have ways of their own; they are nearly all there is.
 enum MixKind { PlainMix, AddMix, ShadowMix, OtherMix };
+using Mixer = uint32_t (*)(uint32_t pixel, uint32_t screen, uint32_t alpha);
 struct Mixing {
-    int source = 5, destination = 6;
     MixKind kind = PlainMix;
+    Mixer other = nullptr; // for the other factors
 };
+
+// A channel's weight (0..255) under a blend factor.
+static constexpr uint32_t Weight(int factor, uint32_t sourceChannel, uint32_t screenChannel, uint32_t alpha)
+{
+    switch (factor) {
+    case 1: return 0;
+    case 2: return 255;
+    case 3: return sourceChannel;
+    case 4: return 255 - sourceChannel;
+    case 6: return 255 - alpha;
+    case 9: return screenChannel;
+    case 10: return 255 - screenChannel;
+    default: return alpha;
+    }
+}
+
+// Any other pair of factors, made for each pair so that the factors cost nothing per pixel.
+template <int Source, int Destination>
+static uint32_t MixedBy(uint32_t pixel, uint32_t screen, uint32_t alpha)
+{
+    // A see-through texel is black on a graphics card, which counts for these factors; where
+    // the screen's factor is then one, the screen stays as it is.
+    if ((pixel >> 24) == 0) {
+        if constexpr (Destination == 2 || Destination == 4 || Destination == 6) return screen;
+        pixel = 0;
+    }
+    uint32_t out = screen & 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8) {
+        uint32_t s = (pixel >> shift) & 255, d = (screen >> shift) & 255;
+        uint32_t value = Over255(s * Weight(Source, s, d, alpha)) + Over255(d * Weight(Destination, s, d, alpha));
+        out |= std::min(value, 255u) << shift;
+    }
+    return out;
+}
+
+template <int Source>
+static Mixer MixerWith(int destination)
+{
+    switch (destination) {
+    case 1: return MixedBy<Source, 1>;
+    case 2: return MixedBy<Source, 2>;
+    case 3: return MixedBy<Source, 3>;
+    case 4: return MixedBy<Source, 4>;
+    case 6: return MixedBy<Source, 6>;
+    case 9: return MixedBy<Source, 9>;
+    case 10: return MixedBy<Source, 10>;
+    default: return MixedBy<Source, 5>;
+    }
+}
+
+static Mixer MixerFor(int source, int destination)
+{
+    switch (source) {
+    case 1: return MixerWith<1>(destination);
+    case 2: return MixerWith<2>(destination);
+    case 3: return MixerWith<3>(destination);
+    case 4: return MixerWith<4>(destination);
+    case 6: return MixerWith<6>(destination);
+    case 9: return MixerWith<9>(destination);
+    case 10: return MixerWith<10>(destination);
+    default: return MixerWith<5>(destination);
+    }
+}
 
 static int CanonicalFactor(int factor)
 {
@@ -619,26 +683,13 @@ static int CanonicalFactor(int factor)
 
 static Mixing MixingOf(int source, int destination)
 {
-    Mixing mixing{CanonicalFactor(source), CanonicalFactor(destination), OtherMix};
-    if (mixing.source == 5 && mixing.destination == 6) mixing.kind = PlainMix;
-    else if (mixing.source == 5 && mixing.destination == 2) mixing.kind = AddMix;
-    else if (mixing.source == 1 && mixing.destination == 6) mixing.kind = ShadowMix;
+    source = CanonicalFactor(source);
+    destination = CanonicalFactor(destination);
+    Mixing mixing{OtherMix, MixerFor(source, destination)};
+    if (source == 5 && destination == 6) mixing.kind = PlainMix;
+    else if (source == 5 && destination == 2) mixing.kind = AddMix;
+    else if (source == 1 && destination == 6) mixing.kind = ShadowMix;
     return mixing;
-}
-
-// A channel's weight (0..255) under a blend factor.
-static uint32_t Weight(int factor, uint32_t sourceChannel, uint32_t screenChannel, uint32_t alpha)
-{
-    switch (factor) {
-    case 1: return 0;
-    case 2: return 255;
-    case 3: return sourceChannel;
-    case 4: return 255 - sourceChannel;
-    case 6: return 255 - alpha;
-    case 9: return screenChannel;
-    case 10: return 255 - screenChannel;
-    default: return alpha;
-    }
 }
 
 // A pixel of a sprite drawn at `opacity` mixed into the screen's; the screen keeps its alpha.
@@ -662,15 +713,7 @@ static inline uint32_t MixPixel(Mixing mixing, uint32_t pixel, uint32_t screen, 
         g = g > 0xFF00u ? 0xFF00u : g;
         return (screen & 0xFF000000u) | rb | g;
     }
-    // A see-through texel is black on a graphics card, which counts for the other factors.
-    if ((pixel >> 24) == 0) pixel = 0;
-    uint32_t out = screen & 0xFF000000u;
-    for (int shift = 0; shift < 24; shift += 8) {
-        uint32_t s = (pixel >> shift) & 255, d = (screen >> shift) & 255;
-        uint32_t value = Over255(s * Weight(mixing.source, s, d, alpha)) + Over255(d * Weight(mixing.destination, s, d, alpha));
-        out |= std::min(value, 255u) << shift;
-    }
-    return out;
+    return mixing.other(pixel, screen, alpha);
 }
 
 static uint32_t* ScreenRow(SDL_Surface* screen, int y)
