@@ -504,7 +504,7 @@ struct SpriteCopy {
 static std::unordered_map<uint64_t, SpriteCopy> Copies;
 static size_t CopyBytes = 0;
 
-constexpr int Unturned = 255; // the angle step that marks a copy made only at another size
+constexpr int Unturned = 255; // the angle step that marks an unturned copy at the size drawn
 
 static uint64_t CopyKey(int number, int width, int height, int step)
 {
