@@ -246,9 +246,15 @@ static void StepShots()
     for (size_t i = 0; i < Projectiles.size(); i++) {
         Projectile& shot = Projectiles[i];
         shot.life -= 1;
-        float radians = shot.heading * DegreesToRadians;
-        shot.x += std::cos(radians) * shot.speed / 10;
-        shot.y += std::sin(radians) * shot.speed / 10;
+        if (shot.heading != shot.stepHeading || shot.speed != shot.stepSpeed) {
+            float radians = shot.heading * DegreesToRadians;
+            shot.stepX = std::cos(radians) * shot.speed / 10;
+            shot.stepY = std::sin(radians) * shot.speed / 10;
+            shot.stepHeading = shot.heading;
+            shot.stepSpeed = shot.speed;
+        }
+        shot.x += shot.stepX;
+        shot.y += shot.stepY;
         HitUnits(shot);
         HitBuildings(shot);
         if (int(shot.kind) == CollectingShot) CollectSpice(shot);

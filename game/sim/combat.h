@@ -15,6 +15,8 @@ struct Projectile {
     float damage = 0;   // "ZK"
     float repair = 0;   // "HK"
     float life = 0;     // sub-steps left
+    // Not kept in files: the sub-step's move, worked out again only when heading or speed change.
+    float stepX = 0, stepY = 0, stepHeading = -1e9f, stepSpeed = 0;
 };
 
 extern std::vector<Projectile> Projectiles; // all players' shots, walked by index
