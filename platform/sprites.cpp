@@ -502,6 +502,7 @@ struct SpriteCopy {
     std::vector<uint32_t> pixels;
 };
 static std::unordered_map<uint64_t, SpriteCopy> Copies;
+static std::unordered_map<uint64_t, int> AskedOnce; // turned effects not yet copied: how often asked for
 static size_t CopyBytes = 0;
 
 constexpr int Unturned = 255; // the angle step that marks an unturned copy at the size drawn
@@ -858,13 +859,21 @@ static bool DrawInPixels(int number, const Sprite3D& sprite, float x, float y, i
         return true;
     }
     int width = int(std::lround(sprite.width)), height = int(std::lround(sprite.height));
-    if (mixing.kind != PlainMix || width == 0 || height == 0 || std::abs(width) > 256 || std::abs(height) > 256) {
+    if (width == 0 || height == 0 || std::abs(width) > 256 || std::abs(height) > 256) {
         FillTurned(screen, *image, sprite, x, y, opacity, mixing);
         return true;
     }
     float angle = std::fmod(sprite.angle, 360.0f);
     if (angle < 0) angle += 360;
     int step = int(std::lround(angle / TurnStep)) % (360 / TurnStep);
+    // Effects grow as they age, so most sizes come once and a copy of each would cost more
+    // than it saves; a size and step asked for again (a shot's trail) gets its copy.
+    if (mixing.kind != PlainMix && !Copies.count(CopyKey(number, width, height, step)) &&
+        ++AskedOnce[CopyKey(number, width, height, step)] < 2) {
+        if (AskedOnce.size() > 100000) AskedOnce.clear();
+        FillTurned(screen, *image, sprite, x, y, opacity, mixing);
+        return true;
+    }
     const SpriteCopy& copy = CopyOf(number, *image, width, height, step);
     LayCopy(screen, copy, int(std::lround(centreX - float(copy.width) / 2)), int(std::lround(centreY - float(copy.height) / 2)),
             opacity, mixing);

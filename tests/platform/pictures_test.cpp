@@ -239,6 +239,8 @@ TEST_F(Pictures, SpritesMixByTheirBlendFactors)
         // (100, 150, 200) x (200, 100, 40) / 255
         EXPECT_EQ(drawn(9, 1, 255, angle), 0x4E3B1F) << angle;
     }
+    // A turned effect asked for again at its size is drawn from a copy from then on.
+    for (int again = 0; again < 3; again++) EXPECT_EQ(drawn(5, 2, 102, 30), 0xB4BED8) << "time " << again;
     ClearScreen(100, 150, 200);
     SetBlendFactors(2, 2);
     SetSpriteCorners(1, 0, 0, 30, 0, 30, 20, 0, 20);
