@@ -230,7 +230,7 @@ static void ShadeSoftScreen(int x, int y, int w, int h, int r, int g, int b, int
         for (int value = 0; value < 256; value++)
             table[channel][value] = uint32_t((colour[channel] * alpha + value * (255 - alpha) + 127) / 255) << (16 - 8 * channel);
     for (int row = shaded.y; row < shaded.y + shaded.h; row++) {
-        uint32_t* pixel = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(screen->pixels) + size_t(row) * size_t(screen->pitch));
+        uint32_t* pixel = ScreenRow(screen, row);
         for (int column = shaded.x; column < shaded.x + shaded.w; column++) {
             uint32_t old = pixel[column];
             pixel[column] = (old & 0xFF000000u) | table[0][(old >> 16) & 255] | table[1][(old >> 8) & 255] | table[2][old & 255];

@@ -8,6 +8,11 @@ SDL_Renderer* CurrentRenderer(); // null while the display is closed
 // On the software renderer, the surface everything is drawn into, with all that SDL has
 // queued already in its pixels; null on a graphics card or while the display is closed.
 SDL_Surface* SoftwareScreen();
+// Row y of a 32-bit surface's pixels.
+inline uint32_t* ScreenRow(SDL_Surface* screen, int y)
+{
+    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(screen->pixels) + size_t(y) * size_t(screen->pitch));
+}
 
 // Pictures and 3-D sprites hand their textures back when the display closes.
 void ReleasePictureTextures();

@@ -461,6 +461,16 @@ static bool SoftwareRenderer(SDL_Renderer* renderer)
     return software;
 }
 
+// The screen rectangle of an unturned sprite drawn at x, y, in whole pixels by rounding both
+// edges, so that tiles side by side meet without a seam.
+static SDL_Rect WholePixels(const Sprite3D& sprite, float x, float y)
+{
+    float width = std::fabs(sprite.width), height = std::fabs(sprite.height);
+    float centreX = x + sprite.width / 2, centreY = y + sprite.height / 2;
+    int left = int(std::lround(centreX - width / 2)), top = int(std::lround(centreY - height / 2));
+    return SDL_Rect{left, top, int(std::lround(centreX + width / 2)) - left, int(std::lround(centreY + height / 2)) - top};
+}
+
 static void CopySprite(SDL_Renderer* renderer, const Sprite3D& sprite, SDL_Texture* texture, const SDL_Rect& source,
                        float x, float y, int opacity, int blendSource)
 {
@@ -468,11 +478,7 @@ static void CopySprite(SDL_Renderer* renderer, const Sprite3D& sprite, SDL_Textu
     ApplyBlend(texture, blendSource, BlendDestination, Filtering);
     SDL_SetTextureAlphaMod(texture, Uint8(opacity > 255 ? 255 : opacity));
     SDL_SetTextureColorMod(texture, 255, 255, 255);
-    float width = std::fabs(sprite.width), height = std::fabs(sprite.height);
-    float centreX = x + sprite.width / 2, centreY = y + sprite.height / 2;
-    // Whole pixels by rounding both edges, so that tiles side by side meet without a seam.
-    int left = int(std::lround(centreX - width / 2)), top = int(std::lround(centreY - height / 2));
-    SDL_Rect target{left, top, int(std::lround(centreX + width / 2)) - left, int(std::lround(centreY + height / 2)) - top};
+    SDL_Rect target = WholePixels(sprite, x, y);
     int flip = (sprite.width < 0 ? SDL_FLIP_HORIZONTAL : 0) | (sprite.height < 0 ? SDL_FLIP_VERTICAL : 0);
     if (sprite.angle == 0 && flip == 0) SDL_RenderCopy(renderer, texture, &source, &target);
     else SDL_RenderCopyEx(renderer, texture, &source, &target, double(sprite.angle), nullptr, SDL_RendererFlip(flip));
@@ -717,11 +723,6 @@ static inline uint32_t MixPixel(Mixing mixing, uint32_t pixel, uint32_t screen, 
     return mixing.other(pixel, screen, alpha);
 }
 
-static uint32_t* ScreenRow(SDL_Surface* screen, int y)
-{
-    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(screen->pixels) + size_t(y) * size_t(screen->pitch));
-}
-
 // Lays a copy with its top left corner at left, top; an opaque copy in the plain blend at full
 // opacity simply covers the screen.
 static void LayCopy(SDL_Surface* screen, const SpriteCopy& copy, int left, int top, int opacity, Mixing mixing)
@@ -849,13 +850,10 @@ static bool DrawInPixels(int number, const Sprite3D& sprite, float x, float y, i
     float centreX = x + sprite.width / 2, centreY = y + sprite.height / 2;
     bool copied = std::fabs(sprite.width) <= LargestCopy && std::fabs(sprite.height) <= LargestCopy;
     if (sprite.angle == 0 && copied) {
-        // Whole pixels by rounding both edges, so that tiles side by side meet without a seam.
-        float width = std::fabs(sprite.width), height = std::fabs(sprite.height);
-        int left = int(std::lround(centreX - width / 2)), top = int(std::lround(centreY - height / 2));
-        int w = int(std::lround(centreX + width / 2)) - left, h = int(std::lround(centreY + height / 2)) - top;
-        if (w > 0 && h > 0)
-            LayCopy(screen, CopyOf(number, *image, sprite.width < 0 ? -w : w, sprite.height < 0 ? -h : h, Unturned), left, top,
-                    opacity, mixing);
+        SDL_Rect target = WholePixels(sprite, x, y);
+        if (target.w > 0 && target.h > 0)
+            LayCopy(screen, CopyOf(number, *image, sprite.width < 0 ? -target.w : target.w, sprite.height < 0 ? -target.h : target.h, Unturned),
+                    target.x, target.y, opacity, mixing);
         return true;
     }
     int width = int(std::lround(sprite.width)), height = int(std::lround(sprite.height));
@@ -885,7 +883,8 @@ void DrawSprite3D(int number, float x, float y, int opacity)
     Sprite3D* sprite = Find(number);
     SDL_Renderer* renderer = CurrentRenderer();
     if (!sprite || opacity <= 0 || !renderer) return;
-    if (SoftwareRenderer(renderer) && DrawInPixels(number, *sprite, x, y, opacity)) return;
+    bool software = SoftwareRenderer(renderer);
+    if (software && DrawInPixels(number, *sprite, x, y, opacity)) return;
     SDL_Texture* texture = nullptr;
     float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
     SDL_FPoint corners[4];
@@ -910,7 +909,6 @@ void DrawSprite3D(int number, float x, float y, int opacity)
     if (!texture) return;
     // Only where each sprite is its own copy anyway: in batches, switching blend modes between
     // opaque and see-through pictures of one page would cost more draws than blending saves.
-    bool software = SoftwareRenderer(renderer);
     int blendSource = software && slot.page >= 0 && slot.opaque && opacity >= 255 && BlendSource == 5 && BlendDestination == 6
                           ? NoBlending
                           : BlendSource;
