@@ -14,6 +14,12 @@ struct Bucket {
 };
 
 static Bucket Buckets[BucketSide][BucketSide];
+// Bit `owner` set where a bucket holds a unit of that owner. The target search asks dozens of
+// buckets per unit whether they hold anyone else, and most are empty: kept apart from the
+// buckets, the answer is one byte of a table that stays in the cache.
+static unsigned char OwnersIn[BucketSide][BucketSide];
+static_assert(MaxPlayers < 8, "an owner's bit in a byte");
+static std::vector<int> FilledBuckets; // bx * BucketSide + by of every bucket given a unit since the rebuild
 static int WidestUnitPicture = 0;
 static std::vector<int> BucketOfUnit; // bx * BucketSide + by per unit index
 static const std::vector<int> NoUnits;
@@ -29,8 +35,11 @@ int BucketOf(float cells)
 static void Insert(int index, int bx, int by)
 {
     Bucket& bucket = Buckets[bx][by];
+    if (bucket.units.empty()) FilledBuckets.push_back(bx * BucketSide + by);
     bucket.units.push_back(index);
-    bucket.ownerCount[OwnerSlot(Units[size_t(index)].owner)]++;
+    int owner = OwnerSlot(Units[size_t(index)].owner);
+    bucket.ownerCount[owner]++;
+    OwnersIn[bx][by] |= (unsigned char)(1u << owner);
     BucketOfUnit[size_t(index)] = bx * BucketSide + by;
 }
 
@@ -41,16 +50,20 @@ static void Remove(int index, int key)
     if (found == bucket.units.end()) return;
     *found = bucket.units.back();
     bucket.units.pop_back();
-    bucket.ownerCount[OwnerSlot(Units[size_t(index)].owner)]--;
+    int owner = OwnerSlot(Units[size_t(index)].owner);
+    if (--bucket.ownerCount[owner] <= 0) OwnersIn[key / BucketSide][key % BucketSide] &= (unsigned char)~(1u << owner);
 }
 
 void RebuildUnitBuckets()
 {
-    for (auto& column : Buckets)
-        for (Bucket& bucket : column) {
-            bucket.units.clear();
-            std::fill(std::begin(bucket.ownerCount), std::end(bucket.ownerCount), 0);
-        }
+    // Only the buckets that were given units can hold any: a battle fills a few hundred of 16,641.
+    for (int key : FilledBuckets) {
+        Bucket& bucket = Buckets[key / BucketSide][key % BucketSide];
+        bucket.units.clear();
+        std::fill(std::begin(bucket.ownerCount), std::end(bucket.ownerCount), 0);
+        OwnersIn[key / BucketSide][key % BucketSide] = 0;
+    }
+    FilledBuckets.clear();
     BucketOfUnit.assign(Units.size(), 0);
     WidestUnitPicture = 0;
     for (size_t i = 0; i < Units.size(); i++) {
@@ -86,8 +99,7 @@ const std::vector<int>& BucketUnits(int bx, int by)
 int BucketHasOthers(int bx, int by, int owner)
 {
     if (bx < 0 || by < 0 || bx >= BucketSide || by >= BucketSide) return 0;
-    const Bucket& bucket = Buckets[bx][by];
-    return int(bucket.units.size()) > bucket.ownerCount[OwnerSlot(owner)];
+    return (OwnersIn[bx][by] & ~(1u << OwnerSlot(owner))) != 0;
 }
 
 void UnitsNear(float x, float y, float radius, std::vector<int>& out)
@@ -104,7 +116,11 @@ void UnitsNear(float x, float y, float radius, std::vector<int>& out)
 }
 
 static std::vector<int> BuildingBuckets[BucketSide][BucketSide];
+static std::vector<int> BucketsWithBuildings; // bx * BucketSide + by of the buckets not empty
 static unsigned char BucketHoldsBuildings[BucketSide][BucketSide]; // 1 where the bucket is not empty
+// 1 where a building's bucket lies within BuildingRing buckets: a shot's range of buckets
+// around its own never reaches further, so where this is 0 no building can be hit.
+static unsigned char BuildingsAround[BucketSide][BucketSide];
 static int WidestBuildingPicture = 0;
 
 // A building's centre in cells: its top-left corner plus a quarter of its picture in pixels.
@@ -112,18 +128,30 @@ static float CentreCell(float corner, int size) { return corner + float(size / 4
 
 void RebuildBuildingBuckets()
 {
-    for (auto& column : BuildingBuckets)
-        for (std::vector<int>& bucket : column) bucket.clear();
+    for (int key : BucketsWithBuildings) BuildingBuckets[key / BucketSide][key % BucketSide].clear();
+    BucketsWithBuildings.clear();
     for (auto& column : BucketHoldsBuildings) std::fill(std::begin(column), std::end(column), 0);
+    for (auto& column : BuildingsAround) std::fill(std::begin(column), std::end(column), 0);
     WidestBuildingPicture = 0;
     for (size_t i = 0; i < Buildings.size(); i++) {
         const Building& building = Buildings[i];
         int bx = BucketOf(CentreCell(building.x, building.width)), by = BucketOf(CentreCell(building.y, building.height));
+        if (BuildingBuckets[bx][by].empty()) BucketsWithBuildings.push_back(bx * BucketSide + by);
         BuildingBuckets[bx][by].push_back(int(i));
         BucketHoldsBuildings[bx][by] = 1;
         WidestBuildingPicture = std::max(WidestBuildingPicture, building.width);
     }
+    // A range of BucketsAround(radius) reaches ceil(radius / BucketPixels) buckets past the
+    // bucket of its centre; one more covers a sum rounded up at a bucket's edge.
+    int ring = int(std::ceil(float(WidestBuildingPicture / 4 + 1) / BucketPixels)) + 1;
+    for (int key : BucketsWithBuildings) {
+        int bx = key / BucketSide, by = key % BucketSide;
+        for (int x = std::max(bx - ring, 0); x <= std::min(bx + ring, BucketSide - 1); x++)
+            std::fill(BuildingsAround[x] + std::max(by - ring, 0), BuildingsAround[x] + std::min(by + ring, BucketSide - 1) + 1, 1);
+    }
 }
+
+int MayHitBuildings(float x, float y) { return BuildingsAround[BucketOf(x)][BucketOf(y)]; }
 
 void BuildingsNear(float px, float py, float reach, std::vector<int>& out)
 {
@@ -186,11 +214,14 @@ void FreezeUnitSpots()
     }
 }
 
-const UnitSpot* SpotsInCell(int cx, int cy, int& count)
+const UnitSpot* SpotsInColumn(int cx, int top, int bottom, int& count)
 {
     count = 0;
-    if (cx < 0 || cy < 0 || cx >= SpotColumns || cy >= SpotRows || SpotStart.empty()) return nullptr;
-    size_t cell = size_t(cx) * size_t(SpotRows) + size_t(cy);
-    count = SpotStart[cell + 1] - SpotStart[cell];
-    return Spots.data() + SpotStart[cell];
+    top = std::max(top, 0);
+    bottom = std::min(bottom, SpotRows - 1);
+    if (cx < 0 || cx >= SpotColumns || top > bottom || SpotStart.empty()) return nullptr;
+    // The cells of a column follow each other, so their spots do too.
+    size_t first = size_t(cx) * size_t(SpotRows) + size_t(top), last = size_t(cx) * size_t(SpotRows) + size_t(bottom);
+    count = SpotStart[last + 1] - SpotStart[first];
+    return Spots.data() + SpotStart[first];
 }

@@ -44,6 +44,9 @@ const std::vector<int>& BucketBuildings(int bx, int by);
 int AnyBuildingIn(const BucketRange& range);
 // The widest building's picture, for the reach of a building hit.
 int WidestBuilding();
+// Whether a building may lie within a shot's reach (WidestBuilding() / 4 + 1 pixels) of a
+// point in cells: 0 means none can, the common answer over open ground.
+int MayHitBuildings(float x, float y);
 
 // Units seen by the shots: during the projectile sub-steps units stand still, so their places
 // are frozen once per sub-step into a tight grid of single cells.
@@ -55,5 +58,6 @@ struct UnitSpot {
 void FreezeUnitSpots();
 // The largest radius among the frozen spots, in pixels.
 float WidestSpot();
-// The frozen spots in one cell; `count` of them from the returned pointer.
-const UnitSpot* SpotsInCell(int cx, int cy, int& count);
+// The frozen spots in the cells top..bottom of column cx (clamped to the map); `count` of
+// them from the returned pointer.
+const UnitSpot* SpotsInColumn(int cx, int top, int bottom, int& count);

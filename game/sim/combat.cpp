@@ -99,13 +99,12 @@ static void HitUnits(Projectile& shot)
     float reach = float(WidestSpot()) / 32 + 0.01f;
     int left = int(std::floor(shot.x / 32 - reach)), right = int(std::floor(shot.x / 32 + reach));
     int top = int(std::floor(shot.y / 32 - reach)), bottom = int(std::floor(shot.y / 32 + reach));
-    for (int cx = std::max(left, 0); cx <= std::min(right, 256); cx++)
-        for (int cy = std::max(top, 0); cy <= std::min(bottom, 256); cy++) {
-            int count = 0;
-            const UnitSpot* spots = SpotsInCell(cx, cy, count);
-            for (int i = 0; i < count; i++)
-                if (Touches(shot, spots[i])) NearbyUnits.push_back(spots[i].index);
-        }
+    for (int cx = std::max(left, 0); cx <= std::min(right, 256); cx++) {
+        int count = 0;
+        const UnitSpot* spots = SpotsInColumn(cx, top, bottom, count);
+        for (int i = 0; i < count; i++)
+            if (Touches(shot, spots[i])) NearbyUnits.push_back(spots[i].index);
+    }
     if (NearbyUnits.size() > 1) std::sort(NearbyUnits.begin(), NearbyUnits.end());
     for (int index : NearbyUnits) {
         Unit& unit = Units[size_t(index)];
@@ -180,6 +179,7 @@ static int Touches(const Projectile& shot, const Building& building)
 static void HitBuildings(Projectile& shot)
 {
     NearbyBuildings.clear();
+    if (!MayHitBuildings(shot.x / 32, shot.y / 32)) return;
     BucketRange range = BucketsAround(shot.x / 32, shot.y / 32, float(WidestBuilding() / 4) + 1);
     if (!AnyBuildingIn(range)) return;
     for (int bx = range.left; bx <= range.right; bx++)

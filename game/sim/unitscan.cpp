@@ -18,8 +18,16 @@
 
 int ScanWithBuckets = 1;
 
+// A building's centre in pixels, as the distances below work it out. Buildings stand still,
+// so the centres gathered before the unit pass hold through it; owner and state are asked of
+// the building itself, since shots and captures change them.
+struct BuildingCentre {
+    float x, y;
+    int index;
+};
+
 static std::vector<int> UnitsOfOwner[MaxPlayers + 1];
-static std::vector<int> BuildingsOfOwner[MaxPlayers + 1];
+static std::vector<BuildingCentre> BuildingsOfOwner[MaxPlayers + 1];
 static std::vector<int> Nearby;
 
 static int OwnerSlot(int owner) { return std::clamp(owner, 0, MaxPlayers); }
@@ -31,7 +39,11 @@ void PrepareUnitScan()
         BuildingsOfOwner[p].clear();
     }
     for (size_t i = 0; i < Units.size(); i++) UnitsOfOwner[OwnerSlot(Units[i].owner)].push_back(int(i));
-    for (size_t i = 0; i < Buildings.size(); i++) BuildingsOfOwner[OwnerSlot(Buildings[i].owner)].push_back(int(i));
+    for (size_t i = 0; i < Buildings.size(); i++) {
+        const Building& building = Buildings[i];
+        BuildingsOfOwner[OwnerSlot(building.owner)].push_back(
+            BuildingCentre{building.x * 32 + float(building.width / 4), building.y * 32 + float(building.height / 4), int(i)});
+    }
 }
 
 // The square of the distance in pixels; its root is the distance.
@@ -49,11 +61,16 @@ static float PixelDistance(float x1, float y1, float x2, float y2) { return std:
 static int MayBeWithin(float squared, float limit) { return squared <= limit * limit * 1.0001f + 0.01f; }
 
 // The square of the distance from a unit to a building's centre, in pixels.
+static float SquaredDistanceToCentre(const Unit& unit, const BuildingCentre& centre)
+{
+    float dx = centre.x - unit.x * 32, dy = centre.y - unit.y * 32;
+    return dx * dx + dy * dy;
+}
+
 static float SquaredDistanceToBuilding(const Unit& unit, const Building& building)
 {
-    float dx = building.x * 32 + float(building.width / 4) - unit.x * 32;
-    float dy = building.y * 32 + float(building.height / 4) - unit.y * 32;
-    return dx * dx + dy * dy;
+    return SquaredDistanceToCentre(unit, BuildingCentre{building.x * 32 + float(building.width / 4),
+                                                        building.y * 32 + float(building.height / 4), 0});
 }
 
 static float DistanceToBuilding(const Unit& unit, const Building& building)
@@ -92,6 +109,28 @@ static void ForEachBucketInRing(int bx, int by, int ring, F visit)
         for (int cx : {bx - ring, bx + ring})
             if (cx >= 0 && cx < BucketSide) visit(cx, cy);
     }
+}
+
+// The square of the least distance in pixels from a point (cells) to any unit a bucket may
+// hold. The grid's edge buckets also hold whatever lies beyond the grid.
+static float SquaredDistanceToBucket(float x, float y, int bx, int by)
+{
+    auto gap = [](float pixel, int bucket) {
+        float low = float(bucket * BucketPixels), high = float((bucket + 1) * BucketPixels);
+        if (bucket > 0 && pixel < low) return low - pixel;
+        if (bucket < BucketSide - 1 && pixel > high) return pixel - high;
+        return 0.0f;
+    };
+    float dx = gap(x * 32, bx), dy = gap(y * 32, by);
+    return dx * dx + dy * dy;
+}
+
+// Whether a bucket may hold a unit nearer than `limit` pixels to a point (cells). The pixel
+// to spare covers distances worked out the other way round, from cells.
+static int BucketMayBeWithin(float x, float y, int bx, int by, float limit)
+{
+    float reach = limit * 1.0001f + 1;
+    return SquaredDistanceToBucket(x, y, bx, by) <= reach * reach;
 }
 
 // Rings of buckets out from a point, nearest first, while `wanted(nearest possible distance)`.
@@ -159,7 +198,8 @@ void SpaceUnits(int index)
     const Unit& self = Units[size_t(index)];
     Nearby.clear();
     if (ScanWithBuckets) {
-        BucketRange range = BucketsAround(self.x, self.y, float(self.width / 4 + WidestUnit() / 4 + 1));
+        float reach = float(self.width / 4 + WidestUnit() / 4 + 1);
+        BucketRange range = BucketsAround(self.x, self.y, reach);
         for (int cx = range.left; cx <= range.right; cx++)
             for (int cy = range.top; cy <= range.bottom; cy++)
                 for (int j : BucketUnits(cx, cy))
@@ -202,7 +242,10 @@ static Nearest NearestEnemyUnit(const Unit& unit)
     }
     ForEachRing(unit.x, unit.y, [&](float closest) { return closest < reach && closest <= nearest.distance; },
                 [&](int cx, int cy) {
-                    if (!BucketHasOthers(cx, cy, owner)) return;
+                    // Beyond the plain reach, the chosen enemy's units are all asked below
+                    // when nothing nearer was found.
+                    if (!BucketHasOthers(cx, cy, owner) || !BucketMayBeWithin(unit.x, unit.y, cx, cy, std::min(nearest.distance, reach)))
+                        return;
                     for (int j : BucketUnits(cx, cy)) offer(j);
                 });
     // Beyond the plain reach only the chosen enemy's units count: those are few enough to ask all.
@@ -218,18 +261,18 @@ static Nearest NearestEnemyBuilding(const Unit& unit)
     int enemy = AttackTargetOf(unit.owner);
     if (!enemy || IsWorkVehicle(unit)) return nearest;
     float reach = unit.range * 64 + 10000 - 32;
-    auto offer = [&](int b) {
+    // The distance is asked first: most buildings are farther than the nearest found.
+    auto offer = [&](float squared, int b) {
+        if (!MayBeWithin(squared, std::min(reach, nearest.distance))) return;
         const Building& building = Buildings[size_t(b)];
         if (building.owner != enemy || building.state != 0) return;
-        float squared = SquaredDistanceToBuilding(unit, building);
-        if (!MayBeWithin(squared, std::min(reach, nearest.distance))) return;
         float d = std::sqrt(squared);
         if (d < reach) nearest.Offer(d, b);
     };
     if (ScanWithBuckets) {
-        for (int b : BuildingsOfOwner[enemy]) offer(b);
+        for (const BuildingCentre& centre : BuildingsOfOwner[enemy]) offer(SquaredDistanceToCentre(unit, centre), centre.index);
     } else {
-        for (size_t b = 0; b < Buildings.size(); b++) offer(int(b));
+        for (size_t b = 0; b < Buildings.size(); b++) offer(SquaredDistanceToBuilding(unit, Buildings[b]), int(b));
     }
     return nearest;
 }
@@ -247,7 +290,7 @@ static Nearest NearestRepairWork(const Unit& unit)
         if (d < reach) nearest.Offer(d, b);
     };
     if (ScanWithBuckets) {
-        for (int b : BuildingsOfOwner[OwnerSlot(unit.owner)]) offer(b);
+        for (const BuildingCentre& centre : BuildingsOfOwner[OwnerSlot(unit.owner)]) offer(centre.index);
     } else {
         for (size_t b = 0; b < Buildings.size(); b++) offer(int(b));
     }
@@ -308,7 +351,7 @@ void RememberThreats(int index)
         BucketRange range = BucketsAround(unit.x, unit.y, 384);
         for (int cx = range.left; cx <= range.right; cx++)
             for (int cy = range.top; cy <= range.bottom; cy++)
-                if (BucketHasOthers(cx, cy, unit.owner))
+                if (BucketHasOthers(cx, cy, unit.owner) && BucketMayBeWithin(unit.x, unit.y, cx, cy, 384))
                     for (int j : BucketUnits(cx, cy)) look(j);
     } else {
         for (size_t j = 0; j < Units.size(); j++) look(int(j));

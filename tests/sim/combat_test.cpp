@@ -3,7 +3,9 @@
 #include "game/sim/buckets.h"
 #include "support/sim_world.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 // A shot of `kind` standing still at a unit's or a cell's position, gone after one sub-step.
 static void ShotAt(float kind, int owner, float cellX, float cellY, float damage, float repair, int shooter = 1)
@@ -248,4 +250,54 @@ TEST(Combat, SubStepsTogetherHitAsSingleStepsDo)
     EXPECT_GT(fallen, 10) << "units fell on the way, so that later sub-steps met the fallen";
     ASSERT_EQ(shotsTogether.size(), Projectiles.size());
     for (size_t i = 0; i < Projectiles.size(); i++) EXPECT_EQ(shotsTogether[i].x, Projectiles[i].x) << "shot " << i;
+}
+
+// The shots' shortcuts over the grids against a plain walk over the lists: the spots of a run of
+// cells are the units standing there, and wherever a building lies within a shot's reach the
+// building grid says one may.
+TEST(Combat, TheShotsGridsHoldWhatThePlainWalkFinds)
+{
+    SimWorld world(FilledRows(90, 70, 'E'));
+    static const int types[] = {2101, 2201, 2302, 2402, 2604, 1052};
+    SeedRandom(5);
+    for (int i = 0; i < 300; i++) {
+        // Some stand on the map's edge cells, where the grid clamps.
+        float x = float(Rnd(8900)) / 100, y = float(Rnd(6900)) / 100;
+        world.Add(types[Rnd(5)], 1 + Rnd(3), i % 17 == 0 ? 0.2f : x, i % 23 == 0 ? 69.9f : y);
+    }
+    Units[7].state = 2; // falling: no longer a target
+    for (int type : {1100, 1300, 1000}) world.AddComplete(type, 2, float(10 + type % 7 * 9), float(20 + type % 5 * 7));
+    world.AddComplete(1100, 3, 80, 60);
+    FreezeUnitSpots();
+    RebuildBuildingBuckets();
+
+    for (int column = -1; column <= 90; column += 3)
+        for (int top = -2; top < 72; top += 5) {
+            int count = 0;
+            const UnitSpot* spots = SpotsInColumn(column, top, top + 2, count);
+            std::vector<int> found, plain;
+            for (int i = 0; i < count; i++) found.push_back(spots[i].index);
+            for (size_t u = 0; u < Units.size(); u++) {
+                int cx = std::clamp(int(Units[u].x), 0, 89), cy = std::clamp(int(Units[u].y), 0, 69);
+                if (Units[u].state == 0 && cx == column && cy >= top && cy <= top + 2) plain.push_back(int(u));
+            }
+            std::sort(found.begin(), found.end());
+            ASSERT_EQ(found, plain) << "column " << column << ", cells " << top << ".." << top + 2;
+        }
+
+    int open = 0;
+    float reach = float(WidestBuilding() / 4) + 1;
+    for (float px = -40; px < 90 * 32 + 40; px += 7.3f)
+        for (float py = -40; py < 70 * 32 + 40; py += 7.3f) {
+            int near = 0;
+            for (const Building& building : Buildings) {
+                float dx = building.x * 32 + float(building.width / 4) - px, dy = building.y * 32 + float(building.height / 4) - py;
+                near |= std::sqrt(dx * dx + dy * dy) <= reach;
+            }
+            if (near) {
+                ASSERT_TRUE(MayHitBuildings(px / 32, py / 32)) << px << ", " << py;
+            }
+            open += !MayHitBuildings(px / 32, py / 32);
+        }
+    EXPECT_GT(open, 50000) << "most of the open ground is known to be free of buildings";
 }

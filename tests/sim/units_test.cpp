@@ -228,7 +228,7 @@ TEST(ThreatMemory, WorkVehiclesAndTowersReportWhatTheySee)
 
 // The same random battle twice: once with the bucket grid, once walking the whole list. Two
 // cliff ridges run through the field, so that units are pushed off them too.
-static std::vector<Unit> RandomBattle(int buckets)
+static std::vector<Unit> RandomBattle(int buckets, std::vector<std::string>& memories)
 {
     std::vector<std::string> rows = FilledRows(120, 90, '.');
     for (int y = 20; y < 60; y++) rows[size_t(y)][60] = rows[size_t(y)][61] = '#';
@@ -251,12 +251,16 @@ static std::vector<Unit> RandomBattle(int buckets)
     SeedRandom(78);
     world.Run(80);
     ScanWithBuckets = 1;
+    memories.clear();
+    for (int p = 1; p <= 6; p++) memories.push_back(Players[p].threatMemory);
     return Units;
 }
 
 TEST(UnitScan, BucketsGiveTheSameBattleAsThePlainWalk)
 {
-    std::vector<Unit> fast = RandomBattle(1), plain = RandomBattle(0);
+    std::vector<std::string> fastMemories, plainMemories;
+    std::vector<Unit> fast = RandomBattle(1, fastMemories), plain = RandomBattle(0, plainMemories);
+    EXPECT_EQ(fastMemories, plainMemories) << "what the players' work vehicles and towers saw";
     ASSERT_EQ(fast.size(), plain.size());
     int moved = 0, targeted = 0;
     for (size_t i = 0; i < fast.size(); i++) {
