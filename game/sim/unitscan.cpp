@@ -44,6 +44,12 @@ void PrepareUnitScan()
         BuildingsOfOwner[OwnerSlot(building.owner)].push_back(
             BuildingCentre{building.x * 32 + float(building.width / 4), building.y * 32 + float(building.height / 4), int(i)});
     }
+    // From west to east, so that a search can start level with a unit and stop where the
+    // distance across alone is too far.
+    for (std::vector<BuildingCentre>& centres : BuildingsOfOwner)
+        std::sort(centres.begin(), centres.end(), [](const BuildingCentre& a, const BuildingCentre& b) {
+            return a.x < b.x || (a.x == b.x && a.index < b.index);
+        });
 }
 
 // The square of the distance in pixels; its root is the distance.
@@ -270,7 +276,20 @@ static Nearest NearestEnemyBuilding(const Unit& unit)
         if (d < reach) nearest.Offer(d, b);
     };
     if (ScanWithBuckets) {
-        for (const BuildingCentre& centre : BuildingsOfOwner[enemy]) offer(SquaredDistanceToCentre(unit, centre), centre.index);
+        // Outward from the unit's column, east then west; beyond a building whose distance
+        // across alone fails the test, every one farther out fails it too.
+        const std::vector<BuildingCentre>& centres = BuildingsOfOwner[enemy];
+        float px = unit.x * 32;
+        auto start = std::lower_bound(centres.begin(), centres.end(), px,
+                                      [](const BuildingCentre& centre, float x) { return centre.x < x; });
+        auto tooFarAcross = [&](const BuildingCentre& centre) {
+            float dx = centre.x - px;
+            return !MayBeWithin(dx * dx, std::min(reach, nearest.distance));
+        };
+        for (auto east = start; east != centres.end() && !tooFarAcross(*east); ++east)
+            offer(SquaredDistanceToCentre(unit, *east), east->index);
+        for (auto west = start; west != centres.begin() && !tooFarAcross(*(west - 1)); --west)
+            offer(SquaredDistanceToCentre(unit, *(west - 1)), (west - 1)->index);
     } else {
         for (size_t b = 0; b < Buildings.size(); b++) offer(SquaredDistanceToBuilding(unit, Buildings[b]), int(b));
     }

@@ -245,6 +245,12 @@ static std::vector<Unit> RandomBattle(int buckets, std::vector<std::string>& mem
         int index = world.Add(type, owner, x, y, type == 1052 ? 1 : Rnd(3));
         if (Rnd(3) == 0) world.OrderTo(index, float(10 + Rnd(100)), float(10 + Rnd(70)));
     }
+    // Bases of the two players attacked, so that the attackers choose between units and buildings.
+    for (int b = 0; b < 12; b++) {
+        float x = float(5 + b * 9), y = b % 4 < 2 ? 2.0f : 84.0f;
+        world.AddComplete(b % 3 ? 1100 : 1300, b % 2 ? 1 : 3, x, y);
+        world.Add(2402, b % 2 ? 2 : 4, x + (b % 3 ? 1.6f : 0.4f), y < 50 ? 6.5f : 82.5f, 1); // an attacker at its door
+    }
     Players[2].attackTarget = 1;
     Players[4].attackTarget = 3;
     RecomputeObstacles();
@@ -262,7 +268,7 @@ TEST(UnitScan, BucketsGiveTheSameBattleAsThePlainWalk)
     std::vector<Unit> fast = RandomBattle(1, fastMemories), plain = RandomBattle(0, plainMemories);
     EXPECT_EQ(fastMemories, plainMemories) << "what the players' work vehicles and towers saw";
     ASSERT_EQ(fast.size(), plain.size());
-    int moved = 0, targeted = 0;
+    int moved = 0, targeted = 0, onBuildings = 0;
     for (size_t i = 0; i < fast.size(); i++) {
         ASSERT_EQ(fast[i].x, plain[i].x) << "unit " << i;
         ASSERT_EQ(fast[i].y, plain[i].y) << "unit " << i;
@@ -271,7 +277,9 @@ TEST(UnitScan, BucketsGiveTheSameBattleAsThePlainWalk)
         ASSERT_EQ(fast[i].pushCount, plain[i].pushCount) << "unit " << i;
         moved += fast[i].speed > 0;
         targeted += fast[i].target > 0;
+        onBuildings += fast[i].target > 0 && FindBuilding(int(fast[i].target)) >= 0;
     }
+    EXPECT_GT(onBuildings, 5);
     EXPECT_GT(moved, 20) << "a battle, not a parade";
     EXPECT_GT(targeted, 50);
 }
