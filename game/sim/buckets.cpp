@@ -118,8 +118,8 @@ void UnitsNear(float x, float y, float radius, std::vector<int>& out)
 static std::vector<int> BuildingBuckets[BucketSide][BucketSide];
 static std::vector<int> BucketsWithBuildings; // bx * BucketSide + by of the buckets not empty
 static unsigned char BucketHoldsBuildings[BucketSide][BucketSide]; // 1 where the bucket is not empty
-// 1 where a building's bucket lies within BuildingRing buckets: a shot's range of buckets
-// around its own never reaches further, so where this is 0 no building can be hit.
+// 1 where a building's bucket lies near enough for a shot in this bucket to touch it; where
+// this is 0 no building can be hit.
 static unsigned char BuildingsAround[BucketSide][BucketSide];
 static int WidestBuildingPicture = 0;
 
@@ -141,9 +141,10 @@ void RebuildBuildingBuckets()
         BucketHoldsBuildings[bx][by] = 1;
         WidestBuildingPicture = std::max(WidestBuildingPicture, building.width);
     }
-    // A range of BucketsAround(radius) reaches ceil(radius / BucketPixels) buckets past the
-    // bucket of its centre; one more covers a sum rounded up at a bucket's edge.
-    int ring = int(std::ceil(float(WidestBuildingPicture / 4 + 1) / BucketPixels)) + 1;
+    // A shot touches a building only nearer to its centre than a quarter of its picture, so
+    // the centre's bucket lies at most ceil(that / BucketPixels) buckets from the shot's; the
+    // pixel added covers distances worked out in cells and in pixels.
+    int ring = int(std::ceil(float(WidestBuildingPicture / 4 + 1) / BucketPixels));
     for (int key : BucketsWithBuildings) {
         int bx = key / BucketSide, by = key % BucketSide;
         for (int x = std::max(bx - ring, 0); x <= std::min(bx + ring, BucketSide - 1); x++)
