@@ -185,6 +185,7 @@ int OpenDisplay(int width, int height, int depth, const std::string& title)
 
 void CloseDisplay()
 {
+    FlushSprites();
     ReleaseSpriteTextures();
     ReleasePictureTextures();
     ReleaseTextTextures();

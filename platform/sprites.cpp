@@ -175,9 +175,18 @@ struct Batch {
     std::vector<int> indices;
 };
 static Batch Pending;
+static void FlushSpriteBatch();
 constexpr size_t BatchQuads = 128; // Mesa's software rasteriser takes longer per quad in longer draws
 
+static void DrawPixelJobs();
+
 void FlushSprites()
+{
+    DrawPixelJobs();
+    FlushSpriteBatch();
+}
+
+static void FlushSpriteBatch()
 {
     if (Pending.vertices.empty()) return;
     SDL_Renderer* renderer = CurrentRenderer();
@@ -506,6 +515,9 @@ struct SpriteCopy {
     int width = 0, height = 0;
     int opaque = 0; // no pixel see-through: at full opacity it covers what lies beneath
     std::vector<uint32_t> pixels;
+    // Per row, the columns from the first to past the last pixel that is not see-through: a
+    // unit's picture is mostly air, and the screen beneath air need not even be read.
+    std::vector<uint16_t> spanFirst, spanEnd;
 };
 static std::unordered_map<uint64_t, SpriteCopy> Copies;
 static std::unordered_map<uint64_t, int> AskedOnce; // turned effects not yet copied: how often asked for
@@ -521,6 +533,7 @@ static uint64_t CopyKey(int number, int width, int height, int step)
 
 static void ForgetCopies(int number)
 {
+    DrawPixelJobs(); // they lay copies that are about to go
     for (auto it = Copies.begin(); it != Copies.end();) {
         if (number >= 0 && int(it->first >> 40) != number) {
             ++it;
@@ -572,6 +585,16 @@ static SpriteCopy MakeCopy(const Image& image, int width, int height, float degr
             if (a == 0) continue;
             copy.pixels[size_t(oy) * size_t(copy.width) + size_t(ox)] = ((a / 4) << 24) | ((r / a) << 16) | ((g / a) << 8) | (b / a);
         }
+    copy.spanFirst.assign(size_t(copy.height), 0);
+    copy.spanEnd.assign(size_t(copy.height), 0);
+    for (int oy = 0; oy < copy.height; oy++) {
+        const uint32_t* row = copy.pixels.data() + size_t(oy) * size_t(copy.width);
+        int first = 0, end = copy.width;
+        while (first < end && (row[first] >> 24) == 0) first++;
+        while (end > first && (row[end - 1] >> 24) == 0) end--;
+        copy.spanFirst[size_t(oy)] = uint16_t(first);
+        copy.spanEnd[size_t(oy)] = uint16_t(end);
+    }
     return copy;
 }
 
@@ -725,11 +748,16 @@ static inline uint32_t MixPixel(Mixing mixing, uint32_t pixel, uint32_t screen, 
 
 // Lays a copy with its top left corner at left, top; an opaque copy in the plain blend at full
 // opacity simply covers the screen.
-static void LayCopy(SDL_Surface* screen, const SpriteCopy& copy, int left, int top, int opacity, Mixing mixing)
+static void LayCopy(SDL_Surface* screen, const SpriteCopy& copy, int left, int top, int opacity, Mixing mixing,
+                    int firstRow, int endRow)
 {
-    int x0 = std::max(0, -left), y0 = std::max(0, -top);
-    int x1 = std::min(copy.width, screen->w - left), y1 = std::min(copy.height, screen->h - top);
+    int x0 = std::max(0, -left), y0 = std::max(firstRow, 0) - top;
+    int x1 = std::min(copy.width, screen->w - left), y1 = std::min(copy.height, std::min(endRow, screen->h) - top);
+    y0 = std::max(y0, 0);
     bool cover = mixing.kind == PlainMix && copy.opaque && opacity >= 255;
+    // Every blend but the others leaves the screen as it is under a see-through pixel; the
+    // others count such a pixel as black, which may darken.
+    bool airLeaves = mixing.kind != OtherMix;
     for (int y = y0; y < y1; y++) {
         const uint32_t* from = copy.pixels.data() + size_t(y) * size_t(copy.width);
         uint32_t* to = ScreenRow(screen, top + y) + left;
@@ -737,8 +765,56 @@ static void LayCopy(SDL_Surface* screen, const SpriteCopy& copy, int left, int t
             for (int x = x0; x < x1; x++) to[x] = (to[x] & 0xFF000000u) | (from[x] & 0x00FFFFFFu);
             continue;
         }
-        for (int x = x0; x < x1; x++) to[x] = MixPixel(mixing, from[x], to[x], uint32_t(opacity));
+        if (!airLeaves) {
+            for (int x = x0; x < x1; x++) to[x] = MixPixel(mixing, from[x], to[x], uint32_t(opacity));
+            continue;
+        }
+        int first = std::max(x0, int(copy.spanFirst[size_t(y)])), end = std::min(x1, int(copy.spanEnd[size_t(y)]));
+        for (int x = first; x < end; x++)
+            if (from[x] >> 24) to[x] = MixPixel(mixing, from[x], to[x], uint32_t(opacity));
     }
+}
+
+// Copies laid wait here, in the order drawn, until anything else draws or the frame is shown.
+// Then they are laid band by band of screen rows, each band small enough to stay in the
+// processor's cache while every copy over it is laid: a battle lays some 30,000 small copies
+// over a screen of several megabytes, and laid one after the other each row of each copy
+// would wait for the screen's memory. The bands do not overlap, so every pixel still sees
+// the copies in the order they were drawn.
+struct PixelJob {
+    const SpriteCopy* copy; // a copy lives until ForgetCopies, which lays the jobs first
+    int left, top, opacity;
+    Mixing mixing;
+};
+static std::vector<PixelJob> PixelJobs;
+static std::vector<std::vector<int>> JobsOfBand;
+constexpr int BandRows = 32;
+
+static void QueueCopy(const SpriteCopy& copy, int left, int top, int opacity, Mixing mixing)
+{
+    PixelJobs.push_back(PixelJob{&copy, left, top, opacity, mixing});
+}
+
+static void DrawPixelJobs()
+{
+    if (PixelJobs.empty()) return;
+    SDL_Surface* screen = SoftwareScreen();
+    if (screen) {
+        int bands = (screen->h + BandRows - 1) / BandRows;
+        if (int(JobsOfBand.size()) < bands) JobsOfBand.resize(size_t(bands));
+        for (int band = 0; band < bands; band++) JobsOfBand[size_t(band)].clear();
+        for (size_t i = 0; i < PixelJobs.size(); i++) {
+            const PixelJob& job = PixelJobs[i];
+            int first = std::max(job.top, 0) / BandRows, last = std::min(job.top + job.copy->height, screen->h) - 1;
+            for (int band = first; band <= last / BandRows && last >= 0; band++) JobsOfBand[size_t(band)].push_back(int(i));
+        }
+        for (int band = 0; band < bands; band++)
+            for (int i : JobsOfBand[size_t(band)]) {
+                const PixelJob& job = PixelJobs[size_t(i)];
+                LayCopy(screen, *job.copy, job.left, job.top, job.opacity, job.mixing, band * BandRows, (band + 1) * BandRows);
+            }
+    }
+    PixelJobs.clear();
 }
 
 // A turned quad filled pixel by pixel: each screen pixel inside it takes the picture's texel
@@ -836,7 +912,7 @@ static bool DrawInPixels(int number, const Sprite3D& sprite, float x, float y, i
     if (!PixelDrawingOn) return false;
     const Image* image = PictureImage(number);
     if (!image || image->width <= 0 || image->height <= 0) return false;
-    FlushSprites();
+    FlushSpriteBatch();
     SDL_Surface* screen = SoftwareScreen();
     if (!screen || screen->format->format != SDL_PIXELFORMAT_ARGB8888) return false;
     opacity = std::min(opacity, 255);
@@ -844,6 +920,7 @@ static bool DrawInPixels(int number, const Sprite3D& sprite, float x, float y, i
     if (sprite.useCorners) {
         SDL_FPoint corners[4];
         SpriteCorners(sprite, x, y, corners);
+        DrawPixelJobs();
         FillCorners(screen, *image, corners, opacity, mixing);
         return true;
     }
@@ -852,12 +929,13 @@ static bool DrawInPixels(int number, const Sprite3D& sprite, float x, float y, i
     if (sprite.angle == 0 && copied) {
         SDL_Rect target = WholePixels(sprite, x, y);
         if (target.w > 0 && target.h > 0)
-            LayCopy(screen, CopyOf(number, *image, sprite.width < 0 ? -target.w : target.w, sprite.height < 0 ? -target.h : target.h, Unturned),
-                    target.x, target.y, opacity, mixing);
+            QueueCopy(CopyOf(number, *image, sprite.width < 0 ? -target.w : target.w, sprite.height < 0 ? -target.h : target.h, Unturned),
+                      target.x, target.y, opacity, mixing);
         return true;
     }
     int width = int(std::lround(sprite.width)), height = int(std::lround(sprite.height));
     if (width == 0 || height == 0 || std::abs(width) > 256 || std::abs(height) > 256) {
+        DrawPixelJobs();
         FillTurned(screen, *image, sprite, x, y, opacity, mixing);
         return true;
     }
@@ -869,12 +947,13 @@ static bool DrawInPixels(int number, const Sprite3D& sprite, float x, float y, i
     if (mixing.kind != PlainMix && !Copies.count(CopyKey(number, width, height, step)) &&
         ++AskedOnce[CopyKey(number, width, height, step)] < 2) {
         if (AskedOnce.size() > 100000) AskedOnce.clear();
+        DrawPixelJobs();
         FillTurned(screen, *image, sprite, x, y, opacity, mixing);
         return true;
     }
     const SpriteCopy& copy = CopyOf(number, *image, width, height, step);
-    LayCopy(screen, copy, int(std::lround(centreX - float(copy.width) / 2)), int(std::lround(centreY - float(copy.height) / 2)),
-            opacity, mixing);
+    QueueCopy(copy, int(std::lround(centreX - float(copy.width) / 2)), int(std::lround(centreY - float(copy.height) / 2)),
+              opacity, mixing);
     return true;
 }
 
@@ -885,6 +964,7 @@ void DrawSprite3D(int number, float x, float y, int opacity)
     if (!sprite || opacity <= 0 || !renderer) return;
     bool software = SoftwareRenderer(renderer);
     if (software && DrawInPixels(number, *sprite, x, y, opacity)) return;
+    DrawPixelJobs(); // the copies laid so far lie beneath this one
     SDL_Texture* texture = nullptr;
     float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
     SDL_FPoint corners[4];

@@ -250,3 +250,35 @@ TEST_F(Pictures, SpritesMixByTheirBlendFactors)
     EXPECT_EQ(ScreenPixel(33, 23), 0xFFFAF0);
     EXPECT_EQ(ScreenPixel(36, 6), 0x6496C8);
 }
+
+// Sprites laid straight into the screen's pixels wait to be laid band by band of rows; text,
+// pictures and fills drawn between them must still come out in the order they were drawn, also
+// where a sprite reaches across two bands.
+TEST_F(Pictures, SpritesPicturesAndShadesLieInTheOrderDrawn)
+{
+    WriteBmp("rot.bmp", 4, 4, [](int, int) { return Red; });
+    WriteBmp("gruen.bmp", 8, 8, [](int, int) { return Green; });
+    WriteBmp("blau.bmp", 4, 4, [](int, int) { return PackColour(30, 30, 200); });
+    ASSERT_EQ(LoadPicture(1, "rot.bmp"), 1);
+    ASSERT_EQ(LoadPicture(2, "gruen.bmp"), 1);
+    ASSERT_EQ(LoadPicture(3, "blau.bmp"), 1);
+    ASSERT_EQ(CreateSprite3D(1), 1);
+    ASSERT_EQ(CreateSprite3D(3), 1);
+    SetSpriteSize(1, 40, 40);
+    SetSpriteSize(3, 10, 10);
+    auto rgb = [](uint32_t colour) { return int(colour & 0xFFFFFFu); };
+    for (int frame = 0; frame < 2; frame++) { // the second time from the copies made the first
+        ClearScreen(0, 0, 0);
+        DrawSprite3D(1, 2, 2, 255);    // rows 2..41, across the screen's first two bands
+        DrawPicture(2, 10, 28, 0);     // over it
+        DrawSprite3D(3, 12, 30, 255);  // over the picture's lower right
+        ShadeRectangle(0, 40, 64, 8, 0, 0, 0, 255);
+        EXPECT_EQ(ScreenPixel(5, 5), rgb(Red)) << frame;
+        EXPECT_EQ(ScreenPixel(11, 29), rgb(Green)) << frame;
+        EXPECT_EQ(ScreenPixel(11, 35), rgb(Green)) << frame;
+        EXPECT_EQ(ScreenPixel(13, 31), rgb(PackColour(30, 30, 200))) << frame;
+        EXPECT_EQ(ScreenPixel(20, 38), rgb(PackColour(30, 30, 200))) << frame;
+        EXPECT_EQ(ScreenPixel(38, 38), rgb(Red)) << frame;
+        EXPECT_EQ(ScreenPixel(5, 41), 0) << frame;
+    }
+}
