@@ -98,10 +98,14 @@ static void DrawChatLine()
     DrawText("> " + line, 8, 744, 1, 0);
 }
 
+static int OverlayFps = 0;
+int OverlayFramesPerSecond() { return OverlayFps; }
+
 static void DrawDebugOverlay()
 {
     if (!KeyHeld(0x43)) return;
     int fps = FramesPerSecond();
+    OverlayFps = fps;
     // In a network game the host's snapshots bring the lowest rate among all players.
     if (!NetworkGame && fps > 0 && (LowestFps == 0 || fps < LowestFps)) LowestFps = fps;
     const std::pair<const char*, long long> lines[] = {

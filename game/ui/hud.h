@@ -6,3 +6,5 @@ void DrawSidebarGround();
 // Head-up line, ticker and hints, selected units, chat line, debug overlay and tutorial, and
 // at 1280 x 1024 the bar below the 4:3 layout. Drawn frames only.
 void DrawHud();
+// The frame rate the debug overlay showed in the last frame it was drawn (0 before).
+int OverlayFramesPerSecond();

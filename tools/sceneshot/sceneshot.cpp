@@ -23,6 +23,7 @@
 #include "game/sim/research.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
+#include "game/ui/hud.h"
 #include "game/ui/sidebar.h"
 #include "game/ui/statistics.h"
 #include "battle_scene.h"
@@ -264,12 +265,13 @@ static void BigBattleScene()
         std::printf("second %d: %.1f frames per second (the overlay: %d), %d draw calls\n", second, 40 / seconds, FramesPerSecond(), DrawCallsLastFrame());
     }
     // The overlay's rate moves between 39 and 40 as a late frame comes and goes from its
-    // window; the picture is taken at the first frame of the next two seconds that reads 40.
-    for (int frame = 0; frame < 80 && (frame == 0 || FramesPerSecond() < 40); frame++) {
+    // window; the picture is taken at the first frame of the next two seconds that shows 40.
+    // The clock runs on beside the frames, so what counts is the rate the frame drew.
+    for (int frame = 0; frame < 80 && (frame == 0 || OverlayFramesPerSecond() < 40); frame++) {
         TopUpBattleShots(2000);
         GameFrame();
     }
-    std::printf("the overlay reads %d\n", FramesPerSecond());
+    std::printf("the overlay shows %d\n", OverlayFramesPerSecond());
     Shoot(0, "bigbattle"); // the frame just drawn, with the rate it read
     InjectKey(0x43, 0);
 }
