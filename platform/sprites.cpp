@@ -746,8 +746,9 @@ static inline uint32_t MixPixel(Mixing mixing, uint32_t pixel, uint32_t screen, 
     return mixing.other(pixel, screen, alpha);
 }
 
-// Lays a copy with its top left corner at left, top; an opaque copy in the plain blend at full
-// opacity simply covers the screen.
+// Lays the part of a copy that falls on screen rows firstRow..endRow - 1, with the copy's top
+// left corner at left, top; an opaque copy in the plain blend at full opacity simply covers the
+// screen.
 static void LayCopy(SDL_Surface* screen, const SpriteCopy& copy, int left, int top, int opacity, Mixing mixing,
                     int firstRow, int endRow)
 {

@@ -204,8 +204,7 @@ void SpaceUnits(int index)
     const Unit& self = Units[size_t(index)];
     Nearby.clear();
     if (ScanWithBuckets) {
-        float reach = float(self.width / 4 + WidestUnit() / 4 + 1);
-        BucketRange range = BucketsAround(self.x, self.y, reach);
+        BucketRange range = BucketsAround(self.x, self.y, float(self.width / 4 + WidestUnit() / 4 + 1));
         for (int cx = range.left; cx <= range.right; cx++)
             for (int cy = range.top; cy <= range.bottom; cy++)
                 for (int j : BucketUnits(cx, cy))
