@@ -117,7 +117,6 @@ void UnitsNear(float x, float y, float radius, std::vector<int>& out)
 
 static std::vector<int> BuildingBuckets[BucketSide][BucketSide];
 static std::vector<int> BucketsWithBuildings; // bx * BucketSide + by of the buckets not empty
-static unsigned char BucketHoldsBuildings[BucketSide][BucketSide]; // 1 where the bucket is not empty
 // 1 where a building's bucket lies near enough for a shot in this bucket to touch it; where
 // this is 0 no building can be hit.
 static unsigned char BuildingsAround[BucketSide][BucketSide];
@@ -130,7 +129,6 @@ void RebuildBuildingBuckets()
 {
     for (int key : BucketsWithBuildings) BuildingBuckets[key / BucketSide][key % BucketSide].clear();
     BucketsWithBuildings.clear();
-    for (auto& column : BucketHoldsBuildings) std::fill(std::begin(column), std::end(column), 0);
     for (auto& column : BuildingsAround) std::fill(std::begin(column), std::end(column), 0);
     WidestBuildingPicture = 0;
     for (size_t i = 0; i < Buildings.size(); i++) {
@@ -138,7 +136,6 @@ void RebuildBuildingBuckets()
         int bx = BucketOf(CentreCell(building.x, building.width)), by = BucketOf(CentreCell(building.y, building.height));
         if (BuildingBuckets[bx][by].empty()) BucketsWithBuildings.push_back(bx * BucketSide + by);
         BuildingBuckets[bx][by].push_back(int(i));
-        BucketHoldsBuildings[bx][by] = 1;
         WidestBuildingPicture = std::max(WidestBuildingPicture, building.width);
     }
     // A shot touches a building only nearer to its centre than a quarter of its picture, so
@@ -166,14 +163,6 @@ void BuildingsNear(float px, float py, float reach, std::vector<int>& out)
 }
 
 int WidestBuilding() { return WidestBuildingPicture; }
-
-int AnyBuildingIn(const BucketRange& range)
-{
-    for (int bx = std::max(range.left, 0); bx <= std::min(range.right, BucketSide - 1); bx++)
-        for (int by = std::max(range.top, 0); by <= std::min(range.bottom, BucketSide - 1); by++)
-            if (BucketHoldsBuildings[bx][by]) return 1;
-    return 0;
-}
 
 const std::vector<int>& BucketBuildings(int bx, int by)
 {

@@ -40,8 +40,6 @@ void RebuildBuildingBuckets();
 void BuildingsNear(float px, float py, float reach, std::vector<int>& out);
 // The buildings of one bucket, by the bucket of their centre.
 const std::vector<int>& BucketBuildings(int bx, int by);
-// Whether any building's centre lies in the buckets of a range: most shots fly where none stand.
-int AnyBuildingIn(const BucketRange& range);
 // The widest building's picture, for the reach of a building hit.
 int WidestBuilding();
 // Whether a building may lie within a shot's reach (WidestBuilding() / 4 + 1 pixels) of a

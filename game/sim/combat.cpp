@@ -181,7 +181,6 @@ static void HitBuildings(Projectile& shot)
     NearbyBuildings.clear();
     if (!MayHitBuildings(shot.x / 32, shot.y / 32)) return;
     BucketRange range = BucketsAround(shot.x / 32, shot.y / 32, float(WidestBuilding() / 4) + 1);
-    if (!AnyBuildingIn(range)) return;
     for (int bx = range.left; bx <= range.right; bx++)
         for (int by = range.top; by <= range.bottom; by++)
             for (int index : BucketBuildings(bx, by))
