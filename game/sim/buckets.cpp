@@ -9,7 +9,7 @@
 #include <cmath>
 
 struct Bucket {
-    std::vector<int> units;
+    std::vector<UnitPlace> units;
     int ownerCount[MaxPlayers + 1] = {}; // units per owner, owners 0..6
 };
 
@@ -22,7 +22,8 @@ static_assert(MaxPlayers < 8, "an owner's bit in a byte");
 static std::vector<int> FilledBuckets; // bx * BucketSide + by of every bucket given a unit since the rebuild
 static int WidestUnitPicture = 0;
 static std::vector<int> BucketOfUnit; // bx * BucketSide + by per unit index
-static const std::vector<int> NoUnits;
+static std::vector<int> SlotOfUnit;   // position in its bucket per unit index
+static const std::vector<int> NoBuildings;
 
 static int OwnerSlot(int owner) { return std::clamp(owner, 0, MaxPlayers); }
 
@@ -32,11 +33,25 @@ int BucketOf(float cells)
     return std::min(int(cells) / BucketCells, BucketSide - 1);
 }
 
+UnitPlace PlaceOfUnit(int index)
+{
+    const Unit& unit = Units[size_t(index)];
+    return UnitPlace{unit.x,
+                     unit.y,
+                     float(unit.width / 4),
+                     unit.owner,
+                     index,
+                     (unsigned char)(unit.state == 0),
+                     (unsigned char)IsTower(unit),
+                     (unsigned char)(unit.unitClass >= 1 && unit.unitClass <= 6 ? unit.unitClass : 0)};
+}
+
 static void Insert(int index, int bx, int by)
 {
     Bucket& bucket = Buckets[bx][by];
     if (bucket.units.empty()) FilledBuckets.push_back(bx * BucketSide + by);
-    bucket.units.push_back(index);
+    SlotOfUnit[size_t(index)] = int(bucket.units.size());
+    bucket.units.push_back(PlaceOfUnit(index));
     int owner = OwnerSlot(Units[size_t(index)].owner);
     bucket.ownerCount[owner]++;
     OwnersIn[bx][by] |= (unsigned char)(1u << owner);
@@ -46,9 +61,10 @@ static void Insert(int index, int bx, int by)
 static void Remove(int index, int key)
 {
     Bucket& bucket = Buckets[key / BucketSide][key % BucketSide];
-    auto found = std::find(bucket.units.begin(), bucket.units.end(), index);
-    if (found == bucket.units.end()) return;
-    *found = bucket.units.back();
+    size_t slot = size_t(SlotOfUnit[size_t(index)]);
+    if (slot >= bucket.units.size() || bucket.units[slot].index != index) return;
+    bucket.units[slot] = bucket.units.back();
+    SlotOfUnit[size_t(bucket.units[slot].index)] = int(slot);
     bucket.units.pop_back();
     int owner = OwnerSlot(Units[size_t(index)].owner);
     if (--bucket.ownerCount[owner] <= 0) OwnersIn[key / BucketSide][key % BucketSide] &= (unsigned char)~(1u << owner);
@@ -65,6 +81,7 @@ void RebuildUnitBuckets()
     }
     FilledBuckets.clear();
     BucketOfUnit.assign(Units.size(), 0);
+    SlotOfUnit.assign(Units.size(), 0);
     WidestUnitPicture = 0;
     for (size_t i = 0; i < Units.size(); i++) {
         Insert(int(i), BucketOf(Units[i].x), BucketOf(Units[i].y));
@@ -84,15 +101,18 @@ void UnitBucketMoved(int index)
 {
     if (index < 0 || size_t(index) >= BucketOfUnit.size()) return;
     const Unit& unit = Units[size_t(index)];
-    int key = BucketOf(unit.x) * BucketSide + BucketOf(unit.y);
-    if (key == BucketOfUnit[size_t(index)]) return;
-    Remove(index, BucketOfUnit[size_t(index)]);
+    int key = BucketOf(unit.x) * BucketSide + BucketOf(unit.y), old = BucketOfUnit[size_t(index)];
+    if (key == old) {
+        Buckets[old / BucketSide][old % BucketSide].units[size_t(SlotOfUnit[size_t(index)])] = PlaceOfUnit(index);
+        return;
+    }
+    Remove(index, old);
     Insert(index, key / BucketSide, key % BucketSide);
 }
 
-const std::vector<int>& BucketUnits(int bx, int by)
+std::span<const UnitPlace> BucketUnits(int bx, int by)
 {
-    if (bx < 0 || by < 0 || bx >= BucketSide || by >= BucketSide) return NoUnits;
+    if (bx < 0 || by < 0 || bx >= BucketSide || by >= BucketSide) return {};
     return Buckets[bx][by].units;
 }
 
@@ -109,8 +129,7 @@ void UnitsNear(float x, float y, float radius, std::vector<int>& out)
     int bx = BucketOf(x), by = BucketOf(y);
     for (int cx = std::max(0, bx - reach); cx <= std::min(BucketSide - 1, bx + reach); cx++)
         for (int cy = std::max(0, by - reach); cy <= std::min(BucketSide - 1, by + reach); cy++) {
-            const std::vector<int>& units = Buckets[cx][cy].units;
-            out.insert(out.end(), units.begin(), units.end());
+            for (const UnitPlace& place : Buckets[cx][cy].units) out.push_back(place.index);
         }
     std::sort(out.begin(), out.end());
 }
@@ -166,7 +185,7 @@ int WidestBuilding() { return WidestBuildingPicture; }
 
 const std::vector<int>& BucketBuildings(int bx, int by)
 {
-    if (bx < 0 || by < 0 || bx >= BucketSide || by >= BucketSide) return NoUnits;
+    if (bx < 0 || by < 0 || bx >= BucketSide || by >= BucketSide) return NoBuildings;
     return BuildingBuckets[bx][by];
 }
 

@@ -1,24 +1,42 @@
 // game/sim/buckets.h - the units sorted into buckets of 4 x 4 cells, so that spacing, target
 // search, threat memory and projectile hits look only at the units near a point.
 //
-// The buckets follow every move inside a pass (UnitBucketMoved), so a question asked of them
-// has the same answer as a walk over the whole list would give at that moment.
+// The buckets follow every move and every change of state inside a pass (UnitBucketMoved), so
+// a question asked of them has the same answer as a walk over the whole list would give at
+// that moment.
 #pragma once
 
+#include <span>
 #include <vector>
 
 constexpr int BucketCells = 2;                    // a bucket is 2 x 2 cells, 64 pixels
 constexpr int BucketPixels = BucketCells * 32;
 constexpr int BucketSide = 257 / BucketCells + 1; // buckets along each side of the grids
 
+// What the scans ask of a unit they meet, kept in its bucket. A crowded battle's scans meet
+// tens of thousands of units a frame: read from the buckets' own small records, they stay in
+// the cache, where the units' full records would not.
+struct UnitPlace {
+    float x, y;              // cells
+    float quarterWidth;      // width / 4 in pixels
+    int owner;
+    int index;               // into Units
+    unsigned char active;    // 1 at state 0
+    unsigned char tower;     // a guard tower
+    unsigned char unitClass; // 1..6; 0 for any other class
+};
+// The place of unit `index` as it is now.
+UnitPlace PlaceOfUnit(int index);
+
 // Sorts every unit of the list into its bucket; call after the list itself changed.
 void RebuildUnitBuckets();
-// After unit `index` moved: it changes bucket when it left its own.
+// After unit `index` moved or changed state: its place follows, into another bucket when it
+// left its own.
 void UnitBucketMoved(int index);
 // Bucket coordinate of a position in cells, clamped to the grid.
 int BucketOf(float cells);
-// The units of one bucket (indices into Units); empty outside the grid.
-const std::vector<int>& BucketUnits(int bx, int by);
+// The units of one bucket, in no order; empty outside the grid.
+std::span<const UnitPlace> BucketUnits(int bx, int by);
 // 1 when the bucket holds a unit of another owner than `owner`.
 int BucketHasOthers(int bx, int by, int owner);
 

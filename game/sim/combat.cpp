@@ -61,8 +61,9 @@ static void ImpactFlash(const Projectile& shot)
         AddEffect(18, std::min(26.0f, 8 + shot.damage / 2), shot.x, shot.y, 0, float(Rnd(359)), 200);
 }
 
-static void HitUnit(Projectile& shot, Unit& unit)
+static void HitUnit(Projectile& shot, int index)
 {
+    Unit& unit = Units[size_t(index)];
     int kind = int(shot.kind);
     unit.hitPoints += shot.repair;
     shot.life = 0;
@@ -76,6 +77,7 @@ static void HitUnit(Projectile& shot, Unit& unit)
         PlayerOf(unit.owner).unitsLost++;
         DropTargetEverywhere(unit.id);
         unit.state = 1;
+        UnitBucketMoved(index);
     }
     unit.hitPoints = std::min(unit.hitPoints, unit.maxHitPoints);
 }
@@ -107,8 +109,8 @@ static void HitUnits(Projectile& shot)
     }
     if (NearbyUnits.size() > 1) std::sort(NearbyUnits.begin(), NearbyUnits.end());
     for (int index : NearbyUnits) {
-        Unit& unit = Units[size_t(index)];
-        if (unit.state == 0 && HitsUnit(shot, unit)) HitUnit(shot, unit);
+        const Unit& unit = Units[size_t(index)];
+        if (unit.state == 0 && HitsUnit(shot, unit)) HitUnit(shot, index);
     }
 }
 
@@ -133,8 +135,12 @@ static void Unload(const Projectile& shot, Building& incinerator)
 // pioneers of other players who came for it are gone.
 static void Capture(const Projectile& shot, Building& building)
 {
-    for (Unit& unit : Units)
-        if (unit.target == float(building.id) && unit.typeId == 2107.0f && unit.owner != building.owner) unit.state = 4;
+    for (size_t i = 0; i < Units.size(); i++) {
+        Unit& unit = Units[i];
+        if (unit.target != float(building.id) || unit.typeId != 2107.0f || unit.owner == building.owner) continue;
+        unit.state = 4;
+        UnitBucketMoved(int(i));
+    }
     DropTargetEverywhere(float(building.id));
     building.owner = shot.owner;
 }

@@ -151,11 +151,13 @@ void DropTargetEverywhere(float id)
 // ---- the steps of one unit ----
 
 // Waiting units come at their hour; until then they take no part in anything.
-static int Arrived(Unit& unit)
+static int Arrived(Unit& unit, int index)
 {
     if (unit.state >= 0) return 1;
-    if (-unit.state * 3600 < ElapsedSeconds) unit.state = 0;
-    return unit.state >= 0;
+    if (-unit.state * 3600 >= ElapsedSeconds) return 0;
+    unit.state = 0;
+    UnitBucketMoved(index);
+    return 1;
 }
 
 static void AddOrderMarker(const Unit& unit)
@@ -399,7 +401,7 @@ static void LeaveTrack(Unit& unit)
 static void UnitStep(int index)
 {
     Unit& unit = Units[size_t(index)];
-    if (!Arrived(unit)) return;
+    if (!Arrived(unit, index)) return;
     AddOrderMarker(unit);
     Integrate(unit, index);
     if (unit.state > 0) return; // a dying unit only rolls on until it is removed

@@ -156,16 +156,16 @@ static void ForEachRing(float x, float y, Wanted wanted, F visit)
 
 // How far unit i reaches into unit j: its own width / 4 and two thirds of the other's (all of
 // it when i is a tower, which never gives way).
-static float SpacingReach(const Unit& self, const Unit& other)
+static float SpacingReach(const Unit& self, float otherQuarterWidth)
 {
-    return float(self.width / 4) + float(other.width / 4) * (IsTower(self) ? 1.0f : 2.0f / 3.0f);
+    return float(self.width / 4) + otherQuarterWidth * (IsTower(self) ? 1.0f : 2.0f / 3.0f);
 }
 
 // Whether unit i overlaps an active unit j that can be pushed.
-static int Overlaps(const Unit& self, const Unit& other)
+static int Overlaps(const Unit& self, const UnitPlace& other)
 {
-    if (other.state != 0 || IsTower(other)) return 0;
-    float squared = SquaredPixelDistance(self.x, self.y, other.x, other.y), reach = SpacingReach(self, other);
+    if (!other.active || other.tower) return 0;
+    float squared = SquaredPixelDistance(self.x, self.y, other.x, other.y), reach = SpacingReach(self, other.quarterWidth);
     return MayBeWithin(squared, reach) && std::sqrt(squared) < reach;
 }
 
@@ -175,7 +175,7 @@ static void PushAside(int i, int j)
 {
     const Unit& self = Units[size_t(i)];
     Unit& other = Units[size_t(j)];
-    float reach = SpacingReach(self, other);
+    float reach = SpacingReach(self, float(other.width / 4));
     float dx = (other.x - self.x) * 32, dy = (other.y - self.y) * 32;
     float distance = std::sqrt(dx * dx + dy * dy);
     float share = IsTower(self) ? reach - distance : (reach - distance) / 2;
@@ -207,12 +207,12 @@ void SpaceUnits(int index)
         BucketRange range = BucketsAround(self.x, self.y, float(self.width / 4 + WidestUnit() / 4 + 1));
         for (int cx = range.left; cx <= range.right; cx++)
             for (int cy = range.top; cy <= range.bottom; cy++)
-                for (int j : BucketUnits(cx, cy))
-                    if (j != index && Overlaps(self, Units[size_t(j)])) Nearby.push_back(j);
+                for (const UnitPlace& other : BucketUnits(cx, cy))
+                    if (other.index != index && Overlaps(self, other)) Nearby.push_back(other.index);
         std::sort(Nearby.begin(), Nearby.end());
     } else {
         for (size_t j = 0; j < Units.size(); j++)
-            if (int(j) != index && Overlaps(self, Units[j])) Nearby.push_back(int(j));
+            if (int(j) != index && Overlaps(self, PlaceOfUnit(int(j)))) Nearby.push_back(int(j));
     }
     for (int j : Nearby) PushAside(index, j);
 }
@@ -232,17 +232,16 @@ static Nearest NearestEnemyUnit(const Unit& unit)
     int owner = unit.owner, enemy = AttackTargetOf(owner);
     float reach = unit.range * 64 + 1 - 32, chosenReach = unit.range * 64 + 10000 - 32;
     Nearest nearest;
-    auto offer = [&](int j) {
-        const Unit& other = Units[size_t(j)];
-        if (other.state != 0 || other.owner == owner) return;
+    auto offer = [&](const UnitPlace& other) {
+        if (!other.active || other.owner == owner) return;
         float limit = enemy && other.owner == enemy ? chosenReach : reach;
         float squared = SquaredPixelDistance(unit.x, unit.y, other.x, other.y);
         if (!MayBeWithin(squared, std::min(limit, nearest.distance))) return; // can neither reach nor beat the nearest
         float d = std::sqrt(squared);
-        if (d < limit) nearest.Offer(d, j);
+        if (d < limit) nearest.Offer(d, other.index);
     };
     if (!ScanWithBuckets) {
-        for (size_t j = 0; j < Units.size(); j++) offer(int(j));
+        for (size_t j = 0; j < Units.size(); j++) offer(PlaceOfUnit(int(j)));
         return nearest;
     }
     ForEachRing(unit.x, unit.y, [&](float closest) { return closest < reach && closest <= nearest.distance; },
@@ -251,11 +250,11 @@ static Nearest NearestEnemyUnit(const Unit& unit)
                     // when nothing nearer was found.
                     if (!BucketHasOthers(cx, cy, owner) || !BucketMayBeWithin(unit.x, unit.y, cx, cy, std::min(nearest.distance, reach)))
                         return;
-                    for (int j : BucketUnits(cx, cy)) offer(j);
+                    for (const UnitPlace& other : BucketUnits(cx, cy)) offer(other);
                 });
     // Beyond the plain reach only the chosen enemy's units count: those are few enough to ask all.
     if (enemy && !(nearest.distance < reach))
-        for (int j : UnitsOfOwner[enemy]) offer(j);
+        for (int j : UnitsOfOwner[enemy]) offer(PlaceOfUnit(j));
     return nearest;
 }
 
@@ -357,22 +356,21 @@ void RememberThreats(int index)
     if (unit.typeId >= 2003.0f || unit.state != 0 || unit.owner < 1 || unit.owner > MaxPlayers) return;
     // Every class seen is noted; the attacker's digit is that of the last one in the list.
     int classes = 0, last = -1;
-    auto look = [&](int j) {
-        const Unit& other = Units[size_t(j)];
-        if (other.state != 0 || other.owner == unit.owner) return;
+    auto look = [&](const UnitPlace& other) {
+        if (!other.active || other.owner == unit.owner) return;
         float squared = SquaredPixelDistance(unit.x, unit.y, other.x, other.y);
         if (!MayBeWithin(squared, 384) || std::sqrt(squared) >= 384) return;
-        if (other.unitClass >= 1 && other.unitClass <= 6) classes |= 1 << (other.unitClass - 1);
-        last = std::max(last, j);
+        if (other.unitClass) classes |= 1 << (other.unitClass - 1);
+        last = std::max(last, other.index);
     };
     if (ScanWithBuckets) {
         BucketRange range = BucketsAround(unit.x, unit.y, 384);
         for (int cx = range.left; cx <= range.right; cx++)
             for (int cy = range.top; cy <= range.bottom; cy++)
                 if (BucketHasOthers(cx, cy, unit.owner) && BucketMayBeWithin(unit.x, unit.y, cx, cy, 384))
-                    for (int j : BucketUnits(cx, cy)) look(j);
+                    for (const UnitPlace& other : BucketUnits(cx, cy)) look(other);
     } else {
-        for (size_t j = 0; j < Units.size(); j++) look(int(j));
+        for (size_t j = 0; j < Units.size(); j++) look(PlaceOfUnit(int(j)));
     }
     if (last < 0) return;
     std::string& memory = Players[unit.owner].threatMemory;

@@ -363,10 +363,8 @@ static void PushUnitsOffCliff(const GroundTile& tile)
         near.clear();
         BucketRange range = BucketsAround(float(tile.x), float(tile.y), 64);
         for (int bx = range.left; bx <= range.right; bx++)
-            for (int by = range.top; by <= range.bottom; by++) {
-                const std::vector<int>& units = BucketUnits(bx, by);
-                near.insert(near.end(), units.begin(), units.end());
-            }
+            for (int by = range.top; by <= range.bottom; by++)
+                for (const UnitPlace& place : BucketUnits(bx, by)) near.push_back(place.index);
     } else {
         near.resize(Units.size());
         for (size_t i = 0; i < near.size(); i++) near[i] = int(i);
