@@ -70,6 +70,8 @@ static const Ageing& AgeingOf(int kind)
 
 void AgeEffects()
 {
+    // The effects that live on are moved up over the gone ones as the walk goes, in one pass.
+    size_t kept = 0;
     for (size_t i = 0; i < Effects.size(); i++) {
         Effect& effect = Effects[i];
         // Most effects (trails, tracks, flashes) stay where they were left; the rest drift
@@ -98,9 +100,12 @@ void AgeEffects()
             effect.life -= rate.fade * GameSpeed;
             effect.size = std::max(1.0f, effect.size + rate.growth * GameSpeed);
         }
+        if (!(effect.life < 1)) {
+            if (kept != i) Effects[kept] = effect;
+            kept++;
+        }
     }
-    Effects.erase(std::remove_if(Effects.begin(), Effects.end(), [](const Effect& effect) { return effect.life < 1; }),
-                  Effects.end());
+    Effects.resize(kept);
 }
 
 // ---- what burns and dies ----
