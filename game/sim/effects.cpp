@@ -73,7 +73,7 @@ void AgeEffects()
     // The effects that live on are moved up over the gone ones as the walk goes, in one pass.
     size_t kept = 0;
     for (size_t i = 0; i < Effects.size(); i++) {
-        Effect& effect = Effects[i];
+        Effect effect = Effects[i];
         // Most effects (trails, tracks, flashes) stay where they were left; the rest drift
         // along their angle, which only storm dust turns.
         if (effect.drift != 0) {
@@ -100,10 +100,10 @@ void AgeEffects()
             effect.life -= rate.fade * GameSpeed;
             effect.size = std::max(1.0f, effect.size + rate.growth * GameSpeed);
         }
-        if (!(effect.life < 1)) {
-            if (kept != i) Effects[kept] = effect;
-            kept++;
-        }
+        // Written over its own place or a gone one's in any case: whether a trail lives on is a
+        // toss-up from effect to effect, which a branch would guess wrong half the time.
+        Effects[kept] = effect;
+        kept += !(effect.life < 1);
     }
     Effects.resize(kept);
 }
