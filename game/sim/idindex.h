@@ -5,38 +5,61 @@
 // appended since, or a list replaced as a whole, is still found (by a walk of the list).
 #pragma once
 
-#include <algorithm>
-#include <utility>
+#include <cstdint>
 #include <vector>
 
 template <typename Record>
 struct IdIndex {
-    std::vector<std::pair<long long, int>> sorted; // (id, position), by id
+    // An open table of (id, position), at most half full, so that a search for one of a battle's
+    // thousands of targets a frame mostly takes one look.
+    struct Slot {
+        long long id = 0;
+        int position = -1; // -1: empty
+    };
+    std::vector<Slot> slots;
     size_t indexedSize = 0;
 
     void Rebuild(const std::vector<Record>& list)
     {
-        sorted.clear();
-        for (size_t i = 0; i < list.size(); i++) sorted.emplace_back((long long)list[i].id, int(i));
-        // Objects are appended with growing ids, so the list is nearly always in order already.
-        if (!std::is_sorted(sorted.begin(), sorted.end())) std::sort(sorted.begin(), sorted.end());
+        size_t size = 16;
+        while (size < list.size() * 2) size *= 2;
+        slots.assign(size, Slot{});
+        // Where two records share an id, the first in the list is the one found.
+        for (size_t i = 0; i < list.size(); i++) {
+            long long id = (long long)list[i].id;
+            Slot* slot = &slots[Home(id)];
+            while (slot->position >= 0 && slot->id != id) slot = Next(slot);
+            if (slot->position < 0) *slot = Slot{id, int(i)};
+        }
         indexedSize = list.size();
     }
 
     // Position of the record with `id`, or -1.
     int Find(const std::vector<Record>& list, long long id) const
     {
-        auto found = std::lower_bound(sorted.begin(), sorted.end(), std::make_pair(id, -1));
-        if (found != sorted.end() && found->first == id) {
-            size_t at = size_t(found->second);
-            if (at < list.size() && (long long)list[at].id == id) return int(at);
-            return Walk(list, id, 0); // the list changed behind the index
+        if (!slots.empty()) {
+            const Slot* slot = &slots[Home(id)];
+            while (slot->position >= 0 && slot->id != id) slot = Next(slot);
+            if (slot->position >= 0) {
+                size_t at = size_t(slot->position);
+                if (at < list.size() && (long long)list[at].id == id) return int(at);
+                return Walk(list, id, 0); // the list changed behind the index
+            }
         }
         if (list.size() < indexedSize) return Walk(list, id, 0);
         return Walk(list, id, indexedSize); // only records appended since can be it
     }
 
 private:
+    size_t Home(long long id) const
+    {
+        // Ids step by ten: a multiplying hash spreads them over the table's high bits.
+        std::uint64_t mixed = std::uint64_t(id) * 0x9e3779b97f4a7c15ull;
+        return size_t(mixed >> 32) & (slots.size() - 1);
+    }
+    const Slot* Next(const Slot* slot) const { return slot + 1 == slots.data() + slots.size() ? slots.data() : slot + 1; }
+    Slot* Next(Slot* slot) { return slot + 1 == slots.data() + slots.size() ? slots.data() : slot + 1; }
+
     static int Walk(const std::vector<Record>& list, long long id, size_t from)
     {
         for (size_t i = from; i < list.size(); i++)

@@ -1,6 +1,7 @@
 // Units on small worlds: orders, paths, steering, spacing, towers, arrivals, walls, the
 // harvester's round, and the bucket grid giving the same battle as the plain walk.
 #include "game/sim/buckets.h"
+#include "game/sim/idindex.h"
 #include "game/sim/unitscan.h"
 #include "support/sim_world.h"
 
@@ -282,4 +283,39 @@ TEST(UnitScan, BucketsGiveTheSameBattleAsThePlainWalk)
     EXPECT_GT(onBuildings, 5);
     EXPECT_GT(moved, 20) << "a battle, not a parade";
     EXPECT_GT(targeted, 50);
+}
+
+// The id index against a walk of the list: the first of a shared id, records appended since
+// the index was built, a list shortened or replaced behind it, and a table that wraps round.
+TEST(IdIndex, FindsWhatAWalkOfTheListFinds)
+{
+    struct Record {
+        float id;
+    };
+    auto walk = [](const std::vector<Record>& list, long long id) {
+        for (size_t i = 0; i < list.size(); i++)
+            if ((long long)list[i].id == id) return int(i);
+        return -1;
+    };
+    std::vector<Record> list;
+    for (int i = 0; i < 1500; i++) list.push_back(Record{float(100000 + 10 * i)});
+    list[700].id = list[200].id; // a shared id: the first one counts
+    IdIndex<Record> index;
+    index.Rebuild(list);
+    auto agrees = [&](const char* when) {
+        for (long long id = 99990; id <= 100000 + 10 * 1510; id += 5) ASSERT_EQ(index.Find(list, id), walk(list, id)) << when << ", id " << id;
+    };
+    agrees("as built");
+    EXPECT_EQ(index.Find(list, 100000 + 10 * 200), 200);
+    list.push_back(Record{float(100000 + 10 * 1505)});
+    agrees("one appended");
+    list.erase(list.begin() + 100, list.begin() + 400);
+    agrees("shortened");
+    for (Record& record : list) record.id += 3;
+    agrees("replaced");
+    list.clear();
+    agrees("emptied");
+    IdIndex<Record> unbuilt;
+    list.push_back(Record{100010});
+    EXPECT_EQ(unbuilt.Find(list, 100010), 0) << "an index never built still finds by walking";
 }
