@@ -176,9 +176,12 @@ static void Integrate(Unit& unit, int index)
     if (unit.state > 0) unit.state++;
     unit.heading += unit.turnSpeed * GameSpeed;
     unit.reload += GameSpeed;
-    float radians = unit.heading * DegreesToRadians;
-    unit.x += std::cos(radians) * unit.speed / 100 / 32 * GameSpeed;
-    unit.y += std::sin(radians) * unit.speed / 100 / 32 * GameSpeed;
+    // Most units of a battle stand and fire; for them the step is nought, and needs no angle.
+    if (unit.speed != 0 || !std::isfinite(unit.heading)) {
+        float radians = unit.heading * DegreesToRadians;
+        unit.x += std::cos(radians) * unit.speed / 100 / 32 * GameSpeed;
+        unit.y += std::sin(radians) * unit.speed / 100 / 32 * GameSpeed;
+    }
     if (unit.turnSpeed > 0.1f) unit.turnSpeed -= 0.1f;
     else if (unit.turnSpeed < -0.1f) unit.turnSpeed += 0.1f;
     else unit.turnSpeed = 0;
