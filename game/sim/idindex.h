@@ -27,9 +27,8 @@ struct IdIndex {
         // Where two records share an id, the first in the list is the one found.
         for (size_t i = 0; i < list.size(); i++) {
             long long id = (long long)list[i].id;
-            Slot* slot = &slots[Home(id)];
-            while (slot->position >= 0 && slot->id != id) slot = Next(slot);
-            if (slot->position < 0) *slot = Slot{id, int(i)};
+            Slot& slot = slots[SlotOf(id)];
+            if (slot.position < 0) slot = Slot{id, int(i)};
         }
         indexedSize = list.size();
     }
@@ -38,10 +37,9 @@ struct IdIndex {
     int Find(const std::vector<Record>& list, long long id) const
     {
         if (!slots.empty()) {
-            const Slot* slot = &slots[Home(id)];
-            while (slot->position >= 0 && slot->id != id) slot = Next(slot);
-            if (slot->position >= 0) {
-                size_t at = size_t(slot->position);
+            const Slot& slot = slots[SlotOf(id)];
+            if (slot.position >= 0) {
+                size_t at = size_t(slot.position);
                 if (at < list.size() && (long long)list[at].id == id) return int(at);
                 return Walk(list, id, 0); // the list changed behind the index
             }
@@ -51,14 +49,15 @@ struct IdIndex {
     }
 
 private:
-    size_t Home(long long id) const
+    // The slot holding `id`, or the empty one where it would go.
+    size_t SlotOf(long long id) const
     {
         // Ids step by ten: a multiplying hash spreads them over the table's high bits.
         std::uint64_t mixed = std::uint64_t(id) * 0x9e3779b97f4a7c15ull;
-        return size_t(mixed >> 32) & (slots.size() - 1);
+        size_t mask = slots.size() - 1, at = size_t(mixed >> 32) & mask;
+        while (slots[at].position >= 0 && slots[at].id != id) at = (at + 1) & mask;
+        return at;
     }
-    const Slot* Next(const Slot* slot) const { return slot + 1 == slots.data() + slots.size() ? slots.data() : slot + 1; }
-    Slot* Next(Slot* slot) { return slot + 1 == slots.data() + slots.size() ? slots.data() : slot + 1; }
 
     static int Walk(const std::vector<Record>& list, long long id, size_t from)
     {
