@@ -1,4 +1,4 @@
-// game/sim/buckets.h - the units sorted into buckets of 4 x 4 cells, so that spacing, target
+// game/sim/buckets.h - the units sorted into buckets of 2 x 2 cells, so that spacing, target
 // search, threat memory and projectile hits look only at the units near a point.
 //
 // The buckets follow every move and every change of state inside a pass (UnitBucketMoved), so
