@@ -58,11 +58,20 @@ static void Insert(int index, int bx, int by)
     BucketOfUnit[size_t(index)] = bx * BucketSide + by;
 }
 
+// Whether unit `index` holds the slot its bucket and slot numbers say, which they do unless the
+// list changed without a rebuild.
+static int HoldsItsSlot(int index, int key)
+{
+    const Bucket& bucket = Buckets[key / BucketSide][key % BucketSide];
+    size_t slot = size_t(SlotOfUnit[size_t(index)]);
+    return slot < bucket.units.size() && bucket.units[slot].index == index;
+}
+
 static void Remove(int index, int key)
 {
+    if (!HoldsItsSlot(index, key)) return;
     Bucket& bucket = Buckets[key / BucketSide][key % BucketSide];
     size_t slot = size_t(SlotOfUnit[size_t(index)]);
-    if (slot >= bucket.units.size() || bucket.units[slot].index != index) return;
     bucket.units[slot] = bucket.units.back();
     SlotOfUnit[size_t(bucket.units[slot].index)] = int(slot);
     bucket.units.pop_back();
@@ -103,7 +112,7 @@ void UnitBucketMoved(int index)
     const Unit& unit = Units[size_t(index)];
     int key = BucketOf(unit.x) * BucketSide + BucketOf(unit.y), old = BucketOfUnit[size_t(index)];
     if (key == old) {
-        Buckets[old / BucketSide][old % BucketSide].units[size_t(SlotOfUnit[size_t(index)])] = PlaceOfUnit(index);
+        if (HoldsItsSlot(index, old)) Buckets[old / BucketSide][old % BucketSide].units[size_t(SlotOfUnit[size_t(index)])] = PlaceOfUnit(index);
         return;
     }
     Remove(index, old);
