@@ -176,7 +176,7 @@ static void BM_SnapshotRoundTrip(benchmark::State& state)
     ReceivedSnapshot snapshot;
     for (auto _ : state) {
         PutGameSnapshot(block, "", 40);
-        if (!ReadGameSnapshot(block.bytes, 2, MapWidth, MapHeight, snapshot)) state.SkipWithError("the snapshot did not read");
+        if (!ReadGameSnapshot(block.bytes, 2, RunningGameBounds(), snapshot)) state.SkipWithError("the snapshot did not read");
         benchmark::DoNotOptimize(snapshot.units.data());
     }
     state.counters["bytes"] = double(block.bytes.size());

@@ -1,9 +1,19 @@
 // Fuzzes the save-file reader: any bytes either read as a whole game or are refused, and
 // nothing outside the fresh game is ever touched.
 #include "game/save/saveformat.h"
+#include "game/shell/tables.h"
+#include "platform/files.h"
 
 #include <cstdint>
 #include <string>
+
+// The records' types are rows of the rules tables we ship.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    SetProgramFolder(KORAX_SOURCE_DATA);
+    LoadDataTables();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

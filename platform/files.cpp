@@ -100,22 +100,28 @@ std::string ResolvePath(const std::string& path)
 int FileExists(const std::string& path) { return IsFile(ResolvePath(path)); }
 int FolderExists(const std::string& path) { return IsFolder(ResolvePath(path)); }
 
-int ReadOsFile(const std::string& osPath, std::string& data)
+int ReadOsFile(const std::string& osPath, std::string& data, size_t most)
 {
     data.clear();
     if (!IsFile(osPath)) return 0;
     FILE* file = std::fopen(osPath.c_str(), "rb");
     if (!file) return 0;
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || uint64_t(info.st_size) > most) {
+        std::fclose(file);
+        return 0;
+    }
     char buffer[65536];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) data.append(buffer, n);
-    int ok = !std::ferror(file);
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0 && data.size() <= most) data.append(buffer, n);
+    // A file that grew while it was read is as good as one too large.
+    int ok = !std::ferror(file) && data.size() <= most;
     std::fclose(file);
     if (!ok) data.clear();
     return ok;
 }
 
-int ReadWholeFile(const std::string& path, std::string& data) { return ReadOsFile(ResolvePath(path), data); }
+int ReadWholeFile(const std::string& path, std::string& data, size_t most) { return ReadOsFile(ResolvePath(path), data, most); }
 
 // Writes all of `data` to an open descriptor, going on after short writes.
 static int WriteAll(int fd, const std::string& data)
@@ -130,15 +136,29 @@ static int WriteAll(int fd, const std::string& data)
     return 1;
 }
 
+// Makes a rename in `osPath`'s folder last through a power cut.
+static void SyncFolderOf(const std::string& osPath)
+{
+    size_t slash = osPath.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : osPath.substr(0, slash);
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
 int WriteOsFile(const std::string& osPath, const std::string& data)
 {
     std::string temporary = osPath + ".schreiben";
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return 0;
-    int ok = WriteAll(fd, data);
+    // The bytes reach the disk before the name moves over them: renamed first, a power cut could
+    // leave an empty file where the old save was.
+    int ok = WriteAll(fd, data) && fsync(fd) == 0;
     ok = (close(fd) == 0) && ok;
     if (ok) ok = std::rename(temporary.c_str(), osPath.c_str()) == 0;
     if (!ok) unlink(temporary.c_str());
+    if (ok) SyncFolderOf(osPath);
     return ok;
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,11 +27,13 @@ int FolderExists(const std::string& path); // 1 for a folder
 // Whole-file access. Reading fills `data` and gives 1; a missing or unreadable file gives 0 and
 // leaves `data` empty. Writing goes through a temporary file that is renamed over the old one,
 // so a failed write never leaves a half-written file in place of a good one.
-int ReadWholeFile(const std::string& path, std::string& data);
+// A file larger than `most` bytes is not read and gives 0. Writing flushes the file and its
+// folder to the disk before it says 1.
+int ReadWholeFile(const std::string& path, std::string& data, size_t most = SIZE_MAX);
 int WriteWholeFile(const std::string& path, const std::string& data);
 int CopyOneFile(const std::string& from, const std::string& to);
 // The same by OS path (UTF-8), for files outside the program's tree that the OS names.
-int ReadOsFile(const std::string& osPath, std::string& data);
+int ReadOsFile(const std::string& osPath, std::string& data, size_t most = SIZE_MAX);
 int WriteOsFile(const std::string& osPath, const std::string& data);
 
 int RemoveFile(const std::string& path);   // 1 when the file is gone afterwards

@@ -8,50 +8,33 @@
 
 namespace {
 
-// Upper bounds of what a snapshot may claim, far above any real game; a count beyond them, or
-// beyond the bytes that follow it, drops the block before anything is allocated for it.
-constexpr int MostBuildings = 20000;
-constexpr int MostUnits = 50000;
-constexpr int MostShots = 200000;
-constexpr int MostStorms = 64;
 // The smallest a record can be on the wire: its lead, its ints and an empty text's zero byte.
 constexpr size_t BuildingBytes = 21 * 4 + 1;
 constexpr size_t UnitBytes = 35 * 4 + 1;
 constexpr size_t ShotBytes = 11 * 4;
 
-bool OnMap(float x, float y, int width, int height)
-{
-    return x >= 0 && y >= 0 && x <= float(width) && y <= float(height);
-}
-
-bool ShotInReach(const Projectile& p, int width, int height)
-{
-    float wide = float(width * 32 + 4096), high = float(height * 32 + 4096);
-    return p.x >= -4096 && p.y >= -4096 && p.x <= wide && p.y <= high;
-}
-
 // Reads the three object lists, keeping the records `keep` accepts. Every record is led by
 // its owner, which its own owner field must repeat, and is read whole, kept or not, so that
 // the next one starts where it should.
 template <class Keep>
-void GetObjects(NetReader& r, ReceivedSnapshot& into, int width, int height, Keep keep)
+void GetObjects(NetReader& r, ReceivedSnapshot& into, const RecordBounds& bounds, Keep keep)
 {
-    auto readList = [&](auto& list, size_t bytes, int most, auto readFields, auto placed) {
+    auto readList = [&](auto& list, size_t bytes, int most, auto readFields, auto playable) {
         int count = r.GetCount(bytes, most);
         for (int i = 0; i < count && !r.failed; i++) {
             int lead = r.GetInt();
             typename std::remove_reference_t<decltype(list)>::value_type record;
             readFields(record);
-            if (record.owner != lead || !placed(record)) r.failed = true;
+            // Passed over or kept, every record must be one the game could play: a block that
+            // carries anything else is no block of ours.
+            if (record.owner != lead || !playable(record, bounds)) r.failed = true;
             if (!r.failed && keep(record.owner)) list.push_back(std::move(record));
         }
     };
     readList(into.buildings, BuildingBytes, MostBuildings, [&](Building& b) { BuildingFields(r, b, RecordUse::Network); },
-             [&](const Building& b) { return OnMap(b.x, b.y, width, height); });
-    readList(into.units, UnitBytes, MostUnits, [&](Unit& u) { UnitFields(r, u, RecordUse::Network); },
-             [&](const Unit& u) { return OnMap(u.x, u.y, width, height); });
-    readList(into.shots, ShotBytes, MostShots, [&](Projectile& p) { ShotFields(r, p); },
-             [&](const Projectile& p) { return ShotInReach(p, width, height); });
+             PlayableBuilding);
+    readList(into.units, UnitBytes, MostUnits, [&](Unit& u) { UnitFields(r, u, RecordUse::Network); }, PlayableUnit);
+    readList(into.shots, ShotBytes, MostShots, [&](Projectile& p) { ShotFields(r, p); }, PlayableShot);
 }
 
 // "DATEN" and the chat part that every snapshot starts with.
@@ -59,7 +42,7 @@ bool GetSnapshotHead(NetReader& r, ReceivedSnapshot& out)
 {
     if (r.GetText() != "DATEN" || r.failed) return false;
     std::string kind = r.GetText();
-    if (kind == "CHAT") out.chat = r.GetText();
+    if (kind == "CHAT") out.chat = PrintableLine(r.GetText());
     else if (kind != "NOCHAT") r.failed = true;
     return !r.failed;
 }
@@ -121,6 +104,14 @@ int NetReader::GetCount(size_t recordBytes, int most)
         return 0;
     }
     return count;
+}
+
+std::string PrintableLine(const std::string& text)
+{
+    std::string line = text;
+    for (char& c : line)
+        if ((unsigned char)c < 32) c = ' ';
+    return line;
 }
 
 std::string Keyword(const std::string& block)
@@ -189,15 +180,18 @@ bool ReadClientPlayer(const std::string& block, int& player, std::string& name)
     return true;
 }
 
-bool ReadGameSnapshot(const std::string& block, int localPlayer, int mapWidth, int mapHeight, ReceivedSnapshot& out)
+bool ReadGameSnapshot(const std::string& block, int localPlayer, const RecordBounds& bounds, ReceivedSnapshot& out)
 {
     NetReader r(block);
     ReceivedSnapshot read;
     if (!GetSnapshotHead(r, read)) return false;
     read.frameRate = r.GetInt();
-    GetObjects(r, read, mapWidth, mapHeight, [&](int owner) { return owner != localPlayer; });
+    GetObjects(r, read, bounds, [&](int owner) { return owner != localPlayer; });
     int count = r.GetCount(16, MostStorms);
-    for (int i = 0; i < count && !r.failed; i++) StormFields(r, read.storms.emplace_back());
+    for (int i = 0; i < count && !r.failed; i++) {
+        StormFields(r, read.storms.emplace_back());
+        if (!PlayableStorm(read.storms.back(), bounds)) r.failed = true;
+    }
     read.timeOfDay = r.GetInt();
     read.elapsedSeconds = r.GetInt();
     read.gameSpeed = r.GetInt();
@@ -208,7 +202,7 @@ bool ReadGameSnapshot(const std::string& block, int localPlayer, int mapWidth, i
     return true;
 }
 
-bool ReadClientSnapshot(const std::string& block, int sender, int mapWidth, int mapHeight, ReceivedSnapshot& out)
+bool ReadClientSnapshot(const std::string& block, int sender, const RecordBounds& bounds, ReceivedSnapshot& out)
 {
     NetReader r(block);
     ReceivedSnapshot read;
@@ -217,7 +211,7 @@ bool ReadClientSnapshot(const std::string& block, int sender, int mapWidth, int 
     read.frameRate = r.GetInt();
     int p = read.player;
     if (r.failed || p != sender || p < 2 || p > MaxPlayers) return false;
-    GetObjects(r, read, mapWidth, mapHeight, [&](int owner) { return owner == p; });
+    GetObjects(r, read, bounds, [&](int owner) { return owner == p; });
     if (r.failed) return false;
     out = std::move(read);
     return true;

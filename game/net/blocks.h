@@ -3,6 +3,7 @@
 // here touches the running game, so the fuzzer reads blocks without one.
 #pragma once
 
+#include "game/save/recordrules.h"
 #include "game/sim/buildings.h"
 #include "game/sim/combat.h"
 #include "game/sim/units.h"
@@ -65,13 +66,18 @@ struct NetReader {
     void Long(int& value) { value = GetInt(); }
     void Float(float& value) { value = float(GetInt()); }
     void Cells(float& value) { value = float(GetInt()) / 32; }
-    void Text(std::string& text) { text = GetText(1 << 16); }
+    // A record's text one byte longer than any playable one is kept so, and refused by its rule.
+    void Text(std::string& text) { text = GetText(size_t(MostQueueEntries) * 10 + 1); }
     void Within(int& value, int lo, int hi)
     {
         value = GetInt();
         if (value < lo || value > hi) failed = true;
     }
 };
+
+// A received line as the ticker and the files may carry it: control characters (line ends
+// among them) become blanks.
+std::string PrintableLine(const std::string& text);
 
 // The keyword a block starts with ("" for a block that does not start with a text).
 std::string Keyword(const std::string& block);
@@ -106,9 +112,9 @@ struct ReceivedSnapshot {
 };
 
 // A host's "DATEN" as a client keeps it: every record not of `localPlayer` (the client's own
-// are read and passed over), positions held to a map of `mapWidth` x `mapHeight`. False for
-// anything but a whole block of good values.
-bool ReadGameSnapshot(const std::string& block, int localPlayer, int mapWidth, int mapHeight, ReceivedSnapshot& out);
+// are read and passed over). Every record, kept or not, must be one the game can play within
+// `bounds` (recordrules.h). False for anything but a whole block of good values.
+bool ReadGameSnapshot(const std::string& block, int localPlayer, const RecordBounds& bounds, ReceivedSnapshot& out);
 // A client's "DATEN" as the host keeps it: only the records of the sender, which must be the
 // player `sender` the connection belongs to.
-bool ReadClientSnapshot(const std::string& block, int sender, int mapWidth, int mapHeight, ReceivedSnapshot& out);
+bool ReadClientSnapshot(const std::string& block, int sender, const RecordBounds& bounds, ReceivedSnapshot& out);

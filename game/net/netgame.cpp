@@ -60,7 +60,7 @@ void ShowChat(const std::string& line)
 // Saves under a name a partner sent, as the player's own save would.
 void SaveForPartner(const std::string& name)
 {
-    if (!SaveNameProblem(name).empty()) return; // no received text reaches a file name unchecked
+    if (!PlayerSaveNameProblem(name).empty()) return; // no received text reaches a file name unchecked
     SaveName = name;
     if (SaveGame(name)) {
         AddMessage("INFO: Spielstand wurde gespeichert.");

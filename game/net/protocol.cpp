@@ -103,7 +103,7 @@ void PutClientSnapshot(NetBlock& block, const std::string& chat, int player, int
 
 bool ApplyGameSnapshot(const std::string& block, int localPlayer, ReceivedSnapshot& snapshot)
 {
-    if (!ReadGameSnapshot(block, localPlayer, MapWidth, MapHeight, snapshot)) return false;
+    if (!ReadGameSnapshot(block, localPlayer, RunningGameBounds(), snapshot)) return false;
     Replace(snapshot, [&](int owner) { return owner != localPlayer; });
     Sandstorms = std::move(snapshot.storms);
     TimeOfDay = snapshot.timeOfDay;
@@ -114,10 +114,12 @@ bool ApplyGameSnapshot(const std::string& block, int localPlayer, ReceivedSnapsh
 
 bool ApplyClientSnapshot(const std::string& block, int sender, ReceivedSnapshot& snapshot)
 {
-    if (!ReadClientSnapshot(block, sender, MapWidth, MapHeight, snapshot)) return false;
+    if (!ReadClientSnapshot(block, sender, RunningGameBounds(), snapshot)) return false;
     Replace(snapshot, [&](int owner) { return owner == sender; });
     return true;
 }
+
+RecordBounds RunningGameBounds() { return RecordBounds{MapWidth, MapHeight, PlayerCount}; }
 
 int NetworkNextObjectId(int localPlayer)
 {

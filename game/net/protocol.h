@@ -26,6 +26,9 @@ bool ApplyGameSnapshot(const std::string& block, int localPlayer, ReceivedSnapsh
 // dropped. False (and the game untouched) for anything but a whole "DATEN" block.
 bool ApplyClientSnapshot(const std::string& block, int sender, ReceivedSnapshot& snapshot);
 
+// What a received record must fit: this map and these players.
+RecordBounds RunningGameBounds();
+
 // The id the next object of `localPlayer` gets after the start of a network game: above every
 // id in the game and in that player's own series (the last digit is the player), so that
 // objects made on different machines never share an id.

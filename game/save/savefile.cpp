@@ -3,6 +3,7 @@
 #include "game/save/savefile.h"
 
 #include "game/save/records.h"
+#include "game/save/recordrules.h"
 #include "game/save/saveformat.h"
 
 #include "game/shell/config.h"
@@ -17,6 +18,7 @@
 #include "platform/files.h"
 #include "platform/latin1.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -56,9 +58,9 @@ void WriteGame(Writer& w)
     w.Long(NextObjectId);
     w.Long(TimeOfDay);
     for (int p = 1; p <= MaxPlayers; p++) {
-        w.Long(Players[p].money);
+        w.Long(WithinMoney(Players[p].money));
         w.Long(Players[p].energy);
-        for (int flag : Players[p].research) w.Long(flag);
+        for (int flag : Players[p].research) w.Long(flag ? 1 : 0);
     }
     w.Long(PlayerCount);
     w.Long(LocalPlayer);
@@ -68,17 +70,17 @@ void WriteGame(Writer& w)
     w.Long(MissionMode);
     for (int p = 1; p <= MaxPlayers; p++) {
         const Player& player = Players[p];
-        for (int value : {player.spiceMoney, player.unitsLost, player.unitsKilled, player.buildingsLost,
-                          player.buildingsDestroyed, player.kind, player.startX, player.startY})
-            w.Long(value);
+        for (int counter : {player.spiceMoney, player.unitsLost, player.unitsKilled, player.buildingsLost, player.buildingsDestroyed})
+            w.Long(std::clamp(counter, 0, MostMoney));
+        for (int value : {player.kind, player.startX, player.startY}) w.Long(value);
     }
     w.Long(StatSampleIndex);
     for (int s = 0; s <= StatSampleIndex; s++)
         for (int p = 1; p <= 4; p++) {
             StatSample sample = size_t(s) < StatTable[p].size() ? StatTable[p][size_t(s)] : StatSample{};
-            w.Long(sample.units);
-            w.Long(sample.buildings);
-            w.Long(sample.money);
+            w.Long(std::clamp(sample.units, 0, MostUnits));
+            w.Long(std::clamp(sample.buildings, 0, MostBuildings));
+            w.Long(WithinMoney(sample.money));
         }
     w.Long(int(Decorations.size()));
     for (const Decoration& d : Decorations) {
@@ -89,8 +91,9 @@ void WriteGame(Writer& w)
     }
     w.Long(int(Sandstorms.size()));
     for (const Sandstorm& storm : Sandstorms) StormFields(w, storm);
-    w.Long(StormSetting);
-    w.Long(Difficulty);
+    // The settings come from the configuration, which holds them to these ranges already.
+    w.Long(std::clamp(StormSetting, 0, 3));
+    w.Long(std::clamp(Difficulty, 1, 3));
     w.Long(DayNightSetting);
 }
 
@@ -184,6 +187,20 @@ std::string SaveNameProblem(const std::string& name)
     return "";
 }
 
+std::string PlayerSaveNameProblem(const std::string& name)
+{
+    std::string problem = SaveNameProblem(name);
+    if (!problem.empty()) return problem;
+    // The game's own files start with "_" and are left out of the lists; a player's save of that
+    // name would be hidden, and the network start file is removed at every start.
+    if (name[0] == '_') return L1("Der Name darf nicht mit \"_\" beginnen.");
+    // Line ends would end the name early in the configuration file.
+    if (name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return L1("Der Name darf keinen Zeilenumbruch enthalten.");
+    return "";
+}
+
+int SaveFileExists(const std::string& name) { return SaveNameProblem(name).empty() && FileExists(SavePath(name)); }
+
 int SaveGame(const std::string& name)
 {
     if (!SaveNameProblem(name).empty()) return 0;
@@ -194,7 +211,7 @@ int SaveGame(const std::string& name)
 int LoadGame(const std::string& name)
 {
     std::string bytes;
-    if (!SaveNameProblem(name).empty() || !ReadWholeFile(SavePath(name), bytes) || !ApplyGameStateBytes(bytes)) {
+    if (!SaveNameProblem(name).empty() || !ReadWholeFile(SavePath(name), bytes, MostSaveBytes()) || !ApplyGameStateBytes(bytes)) {
         LoadFailed = 1;
         return 0;
     }

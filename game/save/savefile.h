@@ -21,5 +21,10 @@ int ApplyGameStateBytes(const std::string& bytes);
 // A save name stays inside the SAVE folder: no "/", "\", ".." and not empty. Otherwise the
 // German line that tells the player why.
 std::string SaveNameProblem(const std::string& name);
+// A name a player typed or a partner sent: besides, it must not start with "_" (the game's own
+// hidden files) nor hold a line end.
+std::string PlayerSaveNameProblem(const std::string& name);
+// 1 when "SAVE\" + name + ".sav" is there, found as files are found: ignoring letter case.
+int SaveFileExists(const std::string& name);
 // RoundedField, the rounding of float fields, lives with the record fields.
 #include "game/save/records.h"

@@ -42,6 +42,10 @@ struct SavedGame {
 constexpr size_t SavedCell(int x, int y) { return size_t(x) * 257 + size_t(y); }
 
 
+// The most bytes a save file can hold: every list at its most, every text at its longest. A
+// larger file is no save of ours and is refused before it is read.
+size_t MostSaveBytes();
+
 // Reads a whole save file into `game`, whose terrain and fog grids hold what the cells the
 // file leaves out should keep; 1 when every section was there and every value made sense.
 int ParseGameState(const std::string& bytes, SavedGame& game);

@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "platform/latin1.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -57,6 +58,9 @@ struct Setting {
     void* value;
     int defaultNumber;
     const char* defaultText;
+    // A whole number that a saved game carries is held to the range its comment names: the save
+    // reader takes no other, so a hand-edited value must not reach a save.
+    int lowest = 0, highest = -1; // highest < lowest: any number
 };
 
 // A configuration without campaign progress starts with mission 1.
@@ -71,8 +75,8 @@ static const std::vector<Setting> Settings = {
     {" Spiel ", "KF", "Spielgeschwindigkeit {1...8}", RealNumber, &GameSpeedSetting, 4, nullptr},
     {" Spiel ", "SpielKarte", "Spielkarte {1..7}", WholeNumber, &MapSetting, 1, nullptr},
     {" Spiel ", "TagNacht", "Tag-Nacht-Wechel {-1;1}", WholeNumber, &DayNightSetting, 1, nullptr},
-    {" Spiel ", "F9_Sturm", "Sandstürme {0..3}", WholeNumber, &StormSetting, 1, nullptr},
-    {" Spiel ", "Schwierigkeitsgrad", "Schwierigkeitsgrad {1..3}", WholeNumber, &Difficulty, 2, nullptr},
+    {" Spiel ", "F9_Sturm", "Sandstürme {0..3}", WholeNumber, &StormSetting, 1, nullptr, 0, 3},
+    {" Spiel ", "Schwierigkeitsgrad", "Schwierigkeitsgrad {1..3}", WholeNumber, &Difficulty, 2, nullptr, 1, 3},
     {" Spiel ", "StartTageszeit", "Tageszeit bei Start eines neuen Spiels {0...23}", WholeNumber, &StartHour, 12, nullptr},
     {" Spiel ", "savename$", "Letzter Spilstandname {$}", Text, &SaveName, 0, "autosave"},
     {" Spiel ", "IP_Adresse$", "Letzte benutzte IP Adresse {$}", Text, &ServerAddress, 0, "127.0.0.1"},
@@ -131,7 +135,12 @@ static void Store(const Setting& setting, const std::string& text)
 {
     switch (setting.kind) {
     case Text: *(std::string*)setting.value = text; break;
-    case WholeNumber: *(int*)setting.value = ReadNumber(TrimSpaces(text, 0)); break;
+    case WholeNumber: {
+        int number = ReadNumber(TrimSpaces(text, 0));
+        if (setting.highest >= setting.lowest) number = std::clamp(number, setting.lowest, setting.highest);
+        *(int*)setting.value = number;
+        break;
+    }
     case RealNumber: *(float*)setting.value = float(ReadNumber(TrimSpaces(text, 0))); break;
     case FrameSkip: *(int*)setting.value = ReadNumber(TrimSpaces(text, 0)) - 1; break;
     case Mission: {

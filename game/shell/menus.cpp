@@ -554,15 +554,14 @@ void Carry(int action)
         back = GameMenuPage;
         break;
     case SaveNow: {
-        std::string problem = SaveNameProblem(SaveName);
+        std::string problem = PlayerSaveNameProblem(SaveName);
         if (!problem.empty()) {
             Menu.notice = problem;
             break;
         }
         if (!Menu.inGame) break;
-        std::vector<std::string> names = SaveFiles();
-        // Names compare exactly: "Test" and "test" are two saves.
-        bool exists = std::find(names.begin(), names.end(), SaveName) != names.end();
+        // Files are found ignoring letter case, so "test" would land on "Test.sav": it asks.
+        bool exists = SaveFileExists(SaveName);
         Menu.filesPage = SavePage;
         if (exists) {
             back = OverwritePage;
@@ -582,7 +581,7 @@ void Carry(int action)
         }
         break;
     case LoadNow: {
-        std::string problem = SaveNameProblem(SaveName);
+        std::string problem = PlayerSaveNameProblem(SaveName);
         if (!problem.empty()) {
             Menu.notice = problem;
             break;
@@ -611,7 +610,7 @@ void Carry(int action)
         break;
     }
     case DeleteFile:
-        if (!SaveNameProblem(SaveName).empty()) break;
+        if (!PlayerSaveNameProblem(SaveName).empty()) break;
         Menu.filesPage = Menu.page;
         back = DeletePage;
         break;
@@ -759,12 +758,12 @@ void DrawTable()
 void DrawDiagrams()
 {
     if (Menu.diagramStale) {
-        SetPictureImage(DiagramPlot, StatisticsPlot(ScreenHeightPx));
+        SetPictureImage(DiagramPlot, StatisticsPlot(ScreenHeightPx, Menu.diagramOffset));
         SetPictureImage(DiagramAxes, StatisticsAxes(ScreenHeightPx));
         Menu.diagramStale = 0;
     }
     int x = int(std::lround(100 * UiScale)), y = int(std::lround(150 * UiScale));
-    DrawPicturePart(DiagramPlot, Menu.diagramOffset, 0, 400, PictureHeight(DiagramPlot), x, y, 0);
+    DrawPicturePart(DiagramPlot, 0, 0, 400, PictureHeight(DiagramPlot), x, y, 0);
     DrawPicture(DiagramAxes, x, y, 1);
     DrawFontText(SmallMenuFont, "E/O", x + 4, y, 255, 255, 255);
     DrawFontText(SmallMenuFont, "in 1", x + 4, y + 16, 255, 255, 255);
@@ -851,9 +850,12 @@ int MenuFrame()
             acts = true;
         }
         // The diagram's arrows scroll while held instead.
+        int offset = Menu.diagramOffset;
         if (Menu.hoveredAction == DiagramLeft) Menu.diagramOffset = std::max(0, Menu.diagramOffset - 10);
         if (Menu.hoveredAction == DiagramRight)
-            Menu.diagramOffset = std::max(0, std::min(Menu.diagramOffset + 10, PictureWidth(DiagramPlot) - 400));
+            Menu.diagramOffset = std::max(0, std::min(Menu.diagramOffset + 10, StatisticsPlotWidth() - 400));
+        // Only the window is drawn: a scrolled window is drawn anew.
+        if (Menu.diagramOffset != offset) Menu.diagramStale = 1;
         bool arrow = Menu.hoveredAction == DiagramLeft || Menu.hoveredAction == DiagramRight;
         if (acts && !arrow && Menu.hoveredAction >= 0 && !Menu.editing) {
             Menu.current = Menu.hoveredAction;

@@ -246,6 +246,12 @@ static void SplitPlasma(size_t index)
     Projectiles.push_back(copy); // `shot` may move with the list: it is not used after this
 }
 
+static int FarOffMap(const Projectile& shot)
+{
+    float right = float(MapWidth * 32) + ShotReachOffMap, bottom = float(MapHeight * 32) + ShotReachOffMap;
+    return !(shot.x >= -ShotReachOffMap && shot.y >= -ShotReachOffMap && shot.x <= right && shot.y <= bottom);
+}
+
 static void StepShots()
 {
     for (size_t i = 0; i < Projectiles.size(); i++) {
@@ -260,6 +266,7 @@ static void StepShots()
         }
         shot.x += shot.stepX;
         shot.y += shot.stepY;
+        if (FarOffMap(shot)) shot.life = 0;
         HitUnits(shot);
         HitBuildings(shot);
         if (int(shot.kind) == CollectingShot) CollectSpice(shot);

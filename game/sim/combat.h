@@ -21,6 +21,10 @@ struct Projectile {
 
 extern std::vector<Projectile> Projectiles; // all players' shots, walked by index
 
+// Pixels past the map's edge at which a shot is gone: it can hit nothing out there, and a shot
+// of the rules never flies that far (40 x its range).
+constexpr float ShotReachOffMap = 4096;
+
 void AddProjectile(int shooterId, float kind, int size, int owner, float x, float y, float heading, float speed,
                    float damage, float repair, float life);
 // Sub-steps a shot of this speed lives to fly 40 x range pixels: round(100 / speed x range x 4).

@@ -269,8 +269,11 @@ static void StatisticsStep()
 {
     if (StatSampleTimer == 0) {
         StatSampleTimer = -int(std::lround(384 / GameSpeed));
-        TakeStatisticsSample(StatSampleIndex);
-        StatSampleIndex++;
+        // Past the samples' bound the diagram keeps what it has; a save holds no more.
+        if (StatSampleIndex < MostStatSamples) {
+            TakeStatisticsSample(StatSampleIndex);
+            StatSampleIndex++;
+        }
     }
     StatSampleTimer++;
 }

@@ -95,7 +95,9 @@ int ShowItemButton(const std::string& idText, const std::string& timeText, float
     int leftClick = MouseCode == 12 || MouseCode == 14, rightClick = MouseCode == 22 || MouseCode == 24;
     // Units queue up; a research runs alone and cannot be queued.
     int free = id > 900 || (queue.empty() && count == 0 && currentItem <= 0);
-    if (hovered && leftClick && usable && Local().money - cost >= 0 && free) {
+    // A queue holds so many entries that no player reaches the end; a save carries no more.
+    int room = queue.size() < size_t(MostQueueEntries) * 10;
+    if (hovered && leftClick && usable && Local().money - cost >= 0 && free && room) {
         if (availability == 1) {
             Local().money -= cost;
             PendingQueue = queue + idText + timeText;
@@ -105,8 +107,10 @@ int ShowItemButton(const std::string& idText, const std::string& timeText, float
         }
     }
     if (hovered && rightClick && availability == 1) {
-        size_t at = queue.find(idText);
-        if (at != std::string::npos) {
+        // Entries are ten characters; the id is looked for where an entry starts, not in a time.
+        size_t at = 0;
+        while (at < queue.size() && queue.compare(at, idText.size(), idText) != 0) at += 10;
+        if (at < queue.size()) {
             Local().money += cost;
             PendingQueue = queue.substr(0, at) + (at + 10 < queue.size() ? queue.substr(at + 10) : "");
             if (!Voiceless()) PlayVoice(61);

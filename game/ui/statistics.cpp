@@ -13,7 +13,7 @@ std::vector<StatSample> StatTable[7];
 
 void TakeStatisticsSample(int index)
 {
-    if (index < 0) return;
+    if (index < 0 || index > MostStatSamples) return;
     for (int p = 1; p <= PlayerCount && p <= MaxPlayers; p++) {
         StatSample sample;
         for (const Unit& unit : Units) sample.units += unit.owner == p;
@@ -39,13 +39,33 @@ void Plot(Image& image, int x, int y, uint32_t colour)
     if (x >= 0 && y >= 0 && x < image.width && y < image.height) image.pixels[size_t(y) * size_t(image.width) + size_t(x)] = colour;
 }
 
-// A straight line between two pixels, both ends included.
-void Line(Image& image, int x0, int y0, int x1, int y1, uint32_t colour)
+// A straight line between two pixels, both ends included; only the part inside the image is
+// walked, so a value far off the plot costs nothing.
+void Line(Image& image, long long x0, long long y0, long long x1, long long y1, uint32_t colour)
 {
-    int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
-    for (int i = 0; i <= steps; i++) {
-        float t = steps ? float(i) / float(steps) : 0;
-        Plot(image, int(std::lround(x0 + (x1 - x0) * t)), int(std::lround(y0 + (y1 - y0) * t)), colour);
+    long long steps = std::max(std::llabs(x1 - x0), std::llabs(y1 - y0));
+    if (steps == 0) {
+        if (x0 >= 0 && y0 >= 0 && x0 < image.width && y0 < image.height) Plot(image, int(x0), int(y0), colour);
+        return;
+    }
+    // The steps whose rounded point can lie inside, along each axis.
+    double first = 0, last = double(steps);
+    auto keep = [&](long long from, long long to, int size) {
+        if (from == to) {
+            if (from < 0 || from >= size) last = -1;
+            return;
+        }
+        double a = (-0.5 - double(from)) / double(to - from) * double(steps);
+        double b = (double(size) - 0.5 - double(from)) / double(to - from) * double(steps);
+        first = std::max(first, std::floor(std::min(a, b)));
+        last = std::min(last, std::ceil(std::max(a, b)));
+    };
+    keep(x0, x1, image.width);
+    keep(y0, y1, image.height);
+    for (long long i = (long long)first; i <= (long long)last; i++) {
+        double t = double(i) / double(steps);
+        long long x = std::llround(double(x0) + double(x1 - x0) * t), y = std::llround(double(y0) + double(y1 - y0) * t);
+        if (x >= 0 && y >= 0 && x < image.width && y < image.height) Plot(image, int(x), int(y), colour);
     }
 }
 
@@ -61,23 +81,30 @@ uint32_t Shade(int player, int full)
 
 } // namespace
 
-Image StatisticsPlot(int screenHeight)
+int StatisticsPlotWidth()
 {
-    int h = int(0.4 * screenHeight);
+    int samples = std::max(0, StatSampleIndex);
+    return samples < 300 ? 400 : samples + 100;
+}
+
+Image StatisticsPlot(int screenHeight, int offset)
+{
+    long long h = (long long)(0.4 * screenHeight);
     int samples = std::max(0, StatSampleIndex);
     Image image;
-    MakeImage(image, samples < 300 ? 400 : samples + 100, h + 20, PackColour(32, 32, 32));
+    MakeImage(image, 400, int(h) + 20, PackColour(32, 32, 32));
+    // Only the samples whose lines reach into the window: sample i runs from x = i + 49 to i + 50.
+    int firstSample = std::max(1, offset - 50), lastSample = std::min(samples - 1, offset + 400 - 49);
+    auto y = [&](long long base, long long value, double scale) { return base - (long long)std::llround(scale * double(value)); };
     for (int p = 1; p <= std::min(PlayerCount, 4); p++) {
         if (StatPlayerShown[p] != 1) continue;
         const std::vector<StatSample>& table = StatTable[p];
-        for (int i = 1; i <= samples - 1 && size_t(i) < table.size(); i++) {
+        for (int i = firstSample; i <= lastSample && size_t(i) < table.size(); i++) {
             const StatSample &from = table[size_t(i - 1)], &to = table[size_t(i)];
-            if (StatSeriesShown[0] == 1) Line(image, i + 49, h - 4 * from.units, i + 50, h - 4 * to.units, Shade(p, 255));
-            if (StatSeriesShown[1] == 1)
-                Line(image, i + 49, h - 4 * from.buildings, i + 50, h - 4 * to.buildings, Shade(p, 191));
-            if (StatSeriesShown[2] == 1)
-                Line(image, i + 49, h - int(std::lround(0.01 * from.money)), i + 50, h - int(std::lround(0.01 * to.money)),
-                     Shade(p, 128));
+            long long x0 = i + 49 - offset, x1 = i + 50 - offset;
+            if (StatSeriesShown[0] == 1) Line(image, x0, y(h, from.units, 4), x1, y(h, to.units, 4), Shade(p, 255));
+            if (StatSeriesShown[1] == 1) Line(image, x0, y(h, from.buildings, 4), x1, y(h, to.buildings, 4), Shade(p, 191));
+            if (StatSeriesShown[2] == 1) Line(image, x0, y(h, from.money, 0.01), x1, y(h, to.money, 0.01), Shade(p, 128));
         }
     }
     return image;

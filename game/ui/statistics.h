@@ -11,6 +11,10 @@ struct StatSample {
     int money = 0;
 };
 
+// A sample is taken every 384 game seconds; the samples stop growing after this many, some
+// 7000 game hours, far beyond any game played. A save file holds no more.
+constexpr int MostStatSamples = 65536;
+
 // Samples per player (1..6), one per sample index; emptied when a new game is built.
 extern std::vector<StatSample> StatTable[7];
 
@@ -26,7 +30,10 @@ extern int StatSeriesShown[3];
 // The plot of the samples: H = 0.4 x the screen height, the picture H + 20 high and 400 wide,
 // or the sample count + 100 wide from 300 samples on; each shown series a line per player, one
 // pixel a sample from x = 50, its base at y = H (4 pixels a unit or building, 1 per 100 Euro).
-Image StatisticsPlot(int screenHeight);
+int StatisticsPlotWidth();
+// The 400-pixel window of that plot that starts at `offset`: only what is seen is drawn, so a
+// long game's plot costs no more than a short one's.
+Image StatisticsPlot(int screenHeight, int offset);
 // The axes drawn over the plot: white lines at x = 50 and 350 with a tick every 50 pixels up
 // from the base; everything else see-through.
 Image StatisticsAxes(int screenHeight);

@@ -4,6 +4,7 @@
 #include "game/save/savefile.h"
 #include "support/sim_world.h"
 
+#include <functional>
 #include <random>
 #include <set>
 
@@ -220,6 +221,47 @@ TEST_F(NetProtocol, BlocksThatLieOrEndEarlyAreDroppedWholeAndTheGameStaysAsItWas
     EXPECT_FALSE(ApplyGameSnapshot(std::string("DATEN\0", 6), 2, snapshot));
 }
 
+// A peer's records must be ones the rules can play: a shot of a kind outside the damage table
+// crashed the host when it hit, a line end in a text broke every save made after it.
+TEST_F(NetProtocol, RecordsTheRulesCannotPlayAreRefusedFromEitherSide)
+{
+    Populate();
+    const std::string before = Objects();
+    auto blockAfter = [&](bool fromClient, const std::function<void()>& change) {
+        std::string kept = GameStateBytes();
+        change();
+        NetBlock block;
+        if (fromClient) PutClientSnapshot(block, "", 2, 40);
+        else PutGameSnapshot(block, "", 40);
+        EXPECT_EQ(ApplyGameStateBytes(kept), 1);
+        return block.bytes;
+    };
+    ReceivedSnapshot snapshot;
+    for (bool fromClient : {true, false}) {
+        auto refused = [&](const char* what, const std::function<void()>& change) {
+            std::string block = blockAfter(fromClient, change);
+            bool taken = fromClient ? ApplyClientSnapshot(block, 2, snapshot) : ApplyGameSnapshot(block, 3, snapshot);
+            EXPECT_FALSE(taken) << what << (fromClient ? " from a client" : " from the host");
+            EXPECT_EQ(Objects(), before) << what;
+        };
+        refused("a shot of kind -100000", [] { Projectiles[0].kind = -100000; });
+        refused("a unit type no table has", [] { Units[1].typeId = 9999; });
+        refused("a weapon that fires kind 3050", [] { Units[1].weapon = 50; });
+        refused("a path with a line end", [] { Units[1].path = "AB\r\nCD"; });
+        refused("a queue with a line end", [] { Buildings[1].queue = "2402\r\n    "; });
+        refused("a target past any object id", [] { Units[1].target = 1e10f; });
+    }
+    // The host sends every player's records: one of a fourth player in a game of three.
+    std::string stranger = blockAfter(false, [] { Units[0].owner = 4; });
+    EXPECT_FALSE(ApplyGameSnapshot(stranger, 3, snapshot)) << "an owner who is not in the game";
+    EXPECT_EQ(Objects(), before);
+    // A chat line keeps no line end: it would end the ticker's line and a saved text.
+    NetBlock chat;
+    PutGameSnapshot(chat, "Spieler 1: a\r\nb", 40);
+    ASSERT_TRUE(ApplyGameSnapshot(chat.bytes, 3, snapshot));
+    EXPECT_EQ(snapshot.chat, "Spieler 1: a  b");
+}
+
 TEST_F(NetProtocol, TextsAndNamesAreBoundedAndBlocksGrowForBigArmies)
 {
     NetBlock block;
@@ -251,7 +293,7 @@ TEST_F(NetProtocol, TextsAndNamesAreBoundedAndBlocksGrowForBigArmies)
     EXPECT_FALSE(big.overfull);
     EXPECT_GT(big.bytes.size(), NetBlockSize);
     ReceivedSnapshot snapshot;
-    ASSERT_TRUE(ReadGameSnapshot(big.bytes, 2, MapWidth, MapHeight, snapshot));
+    ASSERT_TRUE(ReadGameSnapshot(big.bytes, 2, RunningGameBounds(), snapshot));
     EXPECT_EQ(snapshot.units.size(), 1000u - 333u);
 
     NetBlock full;

@@ -1,11 +1,16 @@
 // Saved games: the file's layout and rounding, a game in full swing written, read back and
 // written again to the same bytes, and bad files refused with the running game untouched.
+#include "game/save/recordrules.h"
 #include "game/save/savefile.h"
+#include "game/save/saveformat.h"
 #include "game/ui/statistics.h"
 #include "platform/files.h"
 #include "support/sim_world.h"
 
+#include <cstdio>
+#include <functional>
 #include <random>
+#include <unistd.h>
 
 namespace {
 
@@ -176,4 +181,100 @@ TEST_F(SaveFile, AFailedWriteLeavesThePreviousSaveAndNamesStayInTheFolder)
     EXPECT_FALSE(FileExists("ausserhalb.sav"));
     EXPECT_TRUE(SaveNameProblem("Test").empty());
     EXPECT_TRUE(SaveNameProblem("Mein Spiel 2").empty());
+}
+
+// A record the reader can parse but the rules cannot run is refused, whatever field holds it;
+// each of these loaded before and crashed, hung or broke every later save.
+TEST_F(SaveFile, RecordsTheRulesCannotPlayAreRefused)
+{
+    int tank = world.Add(2402, 1, 8, 10);
+    world.Add(2302, 2, 20, 12);
+    int factory = world.AddComplete(1220, 1, 4, 4);
+    AddProjectile(int(Units[size_t(tank)].id), 3002, 16, 1, 300, 300, 0, 100, 11, 0, 40);
+    std::string good = GameStateBytes();
+    ASSERT_EQ(ApplyGameStateBytes(good), 1);
+    const std::string before = GameStateBytes();
+
+    // Changes the running game, writes it as the writer does, puts the game back, and expects
+    // the file refused with the game untouched.
+    auto refusedAfter = [&](const char* what, const std::function<void()>& change) {
+        change();
+        std::string bytes = GameStateBytes();
+        ASSERT_EQ(ApplyGameStateBytes(before), 1);
+        EXPECT_EQ(ApplyGameStateBytes(bytes), 0) << what;
+        EXPECT_TRUE(GameStateBytes() == before) << what << ": the running game changed";
+    };
+    refusedAfter("a shot of kind -100000", [] { Projectiles[0].kind = -100000; });
+    refusedAfter("a shot of kind 3013", [] { Projectiles[0].kind = 3013; });
+    refusedAfter("a shot of a player who is not in the game", [] { Projectiles[0].owner = 5; });
+    refusedAfter("a unit type no table has", [] { Units[0].typeId = 9999; });
+    refusedAfter("a building picked as a unit type", [] { Units[0].typeId = 1300; });
+    refusedAfter("a weapon that fires kind 3050", [] { Units[0].weapon = 50; });
+    refusedAfter("an armour class past the damage table", [] { Units[0].unitClass = 7; });
+    refusedAfter("a state whose hour overflows", [] { Units[0].state = -2147483647; });
+    refusedAfter("a harvester's load past its round", [] { Units[0].load = -100000; });
+    refusedAfter("a destination past what a number holds", [] { Units[0].destX = 3e9f; });
+    refusedAfter("a path with a line end", [] { Units[0].path = "AB\r\nCD"; });
+    refusedAfter("a path of half a point", [] { Units[0].path = "ABC"; });
+    refusedAfter("a building type no table has", [&] { Buildings[size_t(factory)].typeId = 1999; });
+    refusedAfter("a queue with a line end", [&] { Buildings[size_t(factory)].queue = "2402\r\n    "; });
+    refusedAfter("a queue entry of no product", [&] { Buildings[size_t(factory)].queue = "9999      "; });
+    refusedAfter("a current item of no product", [&] { Buildings[size_t(factory)].currentItem = 5000; });
+    refusedAfter("a look past the upgrades", [&] { Buildings[size_t(factory)].variant = 40; });
+    refusedAfter("a local player beyond the players", [] { LocalPlayer = 3; });
+    refusedAfter("more samples than a game takes", [] {
+        StatSampleIndex = MostStatSamples + 1;
+        for (int p = 1; p <= 4; p++) StatTable[p].assign(size_t(MostStatSamples) + 2, StatSample{});
+    });
+    LocalPlayer = 1;
+    StatSampleIndex = 0;
+    ClearStatistics();
+
+    // The writer holds money and samples to their bounds itself; a file from elsewhere may not.
+    // With no decorations and storms the file ends with the two counts, the three settings and,
+    // before them, player 4's last sample: units, buildings, money.
+    std::string bytes = GameStateBytes();
+    size_t lastSample = bytes.size() - 5 * 4 - 3 * 4;
+    std::string units = bytes;
+    PutLong(units, lastSample, 1u << 30);
+    EXPECT_EQ(ApplyGameStateBytes(units), 0) << "a sample of more units than a game holds";
+    std::string money = bytes;
+    PutLong(money, lastSample + 8, 0x7FFFFFFFu);
+    EXPECT_EQ(ApplyGameStateBytes(money), 0) << "a sample of more money than the game counts";
+    EXPECT_EQ(ApplyGameStateBytes(good), 1) << "the good file still loads";
+}
+
+// The configuration and the game hold what the file carries to what the reader takes, so a
+// save is never written that cannot be read.
+TEST_F(SaveFile, WhatTheWriterWritesTheReaderTakes)
+{
+    world.Add(2402, 1, 8, 10);
+    Difficulty = 7;
+    StormSetting = -4;
+    Players[1].money = 2000000000;
+    Players[1].spiceMoney = 2100000000;
+    Players[2].research[3] = 9;
+    ASSERT_EQ(SaveGame("Grenzen"), 1);
+    ASSERT_EQ(LoadGame("Grenzen"), 1) << "a save made with values past the bounds still loads";
+    EXPECT_EQ(Difficulty, 3);
+    EXPECT_EQ(StormSetting, 0);
+    EXPECT_EQ(Players[1].money, MostMoney);
+    EXPECT_EQ(Players[2].research[3], 1);
+}
+
+TEST_F(SaveFile, AFileLargerThanAnyGameIsNotReadAtAll)
+{
+    ASSERT_GT(MostSaveBytes(), size_t(1) << 20);
+    ASSERT_LT(MostSaveBytes(), size_t(1) << 30) << "the bound is a few hundred megabytes";
+    // Four gigabytes of nothing, which a whole read would try to hold in memory.
+    std::string path = ResolvePath("SAVE\\Riesig.sav");
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(ftruncate(fileno(file), (off_t(1) << 32)), 0);
+    std::fclose(file);
+    world.Add(2402, 1, 8, 10);
+    std::string before = GameStateBytes();
+    EXPECT_EQ(LoadGame("Riesig"), 0);
+    EXPECT_TRUE(GameStateBytes() == before);
+    RemoveFile("SAVE\\Riesig.sav");
 }

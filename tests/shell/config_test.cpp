@@ -110,6 +110,20 @@ TEST(Configuration, ValuesAreKeptAsReadAndWrittenBack)
     EXPECT_NE(written.find("Herz = 2\r\n"), std::string::npos);
 }
 
+TEST(Configuration, SettingsASaveCarriesAreHeldToTheirRange)
+{
+    TempFolder folder;
+    WriteConfigFile("[ Spiel ]\nSchwierigkeitsgrad = 7\nF9_Sturm = -2\n");
+    SetConfigurationDefaults();
+    ReadConfiguration();
+    EXPECT_EQ(Difficulty, 3) << "a save reads difficulties 1..3 only";
+    EXPECT_EQ(StormSetting, 0) << "and storm settings 0..3";
+    WriteConfigFile("[ Spiel ]\nSchwierigkeitsgrad = 1\nF9_Sturm = 3\n");
+    ReadConfiguration();
+    EXPECT_EQ(Difficulty, 1);
+    EXPECT_EQ(StormSetting, 3);
+}
+
 TEST(Configuration, CampaignProgressIsScrambled)
 {
     // Mission 3: 3 squared is "9", character code 057 -> letters 71+0, 72+5, 73+7.

@@ -265,7 +265,7 @@ TEST_F(Menus, ThePausePageLeadsToSavingAndBackAndToTheAbortQuestion)
     EXPECT_EQ(Menu.page, MainPage);
 }
 
-TEST_F(Menus, SavingAsksBeforeOverwritingAndNamesCompareExactly)
+TEST_F(Menus, SavingAsksBeforeOverwritingAFileFoundIgnoringCase)
 {
     Menu.inGame = 1;
     Open(SavePage);
@@ -277,12 +277,23 @@ TEST_F(Menus, SavingAsksBeforeOverwritingAndNamesCompareExactly)
     Click("OK");
     EXPECT_EQ(Menu.page, PausePage);
 
+    // Files are found ignoring case: "test" would replace "Test.sav", so it asks first.
+    std::string before;
+    ASSERT_EQ(ReadWholeFile("SAVE\\Test.sav", before), 1);
+    Players[1].money += 1234;
     Open(SavePage);
     SaveName = "test";
     Frames(1);
     Click("Speichern", 1);
-    EXPECT_EQ(Menu.page, SavedPage) << "\"test\" is not \"Test\"";
-    Open(SavePage);
+    ASSERT_EQ(Menu.page, OverwritePage) << "\"test\" lands on \"Test.sav\"";
+    EXPECT_NE(Item("\"test\" überschreiben?"), nullptr);
+    Click("Nein");
+    EXPECT_EQ(Menu.page, SavePage);
+    std::string after;
+    ASSERT_EQ(ReadWholeFile("SAVE\\Test.sav", after), 1);
+    EXPECT_EQ(after, before) << "\"Nein\" leaves the save as it was";
+    EXPECT_EQ(ListFolder("SAVE\\*.sav").size(), 1u);
+
     SaveName = "Test";
     Frames(1);
     Click("Speichern", 1);
@@ -290,6 +301,15 @@ TEST_F(Menus, SavingAsksBeforeOverwritingAndNamesCompareExactly)
     EXPECT_NE(Item("\"Test\" überschreiben?"), nullptr);
     Click("Nein");
     EXPECT_EQ(Menu.page, SavePage);
+
+    // The game's own files start with "_": a player's save may not hide among them.
+    SaveName = "_MehrspielerNWI";
+    Frames(1);
+    Click("Speichern", 1);
+    EXPECT_EQ(Menu.page, SavePage);
+    EXPECT_FALSE(Menu.notice.empty()) << "a hidden name is refused with a line";
+    EXPECT_FALSE(FileExists("SAVE\\_MehrspielerNWI.sav"));
+    Menu.notice.clear();
 
     SaveName = "../weg";
     Frames(1);
