@@ -445,6 +445,11 @@ std::vector<int> NetServer::Clients() const
     return handles;
 }
 
+void NetServer::Drop(int client)
+{
+    if (std::shared_ptr<Peer> peer = state_->Find(client)) peer->Shut();
+}
+
 void NetServer::Close()
 {
     std::lock_guard guard(state_->lock);

@@ -57,6 +57,8 @@ public:
     bool SendFile(int client, std::string_view fileBytes);
     // The handles of the connected clients, in connection order.
     std::vector<int> Clients() const;
+    // Lets one client go; Poll reports its Disconnect.
+    void Drop(int client);
     // Stops listening and drops every client.
     void Close();
 

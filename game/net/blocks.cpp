@@ -216,3 +216,17 @@ bool ReadClientSnapshot(const std::string& block, int sender, const RecordBounds
     out = std::move(read);
     return true;
 }
+
+bool ReadWatcherSnapshot(const std::string& block, std::string& chat)
+{
+    NetReader r(block);
+    ReceivedSnapshot read;
+    if (!GetSnapshotHead(r, read)) return false;
+    int player = r.GetInt();
+    r.GetInt(); // its frame rate, which no one waits for
+    for (int list = 0; list < 3; list++)
+        if (r.GetInt() != 0) r.failed = true;
+    if (r.failed || player != 0) return false;
+    chat = read.chat;
+    return true;
+}

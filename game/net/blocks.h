@@ -118,3 +118,6 @@ bool ReadGameSnapshot(const std::string& block, int localPlayer, const RecordBou
 // A client's "DATEN" as the host keeps it: only the records of the sender, which must be the
 // player `sender` the connection belongs to.
 bool ReadClientSnapshot(const std::string& block, int sender, const RecordBounds& bounds, ReceivedSnapshot& out);
+// A watcher's "DATEN" as the host takes it: a chat line ("" for none) and nothing else; a block
+// that claims a player or carries objects is refused.
+bool ReadWatcherSnapshot(const std::string& block, std::string& chat);

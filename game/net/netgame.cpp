@@ -48,8 +48,61 @@ void Send(const char* keyword, int exceptPlayer = 0)
 // A chat line comes back to the one who typed it among the host's relays; he has it already.
 bool OwnLine(const std::string& line)
 {
-    std::string own = "Spieler " + std::to_string(LocalPlayer) + ": ";
+    std::string own = ChatLead();
     return line.compare(0, own.size(), own) == 0;
+}
+
+// Host: a line for every screen, the host's own ticker and the clients' with the snapshots.
+void TellEveryone(const std::string& line)
+{
+    AddMessage(line);
+    RelayedChat.push_back(line);
+}
+
+// The cell a returning player's camera opens on: his first building, else his first unit,
+// else his start cell; a watcher's opens on the middle of the map.
+std::pair<int, int> HomeCell(int seat)
+{
+    if (seat < 1) return {MapWidth / 2, MapHeight / 2};
+    for (const Building& b : Buildings)
+        if (b.owner == seat) return {int(b.x) + 1, int(b.y) + 1};
+    for (const Unit& u : Units)
+        if (u.owner == seat) return {int(u.x), int(u.y)};
+    return {Players[seat].startX, Players[seat].startY};
+}
+
+// Host: a newcomer to the running game gets it as it stands now, the way a game starts: the
+// transfer file, then "START" with its seat (0 to watch) and camera. The game waits for no
+// more than the sending.
+void HandOverGame(int connection, int seat)
+{
+    NetSendTo(connection, GameStateBytes(), true);
+    NetBlock start;
+    start.Start("START");
+    std::pair<int, int> home = HomeCell(seat);
+    PutHostTrailer(start.bytes, seat, ScreenWidthPx, ScreenHeightPx, home.first, home.second);
+    NetSendTo(connection, start.bytes);
+    TellEveryone(seat > 0 ? "INFO: Spieler " + std::to_string(seat) + " ist wieder da." : "INFO: Ein Zuschauer ist dabei.");
+}
+
+// Host: a newcomer says its name: a player coming back to his seat, or a watcher.
+void Welcome(const NetMessage& message)
+{
+    int player = 0;
+    std::string name;
+    if (!ReadClientPlayer(message.block, player, name)) return;
+    int seat = NetComeback(message.connection, name);
+    if (seat >= 0) HandOverGame(message.connection, seat);
+}
+
+// Host: a watcher's "DATEN" carries a chat line at most; it is shown as a watcher's.
+void WatcherSays(const NetMessage& message)
+{
+    std::string chat;
+    if (!ReadWatcherSnapshot(message.block, chat) || chat.empty()) return;
+    std::string lead = "Zuschauer: ";
+    if (chat.compare(0, lead.size(), lead) != 0) chat = lead + chat;
+    TellEveryone(chat);
 }
 
 void ShowChat(const std::string& line)
@@ -70,9 +123,23 @@ void SaveForPartner(const std::string& name)
 
 void HostExchange()
 {
+    for (const std::string& line : NetTakeNotices()) TellEveryone(line);
+    unsigned connected = NetConnectedSeats();
+    for (int p = 2; p <= MaxPlayers; p++)
+        if (!(connected >> p & 1)) FrameRates[p] = 0;
     NetMessage message;
     for (int taken = 0; taken < 32 && NetTake(message); taken++) {
         std::string keyword = Keyword(message.block);
+        // Only a seat's own connection speaks for its player; newcomers and watchers say their
+        // name or chat, nothing more.
+        if (message.from == 0) {
+            if (keyword == "PLAYER") Welcome(message);
+            continue;
+        }
+        if (message.from < 0) {
+            if (keyword == "DATEN") WatcherSays(message);
+            continue;
+        }
         if (keyword == "DATEN") {
             ReceivedSnapshot extras;
             if (!ApplyClientSnapshot(message.block, message.from, extras)) continue;
@@ -121,8 +188,10 @@ int LowestFrameRate(int players)
 
 } // namespace
 
-void HostNetwork()
+void HostNetwork(int players)
 {
+    SetNetSeatLimit(players);
+    SetNetGameRunning(0);
     NetCommand = 1;
 }
 
@@ -150,7 +219,8 @@ void HostLobbyStep(const std::string& hostName)
         if (ReadClientPlayer(message.block, player, name)) SetNetClientName(message.from, name);
     }
     if (!NetSendSlotFree()) return;
-    std::vector<std::string> names = NetClientNames();
+    // By seat: seat s is entry s - 1, a free seat an empty name.
+    std::vector<std::string> names = NetSeatNames();
     names.insert(names.begin(), hostName);
     NetBlock block;
     PutPlayerList(block, names);
@@ -171,10 +241,13 @@ int ClientLobbyStep(const std::string& ownName)
                 Lobby.names = names;
                 Lobby.player = trailer.player;
             }
+        } else if (keyword == "VOLL") {
+            Lobby.refusal = PrintableLine(r.GetText());
         } else if (keyword == "START" || keyword == "START_LADEN") {
             std::string name = keyword == "START_LADEN" ? r.GetText() : "";
             HostTrailer trailer = GetHostTrailer(r);
-            if (r.failed || trailer.player < 2) continue;
+            // Seat 0 is a watcher's, who joined a running game.
+            if (r.failed || trailer.player == 1) continue;
             Lobby.trailer = trailer;
             Lobby.player = trailer.player;
             Lobby.loadName = name;
@@ -194,6 +267,8 @@ void BecomeNetworkPlayer(int player)
     LocalPlayer = player;
     NetworkGame = 1;
     NextObjectId = NetworkNextObjectId(player);
+    // A watcher has no side to keep in the dark.
+    if (player == 0) FogOn = -1;
     for (int& rate : FrameRates) rate = 0;
     RelayedChat.clear();
     HostLossShown = 0;
@@ -203,7 +278,9 @@ void BecomeNetworkPlayer(int player)
 int HostStartGame(const std::string& loadName)
 {
     LocalPlayer = 1;
-    int clients = int(NetClientNames().size());
+    // From now on a newcomer takes no free seat: it comes back to its own or watches.
+    SetNetGameRunning(1);
+    unsigned seats = NetTakenSeats() | 1u << 1;
     if (loadName.empty()) {
         // The map's start marks make the players; each client's camera opens on its own.
         MissionMode = 0;
@@ -226,7 +303,7 @@ int HostStartGame(const std::string& loadName)
         NetQueue(start);
     }
     if (loadName.empty()) {
-        StartNewGame(1 + clients);
+        StartNewGame(0, seats);
         std::string kept = SaveName;
         int saved = SaveGame(NetStartSave);
         std::this_thread::sleep_for(1000ms);
@@ -282,8 +359,10 @@ int NetExchange()
             RelayedChat.pop_front();
         }
         FrameRates[1] = FramesPerSecond();
-        LowestFps = LowestFrameRate(1 + int(NetClientNames().size()));
+        LowestFps = LowestFrameRate(PlayerCount);
         PutGameSnapshot(block, chat, LowestFps);
+    } else if (LocalPlayer == 0) {
+        PutWatcherSnapshot(block, chat, FramesPerSecond());
     } else {
         PutClientSnapshot(block, chat, LocalPlayer, FramesPerSecond());
     }

@@ -18,11 +18,14 @@ struct NetLobby {
     int player = 0;                 // client: the own player number, 0 until the host said
     HostTrailer trailer;            // client: as the start message brought it
     std::string loadName;           // client: the save "START_LADEN" named
+    std::string refusal;            // client: why the host turned us away ("VOLL"), else empty
 };
 extern NetLobby Lobby;
 
 // Asks the control thread to make the server or reach `address`; the menus then watch NetRole.
-void HostNetwork();
+// The host's map has start marks for `players` players (the host among them): no more clients
+// find a seat.
+void HostNetwork(int players = MaxPlayers);
 void JoinNetwork(const std::string& address);
 // Closes whatever is open ("Zurück", "Abbrechen", the main page); a failed role goes back to 0.
 void LeaveNetwork();

@@ -101,6 +101,15 @@ void PutClientSnapshot(NetBlock& block, const std::string& chat, int player, int
     PutObjects(block, player);
 }
 
+void PutWatcherSnapshot(NetBlock& block, const std::string& chat, int frameRate)
+{
+    block.Start("DATEN");
+    PutChat(block, chat);
+    block.PutInt(0);
+    block.PutInt(frameRate);
+    for (int list = 0; list < 3; list++) block.PutInt(0);
+}
+
 bool ApplyGameSnapshot(const std::string& block, int localPlayer, ReceivedSnapshot& snapshot)
 {
     if (!ReadGameSnapshot(block, localPlayer, RunningGameBounds(), snapshot)) return false;

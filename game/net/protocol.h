@@ -18,6 +18,9 @@ void PutGameSnapshot(NetBlock& block, const std::string& chat, int lowestFrameRa
 // A client's "DATEN": its own player's objects.
 void PutClientSnapshot(NetBlock& block, const std::string& chat, int player, int frameRate);
 
+// A watcher's "DATEN": a chat line and its frame rate, player 0 and no objects.
+void PutWatcherSnapshot(NetBlock& block, const std::string& chat, int frameRate);
+
 // On a client: the host's snapshot replaces every object not of `localPlayer`, the storms and
 // the clock. False (and the game untouched) for anything but a whole "DATEN" block.
 bool ApplyGameSnapshot(const std::string& block, int localPlayer, ReceivedSnapshot& snapshot);

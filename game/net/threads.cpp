@@ -2,6 +2,7 @@
 #include "game/net/threads.h"
 
 #include "platform/files.h"
+#include "platform/latin1.h"
 #include "platform/net.h"
 
 #include <algorithm>
@@ -27,9 +28,29 @@ using namespace std::chrono_literals;
 // state, and a host with several clients takes them all each frame.
 constexpr size_t MostWaitingBytes = size_t(32) << 20;
 constexpr size_t MostWaiting = 256;
+constexpr size_t MostWaitingPerSender = 32;
 
+// Connections to clients beyond the players' seats: watchers of a running game, and newcomers
+// who have not yet said who they are.
+constexpr int MostWatchers = 4;
+constexpr int MostNewcomers = 2;
+// A newcomer who says nothing for this long is let go, so a silent connection holds no place.
+constexpr auto NewcomerPatience = std::chrono::seconds(10);
+
+// One connection of the host. A player's seat is given once, when the connection is accepted
+// in the waiting room, and never changes for it: every message it sends is that seat's.
 struct Client {
     int handle = 0;
+    int seat = 0;          // 2..6 a player; 0 a watcher or a newcomer
+    int watching = 0;      // 1 once admitted to watch a running game
+    std::chrono::steady_clock::time_point since = std::chrono::steady_clock::now();
+};
+
+// A player's seat. A seat whose connection dropped during a game keeps its name and objects
+// and waits for its player to come back; in the waiting room a seat left is free again.
+struct Seat {
+    int taken = 0;
+    int handle = 0;        // its connection; 0 while dropped
     std::string name = "Unbekannt";
 };
 
@@ -39,6 +60,10 @@ struct Shared {
     std::mutex lock; // everything below
     std::string hostAddress = "127.0.0.1";
     std::vector<Client> clients;
+    Seat seats[MaxPlayers + 1];        // 2..seatLimit
+    int seatLimit = MaxPlayers;        // the map's start marks
+    int gameRunning = 0;               // 1 from the start: newcomers rejoin or watch
+    std::vector<std::string> notices;  // seats left, for the game's ticker
     std::deque<NetMessage> waiting;
     size_t waitingBytes = 0;
     std::string outgoing;
@@ -72,6 +97,9 @@ void ControlThread()
             net.server.Close();
             std::lock_guard guard(net.lock);
             net.clients.clear();
+            for (Seat& seat : net.seats) seat = Seat{};
+            net.gameRunning = 0;
+            net.notices.clear();
             NetRole = 0;
         } else if (command == 1) {
             NetRole = net.server.Listen(NetGamePort) ? 1 : -1;
@@ -115,13 +143,14 @@ void SendThread()
                     width = net.screenWidth;
                     height = net.screenHeight;
                 }
-                for (size_t i = 0; i < clients.size(); i++) {
-                    int player = int(i) + 2;
-                    if (player == except) continue;
+                // Players by their seats and watchers; a newcomer gets nothing until it is let in.
+                for (const Client& client : clients) {
+                    int player = client.seat;
+                    if ((player == 0 && !client.watching) || (player != 0 && player == except)) continue;
                     std::pair<int, int> cell = size_t(player) < cells.size() ? cells[size_t(player)] : std::pair{0, 0};
                     std::string block = message;
                     PutHostTrailer(block, player, width, height, cell.first, cell.second);
-                    net.server.Send(clients[i].handle, block);
+                    net.server.Send(client.handle, block);
                 }
             } else if (NetRole == 2) {
                 std::string message;
@@ -145,37 +174,108 @@ bool PlainSnapshot(const std::string& block)
 }
 
 // Under the lock: appends a received block, a newer snapshot of the same sender in place of
-// its older one (unless the older one carries a chat line, which must not be lost).
-void Arrived(Shared& net, std::string block, int from)
+// its older one (unless the older one carries a chat line, which must not be lost). Each sender
+// has its own share of the room, so one that floods loses only its own messages.
+void Arrived(Shared& net, std::string block, int from, int connection)
 {
     if (Keyword(block) == "DATEN")
         for (NetMessage& waiting : net.waiting)
-            if (waiting.from == from && PlainSnapshot(waiting.block)) {
+            if (waiting.connection == connection && PlainSnapshot(waiting.block)) {
                 net.waitingBytes = net.waitingBytes - waiting.block.size() + block.size();
                 waiting.block = std::move(block);
                 return;
             }
-    if (net.waiting.size() >= MostWaiting || net.waitingBytes + block.size() > MostWaitingBytes) return;
+    size_t mine = size_t(std::count_if(net.waiting.begin(), net.waiting.end(), [&](const NetMessage& m) { return m.connection == connection; }));
+    if (mine >= MostWaitingPerSender || net.waiting.size() >= MostWaiting || net.waitingBytes + block.size() > MostWaitingBytes) return;
     net.waitingBytes += block.size();
-    net.waiting.push_back(NetMessage{std::move(block), from});
+    net.waiting.push_back(NetMessage{std::move(block), from, connection});
     NetMessageTaken = 0;
+}
+
+// The lowest seat of the waiting room nobody holds, or 0 when the map has no more.
+int FreeSeat(const Shared& net)
+{
+    for (int seat = 2; seat <= std::min(net.seatLimit, MaxPlayers); seat++)
+        if (!net.seats[seat].taken) return seat;
+    return 0;
+}
+
+// Under the lock: a new connection takes a seat in the waiting room, or waits to say who it is
+// in a running game; 0 when there is no room for it.
+int Welcome(Shared& net, int handle)
+{
+    Client client{handle};
+    if (!net.gameRunning) {
+        client.seat = FreeSeat(net);
+        if (client.seat == 0) return 0;
+        net.seats[client.seat] = Seat{1, handle, "Unbekannt"};
+    } else {
+        int watchers = 0, newcomers = 0;
+        for (const Client& other : net.clients) {
+            watchers += other.watching;
+            newcomers += other.seat == 0 && !other.watching;
+        }
+        if (newcomers >= MostNewcomers || watchers + newcomers >= MostWatchers + MostNewcomers) return 0;
+    }
+    net.clients.push_back(client);
+    return 1;
+}
+
+// Under the lock: a connection went. A player's seat in a running game waits for him; in the
+// waiting room it is free again.
+void Farewell(Shared& net, std::vector<Client>::iterator at)
+{
+    int seat = at->seat;
+    if (seat >= 2 && net.seats[seat].handle == at->handle) {
+        if (net.gameRunning) {
+            net.seats[seat].handle = 0;
+            net.notices.push_back("INFO: Spieler " + std::to_string(seat) + " hat das Spiel verlassen.");
+        } else {
+            net.seats[seat] = Seat{};
+        }
+    }
+    net.clients.erase(at);
+}
+
+// Newcomers who said nothing in time are let go.
+void DropSilentNewcomers(Shared& net)
+{
+    std::vector<int> silent;
+    {
+        std::lock_guard guard(net.lock);
+        auto now = std::chrono::steady_clock::now();
+        for (const Client& client : net.clients)
+            if (client.seat == 0 && !client.watching && now - client.since > NewcomerPatience) silent.push_back(client.handle);
+    }
+    for (int handle : silent) net.server.Drop(handle);
 }
 
 void ReceiveAsHost(Shared& net)
 {
+    DropSilentNewcomers(net);
     for (int events = 0; events < 64; events++) {
         NetEvent event = net.server.Poll();
         if (event.kind == NetEvent::None) return;
+        if (event.kind == NetEvent::NewClient) {
+            int welcome = 0;
+            {
+                std::lock_guard guard(net.lock);
+                welcome = Welcome(net, event.client);
+            }
+            if (!welcome) {
+                NetBlock full;
+                full.Start("VOLL");
+                full.PutText(NetFullText());
+                net.server.Send(event.client, full.bytes);
+                net.server.Drop(event.client);
+            }
+            continue;
+        }
         std::lock_guard guard(net.lock);
         auto at = std::find_if(net.clients.begin(), net.clients.end(), [&](const Client& c) { return c.handle == event.client; });
-        int player = at == net.clients.end() ? 0 : int(at - net.clients.begin()) + 2;
-        if (event.kind == NetEvent::NewClient) {
-            net.clients.push_back(Client{event.client});
-        } else if (event.kind == NetEvent::Disconnect) {
-            if (at != net.clients.end()) net.clients.erase(at);
-        } else if (event.kind == NetEvent::Data && player > 0) {
-            Arrived(net, std::move(event.bytes), player);
-        }
+        if (at == net.clients.end()) continue;
+        if (event.kind == NetEvent::Disconnect) Farewell(net, at);
+        else if (event.kind == NetEvent::Data) Arrived(net, std::move(event.bytes), at->seat ? at->seat : -at->watching, at->handle);
         // Files go from the host to the clients only.
     }
 }
@@ -192,7 +292,7 @@ void ReceiveAsClient(Shared& net)
             if (WriteWholeFile("SAVE\\" + std::string(NetStartSave) + ".sav", event.bytes)) NetFileArrived = 1;
         } else if (event.kind == NetEvent::Data) {
             std::lock_guard guard(net.lock);
-            Arrived(net, std::move(event.bytes), 1);
+            Arrived(net, std::move(event.bytes), 1, 0);
         }
     }
 }
@@ -236,6 +336,9 @@ void StopNetThreads()
     Net().connection.Close();
     std::lock_guard guard(Net().lock);
     Net().clients.clear();
+    for (Seat& seat : Net().seats) seat = Seat{};
+    Net().gameRunning = 0;
+    Net().notices.clear();
     Net().waiting.clear();
     Net().waitingBytes = 0;
     NetRole = 0;
@@ -303,13 +406,98 @@ std::vector<std::string> NetClientNames()
 {
     std::lock_guard guard(Net().lock);
     std::vector<std::string> names;
-    for (const Client& client : Net().clients) names.push_back(client.name);
+    for (int seat = 2; seat <= MaxPlayers; seat++)
+        if (Net().seats[seat].taken && Net().seats[seat].handle) names.push_back(Net().seats[seat].name);
     return names;
+}
+
+std::vector<std::string> NetSeatNames()
+{
+    std::lock_guard guard(Net().lock);
+    int highest = 1;
+    for (int seat = 2; seat <= MaxPlayers; seat++)
+        if (Net().seats[seat].taken) highest = seat;
+    std::vector<std::string> names;
+    for (int seat = 2; seat <= highest; seat++) names.push_back(Net().seats[seat].taken ? Net().seats[seat].name : "");
+    return names;
+}
+
+unsigned NetTakenSeats()
+{
+    std::lock_guard guard(Net().lock);
+    unsigned seats = 0;
+    for (int seat = 2; seat <= MaxPlayers; seat++)
+        if (Net().seats[seat].taken) seats |= 1u << seat;
+    return seats;
+}
+
+unsigned NetConnectedSeats()
+{
+    std::lock_guard guard(Net().lock);
+    unsigned seats = 0;
+    for (int seat = 2; seat <= MaxPlayers; seat++)
+        if (Net().seats[seat].taken && Net().seats[seat].handle) seats |= 1u << seat;
+    return seats;
 }
 
 void SetNetClientName(int player, const std::string& name)
 {
     std::lock_guard guard(Net().lock);
-    size_t at = size_t(player - 2);
-    if (player >= 2 && at < Net().clients.size()) Net().clients[at].name = name.substr(0, NetNameLength);
+    if (player >= 2 && player <= MaxPlayers && Net().seats[player].taken && !Net().gameRunning)
+        Net().seats[player].name = PrintableLine(name.substr(0, NetNameLength));
 }
+
+void SetNetSeatLimit(int seats)
+{
+    std::lock_guard guard(Net().lock);
+    Net().seatLimit = std::clamp(seats, 1, MaxPlayers);
+}
+
+void SetNetGameRunning(int running)
+{
+    std::lock_guard guard(Net().lock);
+    Net().gameRunning = running;
+}
+
+std::vector<std::string> NetTakeNotices()
+{
+    std::lock_guard guard(Net().lock);
+    std::vector<std::string> notices;
+    notices.swap(Net().notices);
+    return notices;
+}
+
+int NetComeback(int connection, const std::string& name)
+{
+    std::lock_guard guard(Net().lock);
+    Shared& net = Net();
+    auto at = std::find_if(net.clients.begin(), net.clients.end(), [&](const Client& c) { return c.handle == connection; });
+    if (at == net.clients.end() || at->seat != 0 || at->watching || !net.gameRunning) return -1;
+    // A returning player is known by the name he typed and a seat of that name whose
+    // connection dropped; the lowest such seat is his.
+    for (int seat = 2; seat <= MaxPlayers; seat++) {
+        Seat& place = net.seats[seat];
+        if (place.taken && !place.handle && place.name == name.substr(0, NetNameLength)) {
+            place.handle = connection;
+            at->seat = seat;
+            return seat;
+        }
+    }
+    at->watching = 1;
+    return 0;
+}
+
+int NetConnectionCount()
+{
+    std::lock_guard guard(Net().lock);
+    return int(Net().clients.size());
+}
+
+void NetDropConnection(int connection) { Net().server.Drop(connection); }
+
+bool NetSendTo(int connection, const std::string& block, bool asFile)
+{
+    return asFile ? Net().server.SendFile(connection, block) : Net().server.Send(connection, block);
+}
+
+std::string NetFullText() { return L1("Das Spiel läuft schon, und es ist kein Platz mehr frei."); }

@@ -53,17 +53,45 @@ void SetNetStartCells(const std::vector<std::pair<int, int>>& cells, int screenW
 // ---- receiving ----
 struct NetMessage {
     std::string block;
-    int from = 0; // host: the sending client's player number; client: 1
+    int from = 0;       // host: the seat of the sending client, -1 a watcher, 0 a newcomer; client: 1
+    int connection = 0; // host: the sending connection's handle
 };
 // Takes the next received message; false when none waits.
 bool NetTake(NetMessage& message);
 // Drops every message still waiting (a new game starts, a connection closes).
 void NetDropWaiting();
 
-// ---- the host's client list ----
-// The clients' names in list order (player 2, 3, ...), "Unbekannt" until a client says.
+// ---- the host's seats ----
+// A seat (player number 2..6) is given to a connection when it is accepted in the waiting room
+// and never changes for it. In the waiting room a seat left is free again; in a running game
+// it waits, with its name and objects, for its player to come back (NetComeback).
+//
+// The names of the players connected now, by seat ("Unbekannt" until a client says).
 std::vector<std::string> NetClientNames();
+// Every seat's name from seat 2 to the highest taken, "" where a seat is free: the "PLAYER"
+// list, in which seat s is entry s - 1.
+std::vector<std::string> NetSeatNames();
+// The taken seats as bits (1 << seat), and those whose player is connected now.
+unsigned NetTakenSeats();
+unsigned NetConnectedSeats();
+// In the waiting room: the name a seat's client said.
 void SetNetClientName(int player, const std::string& name);
+// How many players the map has start marks for (the host is one); seats beyond are refused.
+void SetNetSeatLimit(int seats);
+// From the start on, a newcomer takes no free seat: it rejoins a dropped one or watches.
+void SetNetGameRunning(int running);
+// The ticker lines of seats that left since the last call.
+std::vector<std::string> NetTakeNotices();
+// A newcomer to a running game said its name: the seat it takes back (2..6), 0 when it is to
+// watch, -1 when the connection is not a newcomer.
+int NetComeback(int connection, const std::string& name);
+// One connection only, from the game thread: a block or a file, sent now; and letting one go.
+bool NetSendTo(int connection, const std::string& block, bool asFile = false);
+// The host's connections now: players, watchers and newcomers.
+int NetConnectionCount();
+void NetDropConnection(int connection);
+// What a client that finds no room is told before it is let go ("VOLL").
+std::string NetFullText();
 
 // The name the start file of a network game is kept under, in the SAVE folder.
 constexpr const char* NetStartSave = "_MehrspielerNWI";

@@ -177,3 +177,11 @@ int ParseGameState(const std::string& bytes, SavedGame& game)
     ReadGame(reader, game);
     return !reader.failed;
 }
+
+int SavedPlayerCount(const std::string& bytes)
+{
+    SavedGame game;
+    game.terrain.assign(257 * 257, 0);
+    game.fog.assign(257 * 257, 1);
+    return ParseGameState(bytes, game) ? game.playerCount : 0;
+}

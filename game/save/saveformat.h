@@ -49,3 +49,5 @@ size_t MostSaveBytes();
 // Reads a whole save file into `game`, whose terrain and fog grids hold what the cells the
 // file leaves out should keep; 1 when every section was there and every value made sense.
 int ParseGameState(const std::string& bytes, SavedGame& game);
+// The players of a save file's game, 0 for a file that does not read.
+int SavedPlayerCount(const std::string& bytes);

@@ -6,6 +6,7 @@
 #include "game/net/netgame.h"
 #include "game/net/threads.h"
 #include "game/save/savefile.h"
+#include "game/save/saveformat.h"
 #include "game/shell/assets.h"
 #include "game/shell/briefing.h"
 #include "game/shell/common.h"
@@ -481,7 +482,7 @@ void Carry(int action)
     case StartFreeGame:
         if (Menu.multiplayer) {
             Menu.netLoadName.clear();
-            HostNetwork();
+            HostNetwork(StartMarksOn(FreeMapFor(MapSetting)));
             back = HostingPage;
             break;
         }
@@ -589,12 +590,13 @@ void Carry(int action)
         if (Menu.multiplayer && !Menu.inGame) {
             // A network game from a save: every machine loads its own copy at the start.
             std::string bytes;
-            if (!ReadWholeFile("SAVE\\" + SaveName + ".sav", bytes)) {
+            int players = 0;
+            if (!ReadWholeFile("SAVE\\" + SaveName + ".sav", bytes, MostSaveBytes()) || !(players = SavedPlayerCount(bytes))) {
                 Notice("Dieser Spielstand kann nicht geladen werden.");
                 break;
             }
             Menu.netLoadName = SaveName;
-            HostNetwork();
+            HostNetwork(players);
             back = HostingPage;
             break;
         }
@@ -641,9 +643,12 @@ void NetworkMenuStep()
     if (Menu.page == WaitingPage && Menu.multiplayer) HostLobbyStep(PlayerName);
     if (Menu.page == WaitingPage && !Menu.multiplayer) {
         if (NetHostLost || NetRole != 2) {
+            // A host with no room says why before it lets the client go.
+            ClientLobbyStep(PlayerName);
+            std::string why = Lobby.refusal.empty() ? L1("Die Verbindung zum Spielleiter ist abgebrochen.") : Lobby.refusal;
             LeaveNetwork();
             OpenPage(JoinPage);
-            Notice("Die Verbindung zum Spielleiter ist abgebrochen.");
+            Menu.notice = why;
             return;
         }
         if (int started = ClientLobbyStep(PlayerName)) {

@@ -99,7 +99,7 @@ static void FinishEditing()
     if (KeyWentUp(KeyReturn)) {
         TextEntry.active = 0;
         if (ChatActive && !TextEntry.text.empty()) {
-            std::string line = "Spieler " + std::to_string(LocalPlayer) + ": " + TextEntry.text;
+            std::string line = ChatLead() + TextEntry.text;
             AddMessage(line);
             ChatToSend = line;
         }

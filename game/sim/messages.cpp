@@ -1,6 +1,8 @@
 // game/sim/messages.cpp - the message ticker.
 #include "game/sim/messages.h"
 
+#include "game/sim/gameloop.h"
+
 #include <algorithm>
 
 std::vector<Message> Messages;
@@ -17,3 +19,5 @@ void ClearMessages()
     Messages.clear();
     ChatToSend.clear();
 }
+
+std::string ChatLead() { return LocalPlayer >= 1 ? "Spieler " + std::to_string(LocalPlayer) + ": " : "Zuschauer: "; }

@@ -15,3 +15,6 @@ extern std::string ChatToSend;        // a typed chat line waiting for the next 
 // Appends a line to the ticker, below the last one (never above y 200).
 void AddMessage(const std::string& text);
 void ClearMessages();
+// How a chat line typed here begins: "Spieler " + the local player + ": ", or "Zuschauer: "
+// for a watcher of a network game (who has no player).
+std::string ChatLead();

@@ -125,6 +125,17 @@ static void ScatterDecorations()
     }
 }
 
+int StartMarksOn(int mapNumber)
+{
+    const Image* map = PictureImage(mapNumber);
+    if (!map) return 0;
+    int width = std::min(map->width, MaxPathCoordinate + 1), height = std::min(map->height, MaxPathCoordinate + 1);
+    int marks = 0;
+    for (int x = 1; x < width; x++)
+        for (int y = 1; y < height; y++) marks += (map->pixels[size_t(y) * size_t(map->width) + size_t(x)] & 0xFFFFFFu) == StartColour;
+    return std::min(marks, MaxPlayers);
+}
+
 int LoadMapTerrain(int mapNumber)
 {
     const Image* map = PictureImage(mapNumber);
@@ -412,11 +423,11 @@ void WorldPass()
 
 // ---- the start of a game ----
 
-static void SetUpPlayers(int humanPlayers)
+static void SetUpPlayers(int humanPlayers, unsigned humanSeats)
 {
     for (int p = 1; p <= PlayerCount; p++) {
         Player& player = Players[p];
-        int human = p >= LocalPlayer && p < LocalPlayer + std::max(1, humanPlayers);
+        int human = humanSeats ? (humanSeats >> p) & 1 : p >= LocalPlayer && p < LocalPlayer + std::max(1, humanPlayers);
         player.kind = MissionMode ? (p == LocalPlayer ? 0 : 1) : (human ? 0 : 1);
         player.money = MissionMode ? 7000 : (human ? 10000 + 90000 * TechLevel : 17000);
         player.energy = TechLevel;
@@ -498,11 +509,11 @@ static void AddMissionObjects(int mission)
     }
 }
 
-void StartNewGame(int humanPlayers)
+void StartNewGame(int humanPlayers, unsigned humanSeats)
 {
     // The file keeps any hour; the clock only takes one of the day's.
     TimeOfDay = std::clamp(StartHour, 0, 23) * 3600;
-    SetUpPlayers(humanPlayers);
+    SetUpPlayers(humanPlayers, humanSeats);
     if (MissionMode) AddMissionObjects(MapNumber - 100);
     else GiveEachPlayerABuilder();
     const Player& local = Players[std::clamp(LocalPlayer, 1, MaxPlayers)];

@@ -54,6 +54,8 @@ extern int SpiceBloomX, SpiceBloomY;         // cell around which spice grows ba
 // Reads map picture `mapNumber` into the terrain grid with its start points; empties the
 // object lists, scatters decorations and builds the ground. 0 when the map does not exist.
 int LoadMapTerrain(int mapNumber);
+// The players map picture `mapNumber` has start marks for (at most six), without loading it.
+int StartMarksOn(int mapNumber);
 // Rebuilds tiles, minimap, fog image and sandstorms from the terrain grid.
 void BuildGroundTiles();
 // 1 when every ground tile at a grid position is a full earth tile (buildings stand only there).
@@ -77,8 +79,10 @@ int TileCell(int id, int& x, int& y);
 // The building shadows for the clock's hour (9:00 at night or without the day-night cycle).
 void LoadShadowsForClock();
 // Players, money, start objects and camera for a new game on the loaded map. A free game
-// makes the first `humanPlayers` players from the local one on human, the rest computers.
-void StartNewGame(int humanPlayers);
+// makes the first `humanPlayers` players from the local one on human, the rest computers;
+// `humanSeats` (bits 1 << player), when given, names the human players instead: a network
+// game's seats need not follow one another.
+void StartNewGame(int humanPlayers, unsigned humanSeats = 0);
 
 // Minimap grey level of a terrain colour; -1 for water and unknown colours.
 int MinimapGrey(uint32_t colour);

@@ -1,6 +1,7 @@
 // game/ui/sidebar.cpp - build menus, item buttons, the sell button and placement.
 #include "game/ui/sidebar.h"
 
+#include "game/save/recordrules.h"
 #include "game/shell/config.h"
 #include "game/shell/numbers.h"
 #include "game/shell/tables.h"

@@ -16,40 +16,6 @@ namespace {
 constexpr int KeyEscape = 0x01, KeyReturn = 0x1C;
 const std::string ChatLine = "Spieler 2: Angriff im Norden";
 
-int CountOwned(int owner)
-{
-    int n = 0;
-    for (const Unit& u : Units) n += u.owner == owner;
-    for (const Building& b : Buildings) n += b.owner == owner;
-    return n;
-}
-
-const Unit* UnitOf(int owner)
-{
-    for (const Unit& u : Units)
-        if (u.owner == owner) return &u;
-    return nullptr;
-}
-
-// Keeps a player's first unit at one place, without orders, as long as it is called each frame.
-void HoldStill(int owner, float x, float y)
-{
-    for (Unit& u : Units)
-        if (u.owner == owner) {
-            u.x = x;
-            u.y = y;
-            u.target = -1;
-            u.speed = 0;
-            u.path.clear();
-            return;
-        }
-}
-
-int TickerCount(const std::string& line)
-{
-    return int(std::count_if(Messages.begin(), Messages.end(), [&](const Message& m) { return m.text == line; }));
-}
-
 // Plays on while watching how often the chat line shows; the most seen at once.
 struct ChatWatch {
     int most = 0;
@@ -258,8 +224,6 @@ std::string Client(const Marks& marks, int port, int player, const std::string& 
     marks.Set("done-2");
     return report.text;
 }
-
-int TestPort(int offset) { return 27000 + int(getpid() % 1000) * 4 + offset; }
 
 } // namespace
 

@@ -5,7 +5,9 @@
 #pragma once
 
 #include "game/net/netgame.h"
+#include "game/sim/messages.h"
 #include "game/net/threads.h"
+#include "game/shell/assets.h"
 #include "game/shell/frame.h"
 #include "game/sim/gameloop.h"
 #include "platform/display.h"
@@ -15,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <functional>
@@ -118,10 +121,18 @@ inline std::vector<std::string> ThreeStartRows()
     return rows;
 }
 
+// A 40 x 30 earth map with four start marks.
+inline std::vector<std::string> FourStartRows()
+{
+    std::vector<std::string> rows = ThreeStartRows();
+    rows[12][20] = 'P';
+    return rows;
+}
+
 // One machine's game: the shipped tables, the map as map 1, a headless screen of 1024 x 768.
 struct Machine {
-    SimWorld world{ThreeStartRows(), 3};
-    explicit Machine(int port)
+    SimWorld world;
+    explicit Machine(int port, const std::vector<std::string>& rows = ThreeStartRows()) : world(rows, 3)
     {
         EXPECT_EQ(OpenDisplay(1024, 768, 32, "Test"), 1);
         SetScreenGeometry(1024, 768);
@@ -177,3 +188,42 @@ struct Report {
         if (!good) Fail(line);
     }
 };
+
+// ---- what the machines look at ----
+
+inline int CountOwned(int owner)
+{
+    int n = 0;
+    for (const Unit& u : Units) n += u.owner == owner;
+    for (const Building& b : Buildings) n += b.owner == owner;
+    return n;
+}
+
+inline const Unit* UnitOf(int owner)
+{
+    for (const Unit& u : Units)
+        if (u.owner == owner) return &u;
+    return nullptr;
+}
+
+// Keeps a player's first unit at one place, without orders, as long as it is called each frame.
+inline void HoldStill(int owner, float x, float y)
+{
+    for (Unit& u : Units)
+        if (u.owner == owner) {
+            u.x = x;
+            u.y = y;
+            u.target = -1;
+            u.speed = 0;
+            u.path.clear();
+            return;
+        }
+}
+
+inline int TickerCount(const std::string& line)
+{
+    return int(std::count_if(Messages.begin(), Messages.end(), [&](const Message& m) { return m.text == line; }));
+}
+
+// A port of this test process's own, so that tests running side by side never meet.
+inline int TestPort(int offset) { return 27000 + int(getpid() % 1000) * 8 + offset; }
