@@ -3,6 +3,7 @@
 // SDL_VIDEODRIVER=x11 for the OpenGL renderer, or headless for the software one) and the
 // simulation alone. Arguments: screen width, zoom in tenths.
 #include "game/net/protocol.h"
+#include "game/save/savefile.h"
 #include "game/shell/assets.h"
 #include "game/shell/common.h"
 #include "game/shell/config.h"
@@ -14,6 +15,7 @@
 #include "game/sim/world.h"
 #include "platform/display.h"
 #include "platform/files.h"
+#include "platform/net.h"
 #include "platform/sound.h"
 #include "battle_scene.h"
 #include "staged_tree.h"
@@ -24,6 +26,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 static double Median(const std::vector<double>& values)
@@ -185,6 +189,43 @@ static void BM_SnapshotRoundTrip(benchmark::State& state)
     state.counters["shots"] = double(Projectiles.size());
 }
 BENCHMARK(BM_SnapshotRoundTrip)->Unit(benchmark::kMillisecond)->MinTime(2)->Repetitions(3)->ComputeStatistics("median", Median);
+
+// A player coming back to the big battle: the host writes the running game, sends it over the
+// loopback interface as the transfer file, and the returning client keeps it on disk and loads
+// it. The counter "bytes" is the file's size.
+static void BM_RejoinTransfer(benchmark::State& state)
+{
+    SetUpBattle(1024, 0.5f);
+    TopUpBattleShots(2000);
+    NetServer server;
+    int port = 26000 + int(getpid() % 1000);
+    if (!server.Listen(port)) return state.SkipWithError("no server");
+    NetConnection client;
+    if (!client.Connect("127.0.0.1", port)) return state.SkipWithError("no connection");
+    int handle = 0;
+    for (int i = 0; i < 2000 && handle == 0; i++) {
+        NetEvent event = server.Poll();
+        if (event.kind == NetEvent::NewClient) handle = event.client;
+        else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    MakeFolder("SAVE");
+    size_t bytes = 0;
+    for (auto _ : state) {
+        std::string file = GameStateBytes();
+        bytes = file.size();
+        std::thread sender([&] { server.SendFile(handle, file); });
+        NetEvent event;
+        while ((event = client.Poll()).kind != NetEvent::File)
+            if (event.kind == NetEvent::None) std::this_thread::yield();
+        sender.join();
+        if (!WriteWholeFile("SAVE\\_MehrspielerNWI.sav", event.bytes) || !LoadGame("_MehrspielerNWI"))
+            state.SkipWithError("the transfer did not load");
+    }
+    RemoveFile("SAVE\\_MehrspielerNWI.sav");
+    state.counters["bytes"] = double(bytes);
+    state.counters["units"] = double(Units.size());
+}
+BENCHMARK(BM_RejoinTransfer)->Unit(benchmark::kMillisecond)->MinTime(2)->Repetitions(3)->ComputeStatistics("median", Median);
 
 int main(int argc, char** argv)
 {

@@ -1,7 +1,9 @@
-# A network game of two machines under Xvfb, as two players take it: each on a screen of its
-# own with a copy of the staged tree, one hosts ("Spielleiter"), the other joins on loopback
-# ("Mitspielen"); they meet in the waiting room, start, chat, pause and resume. Screenshots of
-# both screens at every step go to the folder given second. With a save file given third (as
+# A network game of three machines under Xvfb, as three players take it: each on a screen of
+# its own with a copy of the staged tree, one hosts ("Spielleiter") on a map of four start
+# marks, the others join on loopback ("Mitspielen"); they meet in the waiting room, start,
+# chat, pause and resume. Then the first guest's game is closed in the middle, the second plays
+# on, and the first starts again and joins with the same name: he is back in his seat.
+# Screenshots of every screen at every step go to the folder given second. With a save file given third (as
 # sceneshot's netbattle writes it), both machines get a copy and the host starts the game from
 # it, so that both screens show the same battle. For developers to look at:
 #   python3 tools/walk/network_walk.py "build/release/KORAX 3050/DATEN" /tmp/netwalk [battle.sav]
@@ -23,11 +25,25 @@ class Machine:
         if save:
             os.makedirs(os.path.join(self.folder, 'DATEN', 'SAVE'), exist_ok=True)
             shutil.copy(save, os.path.join(self.folder, 'DATEN', 'SAVE', os.path.basename(save)))
+        # The free map with four start marks, so that three players find seats.
+        config = os.path.join(self.folder, 'DATEN', 'Konfigurationen.ini')
+        if os.path.exists(config):
+            with open(config, 'rb') as f:
+                text = f.read()
+            with open(config, 'wb') as f:
+                f.write(text.replace(b'SpielKarte = 1', b'SpielKarte = 3'))
         self.env = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER='dummy', KORAX_MESSAGEBOX_ANSWER='1')
         self.xvfb = subprocess.Popen(['Xvfb', display, '-screen', '0', '1024x768x24', '-nolisten', 'tcp', '-noreset'])
         time.sleep(1.5)
+        self.start()
+
+    def start(self):
         self.game = subprocess.Popen(['./KORAX 3050'], cwd=os.path.join(self.folder, 'DATEN'), env=self.env)
         self.pos = [512.0, 384.0]
+
+    def close_game(self):
+        self.game.kill()
+        self.game.wait()
 
     def x(self, *args):
         subprocess.run(['xdotool'] + list(args), env=self.env)
@@ -79,9 +95,11 @@ class Machine:
 
 host = Machine(':78', 'Wuestenfuchs')
 guest = Machine(':79', 'Sandlaeufer')
+second = Machine(':77', 'Duenenwolf')
+machines = (host, guest, second)
 try:
     time.sleep(14)
-    for m in (host, guest):
+    for m in machines:
         m.key('Escape', 2)
         m.name_yourself()
     host.shot('01-main')
@@ -97,36 +115,60 @@ try:
         host.click(60, 180, 'Neues Spiel', 1.2)
         host.click(720, 660, 'Starten', 2.0)
     host.shot('03-waiting-alone')
+
+    def join(m, wait=3.0):
+        m.click(60, 360, 'Mehrspieler', 1.2)
+        m.click(60, 240, 'Mitspielen', 1.2)
+        m.click(720, 660, 'Verbinden', wait)
+
     guest.click(60, 360, 'Mehrspieler', 1.2)
     guest.click(60, 240, 'Mitspielen', 1.2)
     guest.shot('04-join')
     guest.click(720, 660, 'Verbinden', 3.0)
+    join(second)
     guest.shot('05-waiting')
     host.shot('05-waiting')
     host.click(720, 660, 'Starten', 8.0)
-    host.shot('06-game')
-    guest.shot('06-game')
+    for m in machines:
+        m.shot('06-game')
     # The guest types a chat line.
     guest.key('Return', 0.5)
     guest.type('hallo')
     guest.shot('07-typing')
     guest.key('Return', 1.5)
     host.shot('08-chat')
-    guest.shot('08-chat')
+    second.shot('08-chat')
     time.sleep(8)
     host.x('keydown', 'F9')
     time.sleep(1.0)
     host.shot('09-overlay')
     host.x('keyup', 'F9')
     guest.shot('09-battle')
-    # The host pauses: both pause; "Weiter" on the guest resumes both.
+    # The host pauses: all pause; "Weiter" on the guest resumes all.
     host.key('Escape', 2.0)
     host.shot('10-pause')
     guest.shot('10-pause')
     guest.click(60, 180, 'Weiter', 3.0)
     host.shot('11-resumed')
     guest.shot('11-resumed')
-    print('host running', host.game.poll() is None, 'guest running', guest.game.poll() is None, flush=True)
+    # The first guest's game goes away in the middle; the second plays on and says so.
+    guest.close_game()
+    time.sleep(3)
+    host.shot('12-left')
+    second.key('Return', 0.5)
+    second.type('weiter')
+    second.key('Return', 1.5)
+    second.shot('12-left')
+    # The first guest starts his game again and joins with the same name.
+    guest.start()
+    time.sleep(14)
+    guest.key('Escape', 2)
+    guest.name_yourself()
+    join(guest, 8.0)
+    guest.shot('13-back')
+    host.shot('13-back')
+    second.shot('13-back')
+    print('running', [m.game.poll() is None for m in machines], flush=True)
 finally:
-    host.stop()
-    guest.stop()
+    for m in machines:
+        m.stop()
