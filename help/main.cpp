@@ -6,17 +6,17 @@
 #include "platform/gtk_form.h"
 #include "platform/latin1.h"
 #include "platform/process.h"
+#include "platform/session.h"
 #include "platform/userfiles.h"
 
-#include <cstdio>
 
 int main()
 {
     SetProgramFolderFromExecutable();
     WorkingFolder = UserCacheFolder();
     int found = CopyManualOut(ProgramFile("Hilfe"));
-    if (!StartFormWindows()) {
-        std::fprintf(stderr, "korax: Hilfe: kein Bildschirm gefunden\n");
+    if (!SessionNamesDisplay() || !StartFormWindows()) {
+        ReportNoDisplay("Hilfe");
         return 1;
     }
     if (!OpenViewerWindow()) {
