@@ -12,10 +12,15 @@
 
 int main()
 {
+    // Without a display there is nothing to show the manual in: said at once, before any work.
+    if (!SessionNamesDisplay()) {
+        ReportNoDisplay("Hilfe");
+        return 1;
+    }
     SetProgramFolderFromExecutable();
     WorkingFolder = UserCacheFolder();
     int found = CopyManualOut(ProgramFile("Hilfe"));
-    if (!SessionNamesDisplay() || !StartFormWindows()) {
+    if (!StartFormWindows()) {
         ReportNoDisplay("Hilfe");
         return 1;
     }

@@ -337,6 +337,8 @@ void ChooseFormTreeEntry(int tree, int entry)
 // A left click, as the mouse would send it, on the middle of a row's text.
 static void ClickRow(FormControl& c, GtkTreePath* path)
 {
+    // Rows added a moment ago have their places only once the view has been laid out.
+    while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
     GdkRectangle cell;
     gtk_tree_view_get_cell_area(GTK_TREE_VIEW(c.view), path, gtk_tree_view_get_column(GTK_TREE_VIEW(c.view), 0), &cell);
     GdkWindow* bin = gtk_tree_view_get_bin_window(GTK_TREE_VIEW(c.view));
@@ -352,6 +354,7 @@ static void ClickRow(FormControl& c, GtkTreePath* path)
         event->button.time = GDK_CURRENT_TIME;
         if (type == GDK_BUTTON_RELEASE) event->button.state = GDK_BUTTON1_MASK;
         gdk_event_set_device(event, pointer);
+        gdk_event_set_source_device(event, pointer);
         gtk_main_do_event(event);
         gdk_event_free(event);
     }
