@@ -344,6 +344,9 @@ static void ClickRow(FormControl& c, GtkTreePath* path)
     GdkWindow* bin = gtk_tree_view_get_bin_window(GTK_TREE_VIEW(c.view));
     if (!bin) return;
     GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default()));
+    // Each click a second after the last, so that two never count as one double click.
+    static guint32 clickTime = 0;
+    clickTime += 1000;
     for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
         GdkEvent* event = gdk_event_new(type);
         event->button.window = GDK_WINDOW(g_object_ref(bin));
@@ -351,7 +354,7 @@ static void ClickRow(FormControl& c, GtkTreePath* path)
         event->button.button = 1;
         event->button.x = cell.x + cell.width / 2.0;
         event->button.y = cell.y + cell.height / 2.0;
-        event->button.time = GDK_CURRENT_TIME;
+        event->button.time = clickTime + (type == GDK_BUTTON_RELEASE ? 50 : 0);
         if (type == GDK_BUTTON_RELEASE) event->button.state = GDK_BUTTON1_MASK;
         gdk_event_set_device(event, pointer);
         gdk_event_set_source_device(event, pointer);

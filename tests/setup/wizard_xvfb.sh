@@ -183,7 +183,8 @@ answer HINWEIS Return             # the note; then the shadow maker runs
 window "KORAX 3050 - Installation" >/dev/null
 shot 5-bericht 1.5
 click 445 260                     # Fertig: starts the launcher and ends
-for _ in $(seq 50); do kill -0 "$setup_pid" 2>/dev/null || break; sleep 0.1; done
+# A loaded machine (the sanitized build beside other tests) may take its time to wind GTK down.
+for _ in $(seq 200); do kill -0 "$setup_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$setup_pid" 2>/dev/null && fail "the installer did not end after Fertig"
 wait "$setup_pid" || fail "the installer ended with status $?"
 # "Fertig" starts the launcher from the installed folder; its "Hilfe" starts the help viewer.
