@@ -181,6 +181,13 @@ answer ACHTUNG Escape             # ... Nein: the unpacking goes on
 shot 4-hinweis 0.8
 answer HINWEIS Return             # the note; then the shadow maker runs
 window "KORAX 3050 - Installation" >/dev/null
+# The report page comes once the shadow maker has ended; a click before it would be dropped
+# with the installation page's other events.
+for _ in $(seq 1200); do
+  [ "$(ls "$target/KORAX 3050/DATEN/BMP/O/Schatten" 2>/dev/null | wc -l)" = 182 ] &&
+    ! pgrep -f "$target/KORAX 3050/DATEN/BMP/O/terrashade" >/dev/null && break
+  sleep 0.1
+done
 shot 5-bericht 1.5
 click 445 260                     # Fertig: starts the launcher and ends
 # A loaded machine (the sanitized build beside other tests) may take its time to wind GTK down.
