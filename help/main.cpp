@@ -6,17 +6,22 @@
 #include "platform/gtk_form.h"
 #include "platform/latin1.h"
 #include "platform/process.h"
+#include "platform/session.h"
 #include "platform/userfiles.h"
 
-#include <cstdio>
 
 int main()
 {
+    // Without a display there is nothing to show the manual in: said at once, before any work.
+    if (!SessionNamesDisplay()) {
+        ReportNoDisplay("Hilfe");
+        return 1;
+    }
     SetProgramFolderFromExecutable();
     WorkingFolder = UserCacheFolder();
     int found = CopyManualOut(ProgramFile("Hilfe"));
     if (!StartFormWindows()) {
-        std::fprintf(stderr, "korax: Hilfe: kein Bildschirm gefunden\n");
+        ReportNoDisplay("Hilfe");
         return 1;
     }
     if (!OpenViewerWindow()) {

@@ -102,10 +102,10 @@ void EntryPosition(const LaunchState& state, int k, int& x, int& y)
 
 int LaunchFinished(const LaunchState& state) { return state.leaving && state.upperOffset < -3 * state.cy; }
 
-std::string ChoiceProgram(int choice, const std::string& root)
+std::string ChoiceProgram(int choice)
 {
-    if (choice == 1) return root + "DATEN\\" + ProgramFile("KORAX 3050");
-    if (choice == 3) return root + "DATEN\\" + ProgramFile("Hilfe");
+    if (choice == 1) return "DATEN\\" + ProgramFile("KORAX 3050");
+    if (choice == 3) return "DATEN\\" + ProgramFile("Hilfe");
     return ""; // "Updaten" and "Beenden" just end the launcher; "Homepage" opens no program
 }
 
@@ -115,6 +115,6 @@ void CarryOutChoice(int choice, const std::string& root)
         OpenWebAddress(HomepageAddress);
         return;
     }
-    std::string program = ChoiceProgram(choice, root);
-    if (!program.empty()) StartProgram(program, 0);
+    std::string program = ChoiceProgram(choice);
+    if (!program.empty()) StartProgramBelow(root, program, 0);
 }

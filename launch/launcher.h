@@ -50,13 +50,12 @@ void EntryPosition(const LaunchState& state, int k, int& x, int& y);
 // Frame step 7: 1 when the upper part has left the screen after a choice.
 int LaunchFinished(const LaunchState& state);
 
-// The game's top folder from the bytes of Installationsort.ini: its first line, ending in '\'.
-// Empty when the record is empty, too long or holds control characters.
-std::string RootFromRecord(const std::string& record);
-// Reads DATEN\Installationsort.ini below the launcher's folder; empty when it is missing.
+// Reads DATEN\Installationsort.ini below the launcher's folder: the game's top folder as an OS
+// path ending in '/'; empty when the record is missing or unusable.
 std::string ReadRootFolder();
-// What entry `choice` does with the root folder; the path it starts ("" for none).
-std::string ChoiceProgram(int choice, const std::string& root);
-// Carries out the choice: starts the game or the help viewer, or opens the forum. A program
-// that cannot be started is ignored.
+// The program that entry `choice` starts, as a path below the root folder ("" for none).
+std::string ChoiceProgram(int choice);
+// Carries out the choice: starts the game or the help viewer below the root folder (the
+// launcher's own folder when the root is empty), or opens the forum. A program that cannot be
+// started is ignored.
 void CarryOutChoice(int choice, const std::string& root);

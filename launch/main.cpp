@@ -3,9 +3,9 @@
 #include "platform/files.h"
 #include "platform/gtk_shaped.h"
 #include "platform/image.h"
+#include "platform/session.h"
 
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
 // The picture, drawn at build time and assembled into the program (picture_data.cpp).
@@ -58,10 +58,13 @@ int main()
     SetProgramFolderFromExecutable();
     Image picture;
     if (!DecodeBmp(LaunchPicture, size_t(LaunchPictureEnd - LaunchPicture), picture)) return 1;
-    if (!StartPictureWindows()) {
-        std::fprintf(stderr, "korax: Launch: kein Bildschirm gefunden\n");
+    if (!SessionNamesDisplay() || !StartPictureWindows()) {
+        ReportNoDisplay("Launch");
         return 1;
     }
+    if (PictureWindowsThroughX11())
+        ReportSession("Launch", "Wayland-Sitzung: das Startbild läuft über X11 (XWayland), denn nur dort darf es seine "
+                                "Fenster selbst setzen.");
     LaunchState state;
     int width, height;
     PictureScreenSize(width, height);

@@ -4,6 +4,7 @@
 #include "platform/image.h"
 #include "platform/pictures.h"
 #include "platform/sdl_internal.h"
+#include "platform/session.h"
 
 #include <SDL2/SDL_mixer.h>
 #include <SDL2/SDL_ttf.h>
@@ -38,12 +39,63 @@ SDL_Surface* SoftwareScreen()
     return SoftScreen;
 }
 
+static int NoScreen = 0; // set when the display layer found nothing a player could see
+
+// The video driver the player asked for by name, or empty.
+static std::string AskedVideoDriver()
+{
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    return asked ? asked : "";
+}
+
+// SDL's Wayland driver crashes at start on a compositor without a seat (it sets up the mouse of
+// a seat that is not there). Such a compositor takes no input anyway; where an X server runs
+// beside it the game goes there, otherwise it finds no screen.
+static int SeatlessWayland()
+{
+    std::string asked = AskedVideoDriver();
+    if (!asked.empty() && SDL_strcasecmp(asked.c_str(), "wayland") != 0) return 0;
+    if (WaylandCompositorHasSeat() != 0) return 0; // a seat, or no compositor to ask
+    if (asked.empty() && SessionNamesX11()) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+        std::fprintf(stderr, "korax: display: Der Wayland-Bildschirm meldet weder Tastatur noch Maus; "
+                             "das Spiel läuft über X11 (XWayland).\n");
+        return 0;
+    }
+    return 1;
+}
+
+// The offscreen and dummy drivers show nothing. SDL falls back to them when no display is
+// there, and a game started over SSH would then play its menus unseen until killed.
+static int ShowsNothing()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || (SDL_strcasecmp(driver, "offscreen") != 0 && SDL_strcasecmp(driver, "dummy") != 0)) return 0;
+    return SDL_strcasecmp(AskedVideoDriver().c_str(), driver) != 0;
+}
+
 // Each layer is checked for real, so that a machine that cannot run the game says so at once
 // instead of running it invisibly.
 int StartDisplayLayer()
 {
-    return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0 && SDL_GetNumVideoDisplays() > 0;
+    NoScreen = 0;
+    if (SeatlessWayland()) {
+        NoScreen = 1;
+        return 0;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0 || SDL_GetNumVideoDisplays() <= 0) {
+        NoScreen = !SessionNamesDisplay();
+        return 0;
+    }
+    if (ShowsNothing()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        NoScreen = 1;
+        return 0;
+    }
+    return 1;
 }
+
+int DisplayMissing() { return NoScreen; }
 
 int StartKeyboardLayer()
 {
@@ -160,8 +212,11 @@ int OpenDisplay(int width, int height, int depth, const std::string& title)
                      DrawsOnProcessorAnyway(Renderer))) {
         SDL_DestroyRenderer(Renderer);
         Renderer = nullptr;
-        // The window's own pixels, not a texture of yet another renderer.
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        // The window's own pixels, not a texture of yet another renderer - where the driver
+        // has pixels of its own. Wayland has none, and SDL decides only once: with the hint
+        // there, its window surface would never come and the game would run unseen.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (driver && SDL_strcasecmp(driver, "x11") == 0) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         SoftScreen = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
         if (SoftScreen) Renderer = SDL_CreateSoftwareRenderer(SoftScreen);
     } else if (Renderer) {

@@ -9,6 +9,10 @@
 
 // Platform layers, each started and checked once at start-up; 1 when the layer runs.
 int StartDisplayLayer();
+// 1 when the display layer failed because there is no screen a player could see: no display
+// in the session, only an offscreen driver not asked for by name, or a Wayland compositor
+// without keyboard and mouse (where SDL would crash) and no X server beside it.
+int DisplayMissing();
 int StartKeyboardLayer();
 int StartSpriteLayer();
 int StartMouseLayer();

@@ -77,12 +77,16 @@ static std::string FindIgnoringCase(const std::string& folder, const std::string
     return best;
 }
 
-std::string ResolvePath(const std::string& path)
+std::string ResolvePath(const std::string& path) { return ResolvePathFrom("", path); }
+
+std::string ResolvePathFrom(const std::string& osFolder, const std::string& path)
 {
     // Either separator at the front makes the path absolute: the installation record keeps
     // its folder in the backslash form of our own files.
     int absolute = !path.empty() && (path[0] == '/' || path[0] == '\\');
-    std::string result = absolute ? "/" : ProgramFolder;
+    std::string result = absolute ? "/" : osFolder.empty() ? ProgramFolder
+                                        : osFolder[0] == '/' ? osFolder
+                                                             : ProgramFolder + osFolder;
     int parentExists = IsFolder(result);
     for (const std::string& part : PathComponents(path)) {
         if (!result.empty() && result.back() != '/') result += '/';
@@ -99,6 +103,8 @@ std::string ResolvePath(const std::string& path)
 
 int FileExists(const std::string& path) { return IsFile(ResolvePath(path)); }
 int FolderExists(const std::string& path) { return IsFolder(ResolvePath(path)); }
+int OsFileExists(const std::string& osPath) { return IsFile(osPath); }
+int OsFolderExists(const std::string& osPath) { return IsFolder(osPath); }
 
 int ReadOsFile(const std::string& osPath, std::string& data, size_t most)
 {

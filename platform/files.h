@@ -20,9 +20,15 @@ void SetProgramFolder(const std::string& osFolder);
 
 // Game path -> OS path (UTF-8) with every existing component in its on-disk case.
 std::string ResolvePath(const std::string& path);
+// The same below an OS folder that is taken as it is (empty: ProgramFolder; relative: below
+// ProgramFolder). A folder the user named may hold what a game path cannot: letters outside
+// Latin-1, or a '\' inside a name.
+std::string ResolvePathFrom(const std::string& osFolder, const std::string& path);
 
 int FileExists(const std::string& path);   // 1 for a regular file
 int FolderExists(const std::string& path); // 1 for a folder
+int OsFileExists(const std::string& osPath);   // the same for OS paths, taken as they are
+int OsFolderExists(const std::string& osPath);
 
 // Whole-file access. Reading fills `data` and gives 1; a missing or unreadable file gives 0 and
 // leaves `data` empty. Writing goes through a temporary file that is renamed over the old one,

@@ -3,6 +3,7 @@
 #include "platform/gtk_controls.h"
 
 #include "platform/dialog.h"
+#include "platform/gtk_pixbuf.h"
 #include "platform/latin1.h"
 
 #include <gtk/gtk.h>
@@ -174,6 +175,8 @@ static GtkWidget* NewControl(int number, int kind)
     }
     case EditControl: {
         GtkWidget* entry = gtk_entry_new();
+        // Return in the field presses the window's default button, as it does everywhere else.
+        gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
         g_signal_connect(entry, "changed", G_CALLBACK(OnChanged), tag);
         return entry;
     }
@@ -201,11 +204,10 @@ static GtkWidget* Control(int number)
     return found == Controls.end() ? nullptr : found->second;
 }
 
-void SetControlText(int number, const std::string& text)
+static void SetUtf8Text(int number, const std::string& utf8)
 {
     GtkWidget* control = Control(number);
     if (!control) return;
-    std::string utf8 = ToUtf8(text);
     Quiet++;
     switch (Kinds[number]) {
     case ButtonControl:
@@ -218,7 +220,18 @@ void SetControlText(int number, const std::string& text)
     Quiet--;
 }
 
-std::string ControlText(int number)
+void SetControlText(int number, const std::string& text) { SetUtf8Text(number, ToUtf8(text)); }
+
+// A path in the system's file name bytes: shown as the desktop shows file names. A name in
+// bytes that are no UTF-8 is shown with stand-ins, and the caller keeps the path itself.
+void SetControlPathText(int number, const std::string& path)
+{
+    gchar* shown = g_filename_display_name(path.c_str());
+    SetUtf8Text(number, shown ? shown : "");
+    g_free(shown);
+}
+
+static std::string Utf8Text(int number)
 {
     GtkWidget* control = Control(number);
     if (!control) return "";
@@ -231,7 +244,32 @@ std::string ControlText(int number)
     case EditControl: text = gtk_entry_get_text(GTK_ENTRY(control)); break;
     default: break;
     }
-    return text ? L1(text) : "";
+    return text ? text : "";
+}
+
+std::string ControlText(int number) { return L1(Utf8Text(number)); }
+
+std::string ControlPathText(int number)
+{
+    std::string utf8 = Utf8Text(number);
+    gchar* path = g_filename_from_utf8(utf8.c_str(), -1, nullptr, nullptr, nullptr);
+    std::string result = path ? path : utf8;
+    g_free(path);
+    return result;
+}
+
+void SetDefaultControl(int number)
+{
+    GtkWidget* control = Control(number);
+    if (!control || !Window) return;
+    gtk_widget_set_can_default(control, TRUE);
+    gtk_window_set_default(GTK_WINDOW(Window), control);
+}
+
+void FocusControl(int number)
+{
+    GtkWidget* control = Control(number);
+    if (control && gtk_widget_get_visible(control) && gtk_widget_get_sensitive(control)) gtk_widget_grab_focus(control);
 }
 
 void ShowControl(int number, int shown)
@@ -270,20 +308,9 @@ void SetControlProgress(int number, int value, int maximum)
 void SetControlPicture(int number, const Image& picture)
 {
     GtkWidget* control = Control(number);
-    if (!control || Kinds[number] != PictureControl || picture.width <= 0) return;
-    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, picture.width, picture.height);
+    if (!control || Kinds[number] != PictureControl) return;
+    GdkPixbuf* pixbuf = PixbufOf(picture);
     if (!pixbuf) return;
-    guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
-    int stride = gdk_pixbuf_get_rowstride(pixbuf);
-    for (int y = 0; y < picture.height; y++) {
-        for (int x = 0; x < picture.width; x++) {
-            uint32_t colour = picture.pixels[size_t(y) * size_t(picture.width) + size_t(x)];
-            guchar* pixel = pixels + y * stride + x * 3;
-            pixel[0] = guchar(ColourRed(colour));
-            pixel[1] = guchar(ColourGreen(colour));
-            pixel[2] = guchar(ColourBlue(colour));
-        }
-    }
     gtk_image_set_from_pixbuf(GTK_IMAGE(control), pixbuf);
     g_object_unref(pixbuf);
 }
@@ -338,11 +365,11 @@ int ChooseFolder(const std::string& title, const std::string& startFolder, std::
                                                      GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER, "_Abbrechen",
                                                      GTK_RESPONSE_CANCEL, "_Auswählen", GTK_RESPONSE_ACCEPT, nullptr);
     g_signal_connect_after(browser, "map", G_CALLBACK(OnBrowserShown), nullptr);
-    gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(browser), ToUtf8(startFolder).c_str());
+    gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(browser), startFolder.c_str());
     int picked = 0;
     if (gtk_dialog_run(GTK_DIALOG(browser)) == GTK_RESPONSE_ACCEPT) {
         if (gchar* folder = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(browser))) {
-            chosen = L1(folder);
+            chosen = folder;
             g_free(folder);
             picked = 1;
         }

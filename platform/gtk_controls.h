@@ -51,6 +51,15 @@ void SetControlFont(const std::string& family, int points);
 int AddControl(int number, int kind, int x, int y, int width, int height);
 void SetControlText(int number, const std::string& text);
 std::string ControlText(int number);
+// The same for a field that holds a path: the text is in the system's file name bytes (UTF-8
+// here), not Latin-1, so a folder in any script goes in and comes out unchanged.
+void SetControlPathText(int number, const std::string& path);
+std::string ControlPathText(int number);
+// The button that Return presses (also from a one-line edit); it stays the default until
+// another is set.
+void SetDefaultControl(int number);
+// Gives a shown, enabled control the keyboard focus.
+void FocusControl(int number);
 void ShowControl(int number, int shown);
 void EnableControl(int number, int enabled);
 int ControlChecked(int number);
@@ -68,6 +77,6 @@ WindowEvent WaitWindowEvent();
 // request to close the window stays queued.
 void DropControlEvents();
 
-// The system's folder browser, starting in `startFolder` (Latin-1 OS path). 1 and the chosen
-// folder in `chosen` (Latin-1, no final '/') when the user picked one; 0 when cancelled.
+// The system's folder browser, starting in `startFolder` (OS path). 1 and the chosen folder in
+// `chosen` (OS path, no final '/') when the user picked one; 0 when cancelled.
 int ChooseFolder(const std::string& title, const std::string& startFolder, std::string& chosen);

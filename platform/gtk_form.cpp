@@ -4,6 +4,7 @@
 
 #include "platform/gtk_dialog.h"
 #include "platform/gtk_form_internal.h"
+#include "platform/gtk_pixbuf.h"
 #include "platform/latin1.h"
 
 #include <vector>
@@ -164,6 +165,21 @@ static void Choose(int number)
 static void OnSelectionChanged(GtkTreeSelection*, gpointer number) { Choose(GPOINTER_TO_INT(number)); }
 static void OnRowActivated(GtkTreeView*, GtkTreePath*, GtkTreeViewColumn*, gpointer number) { Choose(GPOINTER_TO_INT(number)); }
 
+// A click on the entry that is selected already changes no selection, so "changed" stays
+// silent; the reader still means that entry (after a search result, or after a page that
+// showed nothing), and every click on an entry shows its topic.
+static gboolean OnPress(GtkWidget* view, GdkEventButton* event, gpointer number)
+{
+    if (event->type != GDK_BUTTON_PRESS || event->button != 1) return FALSE;
+    GtkTreePath* path = nullptr;
+    if (!gtk_tree_view_get_path_at_pos(GTK_TREE_VIEW(view), int(event->x), int(event->y), &path, nullptr, nullptr, nullptr))
+        return FALSE;
+    int selected = gtk_tree_selection_path_is_selected(gtk_tree_view_get_selection(GTK_TREE_VIEW(view)), path);
+    gtk_tree_path_free(path);
+    if (selected) Choose(GPOINTER_TO_INT(number));
+    return FALSE; // the view goes on with the click as always (focus, expanders, a new selection)
+}
+
 // A tree view that gets the focus without a cursor puts one on its first row and selects it,
 // which would show that row's page when the reader only meant to open a branch or pick another
 // row. The cursor is set there beforehand, unselected and without an event.
@@ -205,6 +221,7 @@ static int PlaceTreeView(GtkTreeModel* model, int withIcons, int x, int y, int w
     GtkTreeSelection* selection = gtk_tree_view_get_selection(GTK_TREE_VIEW(view));
     g_signal_connect(selection, "changed", G_CALLBACK(OnSelectionChanged), GINT_TO_POINTER(number));
     g_signal_connect(view, "row-activated", G_CALLBACK(OnRowActivated), GINT_TO_POINTER(number));
+    g_signal_connect(view, "button-press-event", G_CALLBACK(OnPress), GINT_TO_POINTER(number));
     return number;
 }
 
@@ -279,25 +296,6 @@ int AddFormTree(int x, int y, int width, int height, FormTextEvent onChoose)
     return number;
 }
 
-static GdkPixbuf* PixbufOf(const Image& icon)
-{
-    if (icon.width <= 0 || icon.height <= 0 || icon.pixels.size() != size_t(icon.width) * size_t(icon.height)) return nullptr;
-    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, icon.width, icon.height);
-    if (!pixbuf) return nullptr;
-    guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
-    int stride = gdk_pixbuf_get_rowstride(pixbuf);
-    for (int y = 0; y < icon.height; y++)
-        for (int x = 0; x < icon.width; x++) {
-            uint32_t c = icon.pixels[size_t(y * icon.width + x)];
-            guchar* p = pixels + y * stride + x * 4;
-            p[0] = guchar(ColourRed(c));
-            p[1] = guchar(ColourGreen(c));
-            p[2] = guchar(ColourBlue(c));
-            p[3] = guchar(ColourAlpha(c));
-        }
-    return pixbuf;
-}
-
 int AddFormTreeEntry(int tree, int parent, const std::string& text, const Image& icon)
 {
     FormControl* c = Control(tree);
@@ -333,6 +331,54 @@ void ChooseFormTreeEntry(int tree, int entry)
     GtkTreePath* path = gtk_tree_model_get_path(GTK_TREE_MODEL(c->tree), &c->rows[size_t(entry - 1)]);
     gtk_tree_view_expand_to_path(GTK_TREE_VIEW(c->view), path);
     gtk_tree_view_set_cursor(GTK_TREE_VIEW(c->view), path, nullptr, FALSE);
+    gtk_tree_path_free(path);
+}
+
+// A left click, as the mouse would send it, on the middle of a row's text.
+static void ClickRow(FormControl& c, GtkTreePath* path)
+{
+    // Rows added a moment ago have their places only once the view has been laid out.
+    while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+    GdkRectangle cell;
+    gtk_tree_view_get_cell_area(GTK_TREE_VIEW(c.view), path, gtk_tree_view_get_column(GTK_TREE_VIEW(c.view), 0), &cell);
+    GdkWindow* bin = gtk_tree_view_get_bin_window(GTK_TREE_VIEW(c.view));
+    if (!bin) return;
+    GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default()));
+    // Each click a second after the last, so that two never count as one double click.
+    static guint32 clickTime = 0;
+    clickTime += 1000;
+    for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
+        GdkEvent* event = gdk_event_new(type);
+        event->button.window = GDK_WINDOW(g_object_ref(bin));
+        event->button.send_event = TRUE;
+        event->button.button = 1;
+        event->button.x = cell.x + cell.width / 2.0;
+        event->button.y = cell.y + cell.height / 2.0;
+        event->button.time = clickTime + (type == GDK_BUTTON_RELEASE ? 50 : 0);
+        if (type == GDK_BUTTON_RELEASE) event->button.state = GDK_BUTTON1_MASK;
+        gdk_event_set_device(event, pointer);
+        gdk_event_set_source_device(event, pointer);
+        gtk_main_do_event(event);
+        gdk_event_free(event);
+    }
+}
+
+void ClickFormTreeEntry(int tree, int entry)
+{
+    FormControl* c = Control(tree);
+    if (!c || !c->tree || entry < 1 || entry > int(c->rows.size())) return;
+    GtkTreePath* path = gtk_tree_model_get_path(GTK_TREE_MODEL(c->tree), &c->rows[size_t(entry - 1)]);
+    gtk_tree_view_expand_to_path(GTK_TREE_VIEW(c->view), path);
+    ClickRow(*c, path);
+    gtk_tree_path_free(path);
+}
+
+void ClickFormListEntry(int control, int index)
+{
+    FormControl* c = Control(control);
+    if (!c || !c->list || index < 0 || index >= FormListEntryCount(control)) return;
+    GtkTreePath* path = gtk_tree_path_new_from_indices(index, -1);
+    ClickRow(*c, path);
     gtk_tree_path_free(path);
 }
 

@@ -29,7 +29,8 @@ int AddFormLineEdit(int x, int y, int width, int height);
 std::string FormLineEditText(int control);
 void SetFormLineEditText(int control, const std::string& text);
 
-// A list box; `onChoose` runs whenever an entry becomes selected or is activated again.
+// A list box; `onChoose` runs whenever an entry becomes selected, is clicked again while
+// selected, or is activated.
 int AddFormListBox(int x, int y, int width, int height, FormTextEvent onChoose);
 void ClearFormListBox(int control);
 void AddFormListEntry(int control, const std::string& text);
@@ -55,6 +56,10 @@ void SetFormEnterKey(FormEvent onEnter);
 
 // Test hook: an Enter key press sent to the window, as the keyboard would send it.
 void SendFormEnterKey();
+// Test hooks: a left click on a tree entry or a list entry (0-based), as the mouse would send
+// it; the window must be shown.
+void ClickFormTreeEntry(int tree, int entry);
+void ClickFormListEntry(int control, int index);
 
 // Shows the window and handles its events until it is closed.
 void RunFormWindow();

@@ -6,9 +6,11 @@
 #include "platform/gtk_shaped.h"
 
 #include "platform/latin1.h"
+#include "platform/session.h"
 
 #include <gtk/gtk.h>
 
+#include <cstdlib>
 #include <vector>
 
 struct PictureWindow {
@@ -22,7 +24,19 @@ static std::vector<PictureWindow> Windows; // window n is Windows[n - 1]
 static std::vector<std::pair<const Image*, cairo_surface_t*>> Surfaces;
 static int PressSeen = 0; // a left press arrived since the pointer was last asked for
 
-int StartPictureWindows() { return gtk_init_check(nullptr, nullptr) ? 1 : 0; }
+static int ThroughX11 = 0; // 1 when a Wayland session's windows go through XWayland
+
+int StartPictureWindows()
+{
+    // Wayland lets no program place its own windows or read where the pointer is on the screen,
+    // and the launcher's pieces live by both; the X server beside it (XWayland) allows them.
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    ThroughX11 = wayland && *wayland && SessionNamesX11();
+    if (ThroughX11) gdk_set_allowed_backends("x11");
+    return gtk_init_check(nullptr, nullptr) ? 1 : 0;
+}
+
+int PictureWindowsThroughX11() { return ThroughX11; }
 
 // A cairo copy of a picture, made once per picture.
 static cairo_surface_t* SurfaceOf(const Image& picture)

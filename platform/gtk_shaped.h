@@ -13,8 +13,11 @@ struct WindowRect {
     int left, top, right, bottom; // in window pixels; right and bottom are outside
 };
 
-// Starts GTK for picture windows; 1 when a display could be opened.
+// Starts GTK for picture windows; 1 when a display could be opened. In a Wayland session with
+// XWayland the windows go through X11, where a program may place them.
 int StartPictureWindows();
+// 1 when StartPictureWindows chose X11 in a Wayland session.
+int PictureWindowsThroughX11();
 
 // Opens a borderless window of width x height at the screen position (x, y) that shows
 // `picture` from its point (pictureX, pictureY) on, cut to `shape` (`count` rectangles; count

@@ -15,6 +15,11 @@
 std::string OwnProgramPath();
 // The user's home folder as an OS path ending in '/'; "/" when there is none.
 std::string UserHomeFolder();
+// The user's data folder as an OS path ending in '/': $XDG_DATA_HOME when it is an absolute
+// path, else ~/.local/share/. Fonts, menu entries and icons of the user's own go below it.
+std::string UserDataFolder();
+// Creates an OS folder and its missing parents; 1 when it is a folder afterwards.
+int MakeOsFolders(const std::string& osFolder);
 // Makes an OS folder the current folder; 1 on success.
 int EnterFolder(const std::string& osFolder);
 // The current folder as an OS path ending in '/'; empty when unknown.
@@ -26,18 +31,21 @@ int IsSafeComponent(const std::string& name);
 
 // Creates the folder that the components name with one create call: its parents must exist
 // already (as real folders), and a folder that is there already is no error. 1 when the folder
-// exists afterwards as a real folder; 0 for a missing parent, a link or a file in the way.
+// exists afterwards as a real folder; 0 for a missing parent, a link or a file in the way, with
+// errno telling which (ELOOP for a link, EEXIST for something else in the way).
 int MakeFolderBelow(const std::string& destination, const std::vector<std::string>& components);
 
 // One file being written below a destination, in as many pieces as the caller likes.
 struct FileBelow {
     int descriptor = -1; // open for writing; -1 when creating failed
     int failed = 0;      // sticky: set by the first failed create or write
+    int error = 0;       // the system's error number of that first failure (errno), 0 if none
 };
 // Creates (or replaces) the file that the components name, for writing; `executable` gives it
 // the mode of a program. A link or anything else that is not a plain file at the last name is
 // refused; a plain file that has further names elsewhere (a hard link) is replaced by a new
-// file instead of being written through. 1 on success; on failure `file.failed` is set.
+// file instead of being written through. 1 on success; on failure `file.failed` and
+// `file.error` are set (ELOOP for a link, EISDIR for a folder, EEXIST for anything else).
 int CreateFileBelow(const std::string& destination, const std::vector<std::string>& components, int executable,
                     FileBelow& file);
 // Appends bytes; after a failure it does nothing. Gives 1 while nothing has failed.

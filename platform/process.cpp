@@ -41,9 +41,11 @@ static void ReapLater(pid_t child)
     std::thread([child] { WaitForEnd(child); }).detach();
 }
 
-int StartProgram(const std::string& path, int wait)
+int StartProgram(const std::string& path, int wait) { return StartProgramBelow("", path, wait); }
+
+int StartProgramBelow(const std::string& osFolder, const std::string& path, int wait)
 {
-    std::string osPath = ResolvePath(path);
+    std::string osPath = ResolvePathFrom(osFolder, path);
     std::string folder = osPath.substr(0, osPath.rfind('/') + 1);
     std::string program = osPath;
     char* argv[] = {program.data(), nullptr};

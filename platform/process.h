@@ -11,6 +11,9 @@ std::string ProgramFile(const std::string& name);
 // With `wait` 0: 1 when it started. With `wait` 1: waits for its end; 1 when it ended normally
 // with exit status 0.
 int StartProgram(const std::string& path, int wait);
+// The same for a game path below an OS folder (see ResolvePathFrom): a program in the folder
+// that the user installed into, whatever that folder is called.
+int StartProgramBelow(const std::string& osFolder, const std::string& path, int wait);
 
 // Opens a web address in the user's browser; 1 when the browser could be asked.
 int OpenWebAddress(const std::string& address);

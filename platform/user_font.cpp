@@ -12,21 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-std::string UserFontFolder()
-{
-    const char* data = std::getenv("XDG_DATA_HOME");
-    std::string base = (data && data[0] == '/') ? std::string(data) + "/" : UserHomeFolder() + ".local/share/";
-    return base + "fonts/";
-}
-
-// Creates an OS folder and its missing parents; 1 when it is a folder afterwards.
-static int MakeFolders(const std::string& folder)
-{
-    for (size_t i = 1; i <= folder.size(); i++)
-        if (i == folder.size() || folder[i] == '/') mkdir(folder.substr(0, i).c_str(), 0755);
-    struct stat info;
-    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
+std::string UserFontFolder() { return UserDataFolder() + "fonts/"; }
 
 // Copies a file through a temporary name beside the target, so a reader never sees half a font.
 static int CopyFile(const std::string& from, const std::string& to)
@@ -52,7 +38,7 @@ int InstallUserFont(const std::string& fontFile)
     std::string folder = UserFontFolder();
     size_t slash = fontFile.rfind('/');
     std::string name = slash == std::string::npos ? fontFile : fontFile.substr(slash + 1);
-    if (name.empty() || !MakeFolders(folder) || !CopyFile(fontFile, folder + name)) return 0;
+    if (name.empty() || !MakeOsFolders(folder) || !CopyFile(fontFile, folder + name)) return 0;
     // Programs started later would rescan the changed folder themselves; writing the cache now
     // spares each of them that work.
     if (FcInit()) {

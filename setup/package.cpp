@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 
 const char* const FolderLabel = " [] Ordnername [] ";
@@ -113,16 +114,16 @@ int LooksLikeProgram(const char* data, size_t size)
 // One folder entry: the separator after it is dropped, then the folder is made.
 void UnpackFolder(PackageInput& in, const std::string& line, const std::string& destination)
 {
-    std::string separator;
+    std::string separator, path = line.substr(LabelLength);
     ReadHeaderLine(in, separator);
     std::vector<std::string> names;
-    if (!SplitEntryPath(line.substr(LabelLength), names)) {
+    if (!SplitEntryPath(path, names)) {
         LastUnpack.refused++;
-        LastUnpack.failed++;
+        NoteUnpackFailure(path, RefusedPath);
     } else if (MakeFolderBelow(destination, names)) {
         LastUnpack.folders++;
     } else {
-        LastUnpack.failed++;
+        NoteUnpackFailure(path, errno);
     }
 }
 
@@ -138,7 +139,7 @@ int UnpackFile(PackageInput& in, const std::string& line, const std::string& des
     uint64_t length = lengthLine.size() > size_t(LabelLength) ? LengthValue(lengthLine.substr(LabelLength)) : 0;
     if (length > in.length - std::min(in.position, in.length)) {
         LastUnpack.cutShort = 1;
-        LastUnpack.failed++;
+        NoteUnpackFailure(path, PackageCutShort);
         return 0;
     }
     std::vector<std::string> names;
@@ -159,7 +160,7 @@ int UnpackFile(PackageInput& in, const std::string& line, const std::string& des
     } while (left > 0);
     int written = allowed && CloseFileBelow(file) && left == 0;
     if (written) LastUnpack.files++;
-    else LastUnpack.failed++;
+    else NoteUnpackFailure(path, !allowed ? RefusedPath : left > 0 ? PackageCutShort : file.error ? file.error : EIO);
     return 1;
 }
 
@@ -180,6 +181,12 @@ int SeekToPackage(PackageInput& in)
 }
 
 } // namespace
+
+void NoteUnpackFailure(const std::string& path, int error)
+{
+    LastUnpack.failed++;
+    if (LastUnpack.failures.size() < size_t(ListedFailures)) LastUnpack.failures.push_back({path, error});
+}
 
 int SplitEntryPath(const std::string& path, std::vector<std::string>& names)
 {

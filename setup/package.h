@@ -29,6 +29,15 @@ constexpr int ProgressRange = 300;    // progress runs from 0 to this
 // The top folder every packaged path lies under.
 extern const char* const PackageTopFolder; // "KORAX 3050"
 
+// One entry that could not be written, for telling the user which and why.
+struct UnpackFailure {
+    std::string path; // the package path (Latin-1), as the status line showed it
+    int error = 0;    // the system's error number (errno), or RefusedPath / PackageCutShort
+};
+constexpr int RefusedPath = -1;      // the entry's path would have led outside the destination
+constexpr int PackageCutShort = -2;  // the package ended inside the entry's bytes
+constexpr int ListedFailures = 5;    // failures kept by name; the rest are only counted
+
 // What the last unpacking did. Set by UnpackPackage.
 struct UnpackReport {
     int found = 0;     // 1 when the installer file was opened and a start offset inside it read
@@ -38,8 +47,13 @@ struct UnpackReport {
     int refused = 0;   // entries whose path was refused (their bytes were consumed)
     int cutShort = 0;  // 1 when a length ran past the end of the file and the reading stopped
     int stopped = 0;   // 1 when the progress hook asked to stop
+    std::vector<UnpackFailure> failures; // the first ListedFailures of the failed entries
 };
 extern UnpackReport LastUnpack;
+
+// Counts one more entry that could not be written, and keeps it by name while the list has room.
+// The installer adds the files it writes after the package (the installation record) this way.
+void NoteUnpackFailure(const std::string& path, int error);
 
 // Called before every line the reader reads, with round(position / length * 300); returning 0
 // stops the unpacking. Null: no report.

@@ -11,6 +11,7 @@
 #include "platform/image.h"
 #include "platform/install_files.h"
 #include "platform/latin1.h"
+#include "platform/session.h"
 
 #include <cstdio>
 
@@ -106,6 +107,7 @@ Page ForewordPage()
                               "Befolgen sie bitte die folgenden Anweisungen\n"
                               "und beachten sie die Hinweise zur Installation.\n\n"
                               "Klicken sie auf Weiter um mit der Installation\nvon KORAX 3050 zu beginnen."));
+    FocusControl(NextButton);
     for (;;) {
         WindowEvent event = WaitWindowEvent();
         if (event.kind == WindowClosing) return EndOfSetup;
@@ -119,6 +121,7 @@ Page RequirementsPage()
     ShowWithText(PageText, L1("Windows  :  98/ME/2000/XP\nProcessor  :  1,5 GHz\nArbeitsspeicher  :  256 MB RAM\n"
                               "Festplatte  :  20 MB\nGrafikkarte  :  3D-Karte mit 64 MB + DirectX 7.0"));
     ShowWithText(RequirementBox, L1("Ja, mein Computer hat die Mindestanforderungen"));
+    FocusControl(ControlChecked(RequirementBox) ? NextButton : RequirementBox);
     for (;;) {
         WindowEvent event = WaitWindowEvent();
         if (event.kind == WindowClosing) return EndOfSetup;
@@ -144,16 +147,19 @@ Page LocationPage()
 {
     SetUpPage({"Zurück", 1, 1}, {"Weiter", 1, 1}, " Installationsort ");
     ShowWithText(PageText, L1("Bitte geben sie den Installationsort\nfür den Ordner KORAX 3050 an:"));
-    ShowWithText(FolderField, InstallFolder);
+    SetControlPathText(FolderField, InstallFolder);
     ShowWithText(BrowseButton, "Durchsuchen");
+    ShowControl(FolderField, 1);
+    FocusControl(NextButton);
+    Changed();
     for (;;) {
         WindowEvent event = WaitWindowEvent();
         if (event.kind == WindowClosing) return EndOfSetup;
-        if (event.kind == ControlChanged && event.control == FolderField) InstallFolder = ControlText(FolderField);
+        if (event.kind == ControlChanged && event.control == FolderField) InstallFolder = ControlPathText(FolderField);
         std::string chosen;
-        if (Clicked(event, BrowseButton) && ChooseFolder("Installationsort", "/", chosen)) {
+        if (Clicked(event, BrowseButton) && ChooseFolder("Installationsort", BrowseStart(InstallFolder), chosen)) {
             InstallFolder = chosen;
-            SetControlText(FolderField, chosen);
+            SetControlPathText(FolderField, chosen);
             Changed();
         }
         if (Clicked(event, BackButton)) return Requirements;
@@ -190,7 +196,14 @@ void OnUnpackFile(const std::string& path)
     Changed();
 }
 
-// "Start": unpack, record the folder, the font, the note, the shadows.
+// What the installation achieved besides the files, for the report page.
+int ShadowsMade = 0;
+int MenuEntriesMade = 0;
+
+// The installer's logo, decoded once: the window's picture and the menu entries' icons.
+Image Logo;
+
+// "Start": unpack, record the folder, the font, the menu entries, the note, the shadows.
 Page Install()
 {
     SetButton(BackButton, {"Abbrechen", 1, 1});
@@ -203,10 +216,11 @@ Page Install()
     UnpackFileHook = nullptr;
     if (QuitRequested) return EndOfSetup;
     if (LastUnpack.stopped) return Location;
-    int recordWritten = WriteInstallationRecord(InstallFolder);
+    WriteInstallationRecord(InstallFolder);
     MakeGameFontKnown(InstallFolder);
-    std::string failures = UnpackFailureNote(recordWritten);
-    if (!failures.empty()) ShowMessageBox("HINWEIS", failures, MessageOk);
+    MenuEntriesMade = LastUnpack.found && AddMenuEntries(InstallFolder, Logo);
+    std::string failures = UnpackFailureNote();
+    if (!failures.empty()) ShowMessageBox("FEHLER", failures, MessageOk);
     ShowMessageBox("HINWEIS",
                    L1("Da sie zum ersten mal des Programm starten,\n"
                       "müssen zuerst einige Grafiken erstellt werden.\n"
@@ -214,7 +228,7 @@ Page Install()
                       "Der Bildschirm wird dabei Schwarz bleiben,\n"
                       "bitte den Vorgang nicht unterbrechen."),
                    MessageOk);
-    RunShadowMaker(InstallFolder);
+    ShadowsMade = RunShadowMaker(InstallFolder);
     return Report;
 }
 
@@ -222,9 +236,11 @@ Page InstallationPage()
 {
     SetUpPage({"Zurück", 1, 1}, {"Start", 1, 1}, " Installation ");
     ShowWithText(PageText, "Bitte klicken sie auf Start\num die Installation zu starten.");
-    ShowWithText(StatusLine, InstallFolder);
+    SetControlPathText(StatusLine, InstallFolder);
+    ShowControl(StatusLine, 1);
     SetControlProgress(ProgressBar, 0, ProgressRange);
     ShowWithText(ProgressBar, "");
+    FocusControl(NextButton);
     for (;;) {
         WindowEvent event = WaitWindowEvent();
         if (event.kind == WindowClosing) return EndOfSetup;
@@ -236,7 +252,8 @@ Page InstallationPage()
 Page ReportPage()
 {
     SetUpPage({"", 0, 1}, {"Fertig", 1, 1}, " Installationsbericht ");
-    ShowWithText(PageText, "KORAX 3050 wurde erfolgreich installiert.");
+    ShowWithText(PageText, ReportText(ShadowsMade, MenuEntriesMade));
+    FocusControl(NextButton);
     for (;;) {
         WindowEvent event = WaitWindowEvent();
         if (event.kind == WindowClosing) return EndOfSetup;
@@ -267,8 +284,9 @@ int OpenSetupWindow()
     if (!OpenControlWindow("KORAX 3050 - Installation", 500, 280, x, y)) return 0;
     SetControlFont("Arial Fett", 8);
     for (const ControlPlace& place : Places) AddControl(place.number, place.kind, place.x, place.y, place.width, place.height);
-    Image logo;
-    if (DecodeBmp(SetupLogo, SetupLogoSize, logo)) SetControlPicture(Picture, logo);
+    if (DecodeBmp(SetupLogo, SetupLogoSize, Logo)) SetControlPicture(Picture, Logo);
+    // Return presses "Weiter" from the first page on, as the buttons' own focus does with Space.
+    SetDefaultControl(NextButton);
     ShowControl(Picture, 1);
     ShowControl(PageFrame, 1);
     Changed();
@@ -281,11 +299,11 @@ int RunSetup()
 {
     // The installer works in its own folder, as it finds its package in its own file.
     if (SetProgramFolderFromExecutable()) EnterFolder(ProgramFolder);
-    if (!StartControlWindows()) {
-        std::fprintf(stderr, "korax: setup: no display\n");
+    if (!SessionNamesDisplay() || !StartControlWindows()) {
+        ReportNoDisplay("setup");
         return 1;
     }
-    InstallFolder = L1(UserHomeFolder());
+    InstallFolder = UserHomeFolder();
     if (!OpenSetupWindow()) return 1;
     for (Page page = Foreword; page != EndOfSetup;) page = RunPage(page);
     CloseControlWindow();

@@ -6,6 +6,7 @@
 #include "platform/dialog.h"
 #include "platform/display.h"
 #include "platform/files.h"
+#include "platform/install_record.h"
 #include "platform/latin1.h"
 #include "platform/pictures.h"
 #include "platform/process.h"
@@ -410,11 +411,10 @@ std::string GeneratorFolder()
     if (FileExists("BMP\\B\\" + ProgramFile("texgen"))) return "";
     std::string record;
     ReadWholeFile("Installationsort.ini", record);
-    std::vector<std::string> lines = SplitLines(record);
-    std::string top = lines.empty() ? "" : lines[0];
-    if (!top.empty() && top.back() != '\\' && top.back() != '/') top += '\\';
-    if (!top.empty() && FileExists(top + "DATEN\\BMP\\B\\" + ProgramFile("texgen"))) return top + "DATEN\\";
-    return "";
+    std::string top = TopFolderFromRecord(record);
+    if (top.empty()) return "";
+    std::string daten = ResolvePathFrom(top, "DATEN") + "/";
+    return OsFileExists(ResolvePathFrom(daten, "BMP\\B\\" + ProgramFile("texgen"))) ? daten : "";
 }
 
 void RunFirstStartGeneration()
@@ -427,7 +427,7 @@ void RunFirstStartGeneration()
                       "bitte den Vorgang nicht unterbrechen."),
                    MessageOk);
     std::string folder = GeneratorFolder();
-    StartProgram(folder + "BMP\\B\\" + ProgramFile("texgen"), 1);
-    StartProgram(folder + "BMP\\O\\" + ProgramFile("terrashade"), 1);
+    StartProgramBelow(folder, "BMP\\B\\" + ProgramFile("texgen"), 1);
+    StartProgramBelow(folder, "BMP\\O\\" + ProgramFile("terrashade"), 1);
     MakeTextures = 0;
 }

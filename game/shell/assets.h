@@ -19,7 +19,7 @@ void LoadSounds();
 void LoadRulePictures();
 // Swaps in the building shadows of an hour 5..18.
 void LoadBuildingShadows(int hour);
-// The DATEN folder whose BMP\B and BMP\O hold the generators, as a game path ending in '\';
+// The DATEN folder whose BMP\B and BMP\O hold the generators, as an OS path ending in '/';
 // empty for the game's own folder.
 std::string GeneratorFolder();
 // Tells the player, runs the tile and shadow generators and waits for each.

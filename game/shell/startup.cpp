@@ -18,6 +18,7 @@
 #include "platform/input.h"
 #include "platform/latin1.h"
 #include "platform/pictures.h"
+#include "platform/session.h"
 #include "platform/sprites.h"
 #include "platform/text.h"
 
@@ -47,10 +48,11 @@ static const LayerCheck Layers[] = {
 static int StartLayers()
 {
     for (const LayerCheck& layer : Layers) {
-        if (!layer.start()) {
-            ShowMessageBox("Error", layer.failure, MessageOk);
-            return 0;
-        }
+        if (layer.start()) continue;
+        // Without any screen no box can show: the player learns it on the terminal.
+        if (layer.start == StartDisplayLayer && DisplayMissing()) ReportNoDisplay("KORAX 3050");
+        else ShowMessageBox("Error", layer.failure, MessageOk);
+        return 0;
     }
     return 1;
 }

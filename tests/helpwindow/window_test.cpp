@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/gtk_form.h"
 #include "platform/gtk_html.h"
+#include "platform/install_files.h"
 #include "platform/latin1.h"
 #include "platform/userfiles.h"
 #include "support/temp_folder.h"
@@ -91,5 +92,59 @@ TEST(HelpWindow, SearchResultsTreeAndWarning)
     SetFormLineEditText(SearchEdit, "gibtsnicht");
     SendFormEnterKey();
     EXPECT_EQ(Results(), std::vector<std::string>{NoTopicsFound});
+    CloseFormWindow();
+}
+
+static int TreeEntryOf(const std::string& name)
+{
+    for (int i = 0; i < TopicTreeSize; i++)
+        if (std::string(TopicTree[i].name) == name) return i + 1;
+    return 0;
+}
+
+static std::string ShownPage()
+{
+    std::string page;
+    ReadOsFile(WorkingFolder + WorkingPageName, page);
+    return page;
+}
+
+// Every click on an entry shows its topic, also on the entry that is selected already.
+TEST(HelpWindow, AClickOnTheSelectedEntryShowsItsTopicAgain)
+{
+    TempFolder folder;
+    // The working files go into a cache folder named in Cyrillic, as in a Russian user's home.
+    WorkingFolder = folder.path + "Кэш/";
+    ASSERT_EQ(MakeOsFolders(WorkingFolder), 1);
+    ASSERT_EQ(CopyManualOut(KORAX_HILFE_PROGRAM), 1);
+    std::string manual = ReadWorkingCopy();
+    ASSERT_EQ(StartFormWindows(), 1);
+    ASSERT_EQ(OpenViewerWindow(), 1);
+    ProcessFormEvents();
+
+    // A search result, then another topic from the tree, then the same result once more.
+    SetFormLineEditText(SearchEdit, "panzer");
+    SendFormEnterKey();
+    int panzer = IndexOf(Results(), "Panzer");
+    ASSERT_GE(panzer, 0);
+    ClickFormListEntry(ResultList, panzer);
+    ASSERT_EQ(WaitForPage(), 1);
+    EXPECT_EQ(ShownPage(), TopicPage(manual, "Panzer", "panzer"));
+    ClickFormTreeEntry(TopicTreeView, TreeEntryOf("Das Spiel"));
+    ASSERT_EQ(WaitForPage(), 1);
+    EXPECT_EQ(ShownPage(), TopicPage(manual, "Das Spiel", ""));
+    ClickFormListEntry(ResultList, panzer);
+    ASSERT_EQ(WaitForPage(), 1);
+    EXPECT_EQ(ShownPage(), TopicPage(manual, "Panzer", "panzer")) << "the result clicked again";
+
+    // After the empty page of "..keine Themen gefunden", the selected topic shows again.
+    SetFormLineEditText(SearchEdit, "gibtsnicht");
+    SendFormEnterKey();
+    ClickFormListEntry(ResultList, 0);
+    ASSERT_EQ(WaitForPage(), 1);
+    EXPECT_EQ(ShownPage(), TopicPage(manual, NoTopicsFound, "gibtsnicht"));
+    ClickFormTreeEntry(TopicTreeView, TreeEntryOf("Das Spiel"));
+    ASSERT_EQ(WaitForPage(), 1);
+    EXPECT_EQ(ShownPage(), TopicPage(manual, "Das Spiel", "")) << "the tree's selected entry clicked again";
     CloseFormWindow();
 }

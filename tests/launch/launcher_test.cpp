@@ -2,6 +2,8 @@
 // and the choice; then what the chosen entry starts.
 #include "launch/launcher.h"
 #include "platform/files.h"
+#include "platform/install_files.h"
+#include "platform/install_record.h"
 #include "platform/process.h"
 #include "support/temp_folder.h"
 
@@ -142,17 +144,11 @@ TEST(Launcher, WaitsForTheMouseOnlyWhenThePartsHaveMetToo)
     EXPECT_EQ(state.upperOffset, 0);
 }
 
-TEST(Launcher, RootFolderFromTheInstallationRecord)
+TEST(Launcher, EachEntryStartsItsProgram)
 {
-    EXPECT_EQ(RootFromRecord("\\spiele\\KORAX 3050\\\r\nzweite Zeile\r\n"), "\\spiele\\KORAX 3050\\");
-    EXPECT_EQ(RootFromRecord("/spiele/KORAX 3050"), "/spiele/KORAX 3050\\") << "a missing final separator is added";
-    EXPECT_EQ(RootFromRecord(""), "");
-    EXPECT_EQ(RootFromRecord("\r\n\\spiele\\"), "") << "the first line counts";
-    EXPECT_EQ(RootFromRecord("\\spiele\x01\\"), "");
-    EXPECT_EQ(RootFromRecord(std::string(5000, 'a')), "");
-    EXPECT_EQ(ChoiceProgram(1, "\\spiele\\"), "\\spiele\\DATEN\\" + ProgramFile("KORAX 3050"));
-    EXPECT_EQ(ChoiceProgram(3, "\\spiele\\"), "\\spiele\\DATEN\\" + ProgramFile("Hilfe"));
-    for (int choice : {2, 4, 5}) EXPECT_EQ(ChoiceProgram(choice, "\\spiele\\"), "") << choice;
+    EXPECT_EQ(ChoiceProgram(1), "DATEN\\" + ProgramFile("KORAX 3050"));
+    EXPECT_EQ(ChoiceProgram(3), "DATEN\\" + ProgramFile("Hilfe"));
+    for (int choice : {2, 4, 5}) EXPECT_EQ(ChoiceProgram(choice), "") << choice;
 }
 
 // Waits up to five seconds for a file that a started program writes.
@@ -180,15 +176,41 @@ TEST(Launcher, StartsTheChosenProgramInItsFolder)
     CarryOutChoice(3, ReadRootFolder());
     EXPECT_EQ(WaitForFile("DATEN\\gestartet.txt"), folder.path + "DATEN\n");
 
-    // With the record, the top folder it names is used.
-    MakeFolder("woanders\\DATEN");
-    WriteScript("woanders\\DATEN\\" + ProgramFile("KORAX 3050"), "pwd > gestartet.txt");
+    // With the record, the top folder it names is used: in the backslash form of older
+    // installations, and as the system names a folder that form cannot carry.
     std::string top = folder.path + "woanders/";
-    for (char& c : top)
+    std::string plain = top;
+    for (char& c : plain)
         if (c == '/') c = '\\';
-    ASSERT_EQ(WriteWholeFile("DATEN\\Installationsort.ini", top + "\r\n"), 1);
-    EXPECT_EQ(ReadRootFolder(), top);
-    CarryOutChoice(1, ReadRootFolder());
-    EXPECT_EQ(WaitForFile("woanders\\DATEN\\gestartet.txt"), folder.path + "woanders/DATEN\n");
+    for (const std::string& record : {plain + "\r\n", InstallationRecordFor(top)}) {
+        MakeFolder("woanders\\DATEN");
+        WriteScript("woanders\\DATEN\\" + ProgramFile("KORAX 3050"), "pwd > gestartet.txt");
+        ASSERT_EQ(WriteWholeFile("DATEN\\Installationsort.ini", record), 1);
+        EXPECT_EQ(ReadRootFolder(), top);
+        CarryOutChoice(1, ReadRootFolder());
+        EXPECT_EQ(WaitForFile("woanders\\DATEN\\gestartet.txt"), folder.path + "woanders/DATEN\n");
+        RemoveFolder("woanders");
+    }
     CarryOutChoice(5, ReadRootFolder()); // "Beenden" starts nothing and must not fail
+}
+
+TEST(Launcher, StartsTheGameInAFolderOfAnyName)
+{
+    TempFolder folder;
+    MakeFolder("DATEN");
+    for (const std::string name : {"Игры", "Spiele\\Neu", "ゲーム"}) {
+        // The installed tree lies in a folder the game's own paths cannot name.
+        std::string top = folder.path + name + "/KORAX 3050/";
+        ASSERT_EQ(MakeOsFolders(top + "DATEN"), 1);
+        std::string game = top + "DATEN/" + ProgramFile("KORAX 3050");
+        ASSERT_EQ(WriteOsFile(game, "#!/bin/sh\npwd > gestartet.txt\n"), 1);
+        chmod(game.c_str(), 0755);
+        ASSERT_EQ(WriteWholeFile("DATEN\\Installationsort.ini", InstallationRecordFor(top)), 1);
+        ASSERT_EQ(ReadRootFolder(), top) << name;
+        CarryOutChoice(1, ReadRootFolder());
+        std::string started;
+        for (int i = 0; i < 100 && !(ReadOsFile(top + "DATEN/gestartet.txt", started) && !started.empty()); i++)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(started, top + "DATEN\n") << name;
+    }
 }

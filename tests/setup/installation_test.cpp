@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sys/stat.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -50,23 +51,69 @@ TEST(Installation, OnlyAnInstallerNamedSetupUnpacks)
     EXPECT_EQ(UnpackInstaller(sandbox.root + "fehlt/setup", sandbox.destination), 0);
 }
 
-TEST(Installation, WhatCouldNotBeWrittenIsToldAtTheEnd)
+TEST(Installation, WhatCouldNotBeWrittenIsToldByNameAndReason)
 {
     Sandbox sandbox;
     std::string installer = sandbox.root + InstallerFileName();
     WriteBytes(installer, GamePackage());
     ASSERT_EQ(UnpackInstaller(installer, sandbox.destination), 1);
-    EXPECT_EQ(UnpackFailureNote(1), "") << "nothing to tell";
-    EXPECT_EQ(UnpackFailureNote(0), "1 Datei konnte nicht geschrieben werden.");
+    EXPECT_EQ(UnpackFailureNote(), "") << "nothing to tell";
+    EXPECT_EQ(ReportText(1, 1), "KORAX 3050 wurde erfolgreich installiert.");
+
     // A folder where a packaged file should go: that file, and nothing else, fails.
     fs::remove(sandbox.destination + "KORAX 3050/DATEN/Einheiten.info");
     fs::create_directory(sandbox.destination + "KORAX 3050/DATEN/Einheiten.info");
     fs::remove(sandbox.destination + "KORAX 3050/DATEN/start.sh");
-    fs::create_directory(sandbox.destination + "KORAX 3050/DATEN/start.sh");
+    fs::create_symlink("/tmp", sandbox.destination + "KORAX 3050/DATEN/start.sh");
     ASSERT_EQ(UnpackInstaller(installer, sandbox.destination), 1);
-    EXPECT_EQ(UnpackFailureNote(1), "2 Dateien konnten nicht geschrieben werden.");
-    UnpackInstaller(sandbox.root + "umbenannt", sandbox.destination);
-    EXPECT_EQ(UnpackFailureNote(1), L1("Das Installationspaket wurde nicht gefunden,\nes wurden keine Dateien installiert."));
+    EXPECT_EQ(UnpackFailureNote(), L1("2 Dateien konnten nicht geschrieben werden:\n"
+                                      "KORAX 3050\\DATEN\\start.sh: ein Verweis (Link) steht an seiner Stelle\n"
+                                      "KORAX 3050\\DATEN\\Einheiten.info: ein Ordner gleichen Namens steht im Weg\n"
+                                      "Die Installation ist nicht vollständig."));
+    EXPECT_EQ(ReportText(1, 1), L1("KORAX 3050 wurde nicht vollständig installiert:\n2 Dateien konnten nicht geschrieben "
+                                   "werden.\n\nBitte beheben sie die Ursache und\ninstallieren sie erneut."))
+        << "the report page must not claim success";
+
+    // A file where the DATEN folder should be: everything in it fails, the first few by name;
+    // the installation record, written after the package, counts as one more.
+    fs::remove_all(sandbox.destination + "KORAX 3050/DATEN");
+    WriteBytes(sandbox.destination + "KORAX 3050/DATEN", "eine Datei");
+    ASSERT_EQ(UnpackInstaller(installer, sandbox.destination), 1);
+    EXPECT_EQ(WriteInstallationRecord(sandbox.destination), 0);
+    EXPECT_EQ(LastUnpack.failed, 6);
+    EXPECT_EQ(UnpackFailureNote(), L1("6 Dateien konnten nicht geschrieben werden:\n"
+                                      "KORAX 3050\\DATEN: eine Datei gleichen Namens steht im Weg\n"
+                                      "KORAX 3050\\DATEN\\KORAX 3050: ein Teil des Pfades ist kein Ordner\n"
+                                      "KORAX 3050\\DATEN\\start.sh: ein Teil des Pfades ist kein Ordner\n"
+                                      "KORAX 3050\\DATEN\\Einheiten.info: ein Teil des Pfades ist kein Ordner\n"
+                                      "KORAX 3050\\DATEN\\SAVE: ein Teil des Pfades ist kein Ordner\n"
+                                      "... und 1 weitere.\n"
+                                      "Die Installation ist nicht vollständig."));
+}
+
+TEST(Installation, AFailureListNamesTheFirstFewAndCountsTheRest)
+{
+    LastUnpack = UnpackReport{};
+    LastUnpack.found = 1;
+    for (int i = 1; i <= 8; i++) NoteUnpackFailure("KORAX 3050\\BMP\\" + std::to_string(i) + ".bmp", ENOSPC);
+    LastUnpack.cutShort = 1;
+    std::string note = UnpackFailureNote();
+    EXPECT_NE(note.find("5.bmp: kein Platz mehr auf dem Datentr\xE4ger\n... und 3 weitere.\n"), std::string::npos) << note;
+    EXPECT_EQ(note.find("6.bmp"), std::string::npos);
+    EXPECT_NE(note.find(L1("Das Installationspaket ist unvollständig.")), std::string::npos);
+    EXPECT_EQ(FailureReason(RefusedPath), L1("der Pfad im Installationspaket ist unzulässig"));
+    EXPECT_EQ(FailureReason(12345), "Systemfehler 12345");
+
+    UnpackInstaller("/gibt/es/nicht/setup", "/tmp/");
+    EXPECT_EQ(UnpackFailureNote(), L1("Das Installationspaket wurde nicht gefunden,\nes wurden keine Dateien installiert."));
+    EXPECT_EQ(ReportText(0, 0), L1("KORAX 3050 wurde nicht installiert:\ndas Installationspaket wurde nicht gefunden."));
+
+    // Everything written, but the shadows or the menu entry could not be made: said, not hidden.
+    LastUnpack = UnpackReport{};
+    LastUnpack.found = 1;
+    EXPECT_EQ(ReportText(0, 1), "KORAX 3050 wurde erfolgreich installiert.\n\nDie Schattenbilder konnten nicht erstellt "
+                                "werden;\ndas Spiel erstellt sie bei seinem ersten Start.");
+    EXPECT_NE(ReportText(1, 0).find(L1("Anwendungsmenü")), std::string::npos);
 }
 
 TEST(Installation, ASecondInstallationOverwritesPackagedFilesAndLeavesOthers)
@@ -106,7 +153,10 @@ TEST(Installation, FolderTestLeavesNoTraceAndSparesAFileOfTheSameName)
 TEST(Installation, TheRecordNamesTheTopFolderAndIsWrittenAnew)
 {
     EXPECT_EQ(InstallationRecord("/home/spieler/Spiele/"), "\\home\\spieler\\Spiele\\KORAX 3050\\\r\n");
-    EXPECT_EQ(InstallationRecord("/home/J\xFCrgen/"), "\\home\\J\xFCrgen\\KORAX 3050\\\r\n") << "Latin-1, as all our files";
+    EXPECT_EQ(InstallationRecord("/home/Jürgen/"), "\\home\\J\xFCrgen\\KORAX 3050\\\r\n") << "Latin-1, as all our files";
+    // Folders that form cannot carry are written as the system names them, marked in front.
+    EXPECT_EQ(InstallationRecord("/home/Наталья/"), "\xEF\xBB\xBF/home/Наталья/KORAX 3050/\r\n");
+    EXPECT_EQ(InstallationRecord("/spiele/a\\b/"), "\xEF\xBB\xBF/spiele/a\\b/KORAX 3050/\r\n");
     Sandbox sandbox;
     EXPECT_EQ(WriteInstallationRecord(sandbox.destination), 0) << "no DATEN folder yet";
     fs::create_directories(sandbox.destination + "KORAX 3050/DATEN");

@@ -5,6 +5,7 @@
 // copied as it is. File and folder names keep their UTF-8 spelling on disk. Then, as the
 // installer would, it records the top folder in DATEN/Installationsort.ini, so that the first
 // start of a freshly built tree finds its generators.
+#include "platform/install_record.h"
 #include "platform/latin1.h"
 
 #include <cstdio>
@@ -48,15 +49,6 @@ static int WriteIfChanged(const fs::path& target, const std::string& bytes)
     return bool(out);
 }
 
-// The top folder as our own files write paths: backslashes, a final one, Latin-1, CR LF.
-static std::string InstallationRecord(std::string top)
-{
-    for (char& c : top)
-        if (c == '/') c = '\\';
-    if (top.empty() || top.back() != '\\') top += '\\';
-    return L1(top) + "\r\n";
-}
-
 int main(int argc, char** argv)
 {
     if (argc < 4) {
@@ -95,5 +87,5 @@ int main(int argc, char** argv)
     // Folders the game and the shadow maker expect, as the installer creates them.
     fs::create_directories(to / "SAVE", error);
     fs::create_directories(to / "BMP" / "O" / "Schatten", error);
-    return WriteIfChanged(to / "Installationsort.ini", InstallationRecord(argv[3])) ? 0 : 1;
+    return WriteIfChanged(to / "Installationsort.ini", InstallationRecordFor(argv[3])) ? 0 : 1;
 }
