@@ -19,6 +19,9 @@ constexpr float MostAmount = 1e6f;
 // A record that has just fallen keeps the hit points its last hit left: a damage table of per
 // mille values read from five characters scales a shot by up to a hundred.
 constexpr float MostDamageTaken = 1e9f;
+// Hit points are only added to and taken from; a scenario may make its objects all but
+// unbreakable.
+constexpr float MostHitPoints = 1e9f;
 // Destinations, rally and way points in cells: a click just past the map's edge makes one, and
 // they are clamped where they are used. Far enough out that the map is never the limit.
 constexpr float MostCellReach = 4096;
@@ -88,7 +91,7 @@ int PlayableBuilding(const Building& b, const RecordBounds& bounds)
     if (!PlayableObjectId(float(b.id)) || !IsBuildingTypeId(b.typeId) || !OwnedByPlayer(b.owner, bounds)) return 0;
     // The footprint (a picture's size / 64 cells) lies on the grids the obstacles are kept in.
     if (!Between(b.width, 0, 1024) || !Between(b.height, 0, 1024) || !OnMap(b.x, b.y, bounds)) return 0;
-    if (!Between(b.maxHitPoints, 0.0f, MostAmount) || !Between(b.hitPoints, -MostDamageTaken, MostAmount)) return 0;
+    if (!Between(b.maxHitPoints, 0.0f, MostHitPoints) || !Between(b.hitPoints, -MostDamageTaken, MostHitPoints)) return 0;
     if (!Between(b.buildTotal, 0.0f, MostAmount) || !Between(b.buildProgress, -MostAmount, MostAmount)) return 0;
     if (!Between(b.selection, 0, 2) || !IsProduct(b.currentItem) || !PlayableQueue(b.queue)) return 0;
     if (!Between(b.remaining, -MostAmount, MostAmount) || !Between(b.total, -MostAmount, MostAmount)) return 0;
@@ -102,7 +105,7 @@ int PlayableUnit(const Unit& u, const RecordBounds& bounds)
     if (!PlayableObjectId(u.id) || u.typeId != std::floor(u.typeId) || !IsUnitTypeId(int(u.typeId))) return 0;
     if (!OwnedByPlayer(u.owner, bounds) || !Between(u.unitClass, 0, 6)) return 0;
     if (!Between(u.width, 0, 512) || !Between(u.height, 0, 512) || !OnMap(u.x, u.y, bounds)) return 0;
-    if (!Between(u.maxHitPoints, 0.0f, MostAmount) || !Between(u.hitPoints, -MostDamageTaken, MostAmount)) return 0;
+    if (!Between(u.maxHitPoints, 0.0f, MostHitPoints) || !Between(u.hitPoints, -MostDamageTaken, MostHitPoints)) return 0;
     if (!Between(u.pushCount, 0, 100000) || !Between(u.heading, -360.0f, 720.0f)) return 0;
     if (!Between(u.turnRate, 0.0f, 10000.0f) || !Between(u.turnSpeed, -10000.0f, 10000.0f)) return 0;
     if (!Between(u.maxSpeed, 0.0f, 100000.0f) || !Between(u.speed, -100000.0f, 100000.0f)) return 0;
