@@ -190,7 +190,8 @@ int LowestFrameRate(int players)
 
 void HostNetwork(int players)
 {
-    SetNetSeatLimit(players);
+    // A map whose start marks could not be counted limits nothing; the game start counts again.
+    SetNetSeatLimit(players > 0 ? players : MaxPlayers);
     SetNetGameRunning(0);
     NetCommand = 1;
 }
