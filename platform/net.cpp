@@ -8,13 +8,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
 namespace {
@@ -51,6 +51,17 @@ struct Peer {
     std::string inbox;                // bytes received; the frames not yet taken start at `head`
     size_t head = 0;
     bool ended = false;               // the peer closed or the stream failed; the rest is still taken
+
+    // The sending side, under sendLock: frames that must all arrive, in order (each counted by
+    // a ticket), the newest snapshot that may be passed over by a newer one, and the frame on
+    // its way with how much of it is out.
+    std::deque<std::string> queued;
+    std::string latest;
+    std::string current;
+    size_t done = 0;
+    bool currentTicketed = false;
+    uint64_t ticketsQueued = 0, ticketsSent = 0;
+    std::chrono::steady_clock::time_point lastProgress;
 
     explicit Peer(int number) : fd(number) {}
     ~Peer() { close(fd); }
@@ -173,39 +184,48 @@ bool WaitWritable(int fd, Clock::time_point deadline)
     }
 }
 
-// Drops the sent bytes from the front of the parts, and the empty parts with them.
-void Advance(iovec*& parts, int& count, size_t sent)
-{
-    while (count > 0 && sent >= parts[0].iov_len) {
-        sent -= parts[0].iov_len;
-        parts++;
-        count--;
-    }
-    if (count > 0) {
-        parts[0].iov_base = static_cast<char*>(parts[0].iov_base) + sent;
-        parts[0].iov_len -= sent;
-    }
-}
+// The most frames that must all arrive that may wait for one peer; a peer that falls so far
+// behind is let go.
+constexpr size_t MostQueuedFrames = 64;
 
-// Writes every part within the send time. A peer that fails or stalls is shut: half a frame on
-// the stream could never be followed by another.
-bool WriteAll(Peer& peer, iovec* parts, int count)
+// Under the peer's send lock: writes what the socket takes now, frame after frame: first the
+// frames that must arrive, then the newest snapshot. False when the peer failed, or took
+// nothing of a frame for the whole send time (it is then shut: half a frame on the stream could
+// never be followed by another).
+bool Pump(Peer& peer)
 {
-    std::lock_guard guard(peer.sendLock);
-    if (peer.broken) return false;
-    Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(NetSendTimeoutMs);
-    Advance(parts, count, 0);
-    while (count > 0) {
-        msghdr message{};
-        message.msg_iov = parts;
-        message.msg_iovlen = size_t(count);
-        ssize_t n = sendmsg(peer.fd, &message, MSG_NOSIGNAL | MSG_DONTWAIT);
+    Clock::time_point now = Clock::now();
+    for (;;) {
+        if (peer.broken) return false;
+        if (peer.current.empty()) {
+            if (!peer.queued.empty()) {
+                peer.current = std::move(peer.queued.front());
+                peer.queued.pop_front();
+                peer.currentTicketed = true;
+            } else if (!peer.latest.empty()) {
+                peer.current = std::move(peer.latest);
+                peer.latest.clear();
+                peer.currentTicketed = false;
+            } else {
+                return true;
+            }
+            peer.done = 0;
+            peer.lastProgress = now;
+        }
+        ssize_t n = send(peer.fd, peer.current.data() + peer.done, peer.current.size() - peer.done, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n > 0) {
-            Advance(parts, count, size_t(n));
+            peer.done += size_t(n);
+            peer.lastProgress = now;
+            if (peer.done == peer.current.size()) {
+                peer.ticketsSent += peer.currentTicketed;
+                peer.current.clear();
+                peer.done = 0;
+            }
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if ((n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) && WaitWritable(peer.fd, deadline)) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && now - peer.lastProgress < std::chrono::milliseconds(NetSendTimeoutMs))
+            return true;
         if (!peer.broken.exchange(true)) {
             if (peer.handle) std::fprintf(stderr, "korax: net: client %d took no frame in time, dropped\n", peer.handle);
             else std::fprintf(stderr, "korax: net: the host took no frame in time, connection closed\n");
@@ -213,21 +233,67 @@ bool WriteAll(Peer& peer, iovec* parts, int count)
         peer.Shut();
         return false;
     }
-    return true;
 }
 
-iovec Part(const void* bytes, size_t size) { return iovec{const_cast<void*>(bytes), size}; }
-
-// Sends `marker` and `payload` as one frame; a frame over the limit is refused before anything
-// is written, since the receiver would drop us for it.
-bool SendFrame(Peer& peer, std::string_view marker, std::string_view payload)
+std::string FrameOf(std::string_view marker, std::string_view payload)
 {
     size_t length = marker.size() + payload.size();
-    if (length > NetFrameLimit) return false;
-    unsigned char header[FrameHeader] = {
-        (unsigned char)(length), (unsigned char)(length >> 8), (unsigned char)(length >> 16), (unsigned char)(length >> 24)};
-    iovec parts[3] = {Part(header, sizeof header), Part(marker.data(), marker.size()), Part(payload.data(), payload.size())};
-    return WriteAll(peer, parts, 3);
+    std::string frame;
+    frame.reserve(FrameHeader + length);
+    for (int shift = 0; shift < 32; shift += 8) frame.push_back(char((length >> shift) & 255));
+    frame.append(marker);
+    frame.append(payload);
+    return frame;
+}
+
+// Sends bytes that must arrive, after what waits before them, and waits until they are out or
+// the send time has passed without the peer taking any.
+bool SendBytes(Peer& peer, std::string bytes)
+{
+    std::lock_guard guard(peer.sendLock);
+    if (peer.broken) return false;
+    peer.queued.push_back(std::move(bytes));
+    uint64_t ticket = ++peer.ticketsQueued;
+    while (Pump(peer) && peer.ticketsSent < ticket)
+        WaitWritable(peer.fd, Clock::now() + std::chrono::milliseconds(50));
+    return peer.ticketsSent >= ticket;
+}
+
+// One frame that must arrive; a frame over the limit is refused before anything is written,
+// since the receiver would drop us for it.
+bool SendFrame(Peer& peer, std::string_view marker, std::string_view payload)
+{
+    return marker.size() + payload.size() <= NetFrameLimit && SendBytes(peer, FrameOf(marker, payload));
+}
+
+// Hands a snapshot over without waiting: a newer one takes the place of one not yet begun, so
+// a slow link gets fewer snapshots, never older ones. One that must arrive (it carries a chat
+// line) goes in line with the other frames instead, and an older snapshot waiting is dropped.
+bool OfferFrame(Peer& peer, std::string_view payload, bool mustArrive)
+{
+    if (payload.size() > NetFrameLimit) return false;
+    std::lock_guard guard(peer.sendLock);
+    if (peer.broken) return false;
+    if (mustArrive) {
+        if (peer.queued.size() >= MostQueuedFrames) {
+            peer.broken = true;
+            peer.Shut();
+            return false;
+        }
+        peer.queued.push_back(FrameOf({}, payload));
+        peer.ticketsQueued++;
+        peer.latest.clear();
+    } else {
+        peer.latest = FrameOf({}, payload);
+    }
+    return Pump(peer);
+}
+
+// Writes what waits, without waiting.
+bool FlushPeer(Peer& peer)
+{
+    std::lock_guard guard(peer.sendLock);
+    return Pump(peer);
 }
 
 // A non-blocking socket listening on every local address of one family; -1 with errno set when
@@ -436,6 +502,22 @@ bool NetServer::SendFile(int client, std::string_view fileBytes)
     return peer && SendFrame(*peer, NetFileMarker, fileBytes);
 }
 
+bool NetServer::Offer(int client, std::string_view block, bool mustArrive)
+{
+    std::shared_ptr<Peer> peer = state_->Find(client);
+    return peer && OfferFrame(*peer, block, mustArrive);
+}
+
+void NetServer::Flush()
+{
+    std::vector<std::shared_ptr<Peer>> clients;
+    {
+        std::lock_guard guard(state_->lock);
+        clients = state_->clients;
+    }
+    for (const std::shared_ptr<Peer>& peer : clients) FlushPeer(*peer);
+}
+
 std::vector<int> NetServer::Clients() const
 {
     std::lock_guard guard(state_->lock);
@@ -529,6 +611,17 @@ bool NetConnection::SendFile(std::string_view fileBytes)
     return peer && SendFrame(*peer, NetFileMarker, fileBytes);
 }
 
+bool NetConnection::Offer(std::string_view block, bool mustArrive)
+{
+    std::shared_ptr<Peer> peer = state_->Current();
+    return peer && OfferFrame(*peer, block, mustArrive);
+}
+
+void NetConnection::Flush()
+{
+    if (std::shared_ptr<Peer> peer = state_->Current()) FlushPeer(*peer);
+}
+
 void NetConnection::Close()
 {
     std::lock_guard guard(state_->lock);
@@ -540,6 +633,5 @@ void NetConnection::Close()
 bool NetSendRaw(NetConnection& connection, std::string_view bytes)
 {
     std::shared_ptr<Peer> peer = connection.state_->Current();
-    iovec part = Part(bytes.data(), bytes.size());
-    return peer && WriteAll(*peer, &part, 1);
+    return peer && SendBytes(*peer, std::string(bytes));
 }

@@ -9,7 +9,9 @@
 //
 // Threads: one thread may poll while another sends on the same server or connection (the
 // game's receive and send threads do exactly that); every operation is safe against the
-// others. Nothing here blocks longer than NetSendTimeoutMs (send) or the connect timeout.
+// others. Nothing here blocks longer than NetSendTimeoutMs (send) or the connect timeout, and
+// Offer and Flush never block: each peer has its own outgoing frames, so one slow peer holds up
+// no other.
 #pragma once
 
 #include <cstddef>
@@ -55,6 +57,13 @@ public:
     // it).
     bool Send(int client, std::string_view block);
     bool SendFile(int client, std::string_view fileBytes);
+    // Hands a snapshot to one client without waiting: it goes out as the socket takes it, and a
+    // newer one offered before it began takes its place, so a slow client gets fewer snapshots,
+    // never a growing backlog. `mustArrive`: it goes in line with the blocks and files instead.
+    // False when the client is gone or took nothing for the send time (it is then let go).
+    bool Offer(int client, std::string_view block, bool mustArrive = false);
+    // Writes what waits for every client, without waiting.
+    void Flush();
     // The handles of the connected clients, in connection order.
     std::vector<int> Clients() const;
     // Lets one client go; Poll reports its Disconnect.
@@ -81,6 +90,9 @@ public:
     NetEvent Poll();
     bool Send(std::string_view block);
     bool SendFile(std::string_view fileBytes);
+    // As the server's Offer and Flush, towards the host.
+    bool Offer(std::string_view block, bool mustArrive = false);
+    void Flush();
     void Close();
 
 private:

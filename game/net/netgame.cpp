@@ -130,6 +130,10 @@ void HostExchange()
     NetMessage message;
     for (int taken = 0; taken < 32 && NetTake(message); taken++) {
         std::string keyword = Keyword(message.block);
+        if (keyword == "DELTA") {
+            if (!NetOpenSnapshot(message)) continue;
+            keyword = "DATEN";
+        }
         // Only a seat's own connection speaks for its player; newcomers and watchers say their
         // name or chat, nothing more.
         if (message.from == 0) {
@@ -162,6 +166,10 @@ void ClientExchange()
     NetMessage message;
     for (int taken = 0; taken < 32 && NetTake(message); taken++) {
         std::string keyword = Keyword(message.block);
+        if (keyword == "DELTA") {
+            if (!NetOpenSnapshot(message)) continue;
+            keyword = "DATEN";
+        }
         if (keyword == "DATEN") {
             ReceivedSnapshot extras;
             if (!ApplyGameSnapshot(message.block, LocalPlayer, extras)) continue;
@@ -367,7 +375,7 @@ int NetExchange()
     } else {
         PutClientSnapshot(block, chat, LocalPlayer, FramesPerSecond());
     }
-    NetQueue(block);
+    NetQueueSnapshot(block);
     return 0;
 }
 

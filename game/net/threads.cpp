@@ -1,6 +1,8 @@
 // game/net/threads.cpp - the control, send and receive threads and the client list.
 #include "game/net/threads.h"
 
+#include "game/net/delta.h"
+#include "game/save/saveformat.h"
 #include "platform/files.h"
 #include "platform/latin1.h"
 #include "platform/net.h"
@@ -8,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -54,6 +57,16 @@ struct Seat {
     std::string name = "Unbekannt";
 };
 
+// What one side of a connection knows of the other's snapshots.
+struct Link {
+    int peerAck = 0;     // the last of our snapshots the peer applied
+    int applied = 0;     // the last of the peer's snapshots we applied
+    std::deque<std::pair<int, SharedImage>> received; // the peer's, by number, newest last
+};
+
+// Snapshots kept on either side to take changes against: about a second and a half of frames.
+constexpr size_t KeptImages = 64;
+
 struct Shared {
     NetServer server;
     NetConnection connection;
@@ -68,6 +81,15 @@ struct Shared {
     size_t waitingBytes = 0;
     std::string outgoing;
     int exceptPlayer = 0;
+    int outgoingSnapshot = 0;          // the outgoing block is this machine's snapshot
+    // Snapshots travel as the change to what each receiver has (delta.h): the images sent
+    // lately, by number, and per connection what it acknowledged and what we applied of its.
+    std::deque<std::pair<int, SharedImage>> sent;
+    int nextSeq = 1;
+    std::map<int, Link> links;         // host: by connection handle; client: 0
+    // Bytes on the wire in the last whole second, and the second being counted.
+    long long bytesOut = 0, bytesIn = 0, countingOut = 0, countingIn = 0;
+    std::chrono::steady_clock::time_point secondStart = std::chrono::steady_clock::now();
     std::vector<std::pair<int, int>> startCells;
     int screenWidth = 1024, screenHeight = 768;
 };
@@ -100,6 +122,8 @@ void ControlThread()
             for (Seat& seat : net.seats) seat = Seat{};
             net.gameRunning = 0;
             net.notices.clear();
+            net.links.clear();
+            net.sent.clear();
             NetRole = 0;
         } else if (command == 1) {
             NetRole = net.server.Listen(NetGamePort) ? 1 : -1;
@@ -111,6 +135,11 @@ void ControlThread()
             }
             NetHostLost = 0;
             NetFileArrived = 0;
+            {
+                std::lock_guard guard(net.lock);
+                net.links.clear();
+                net.sent.clear();
+            }
             NetRole = net.connection.Connect(address, NetGamePort) ? 2 : -2;
         }
         if (command != 0) {
@@ -121,10 +150,97 @@ void ControlThread()
     }
 }
 
+// Counts bytes on the wire, a second at a time.
+void CountBytes(Shared& net, long long out, long long in)
+{
+    std::lock_guard guard(net.lock);
+    auto now = std::chrono::steady_clock::now();
+    if (now - net.secondStart >= std::chrono::seconds(1)) {
+        net.bytesOut = net.countingOut;
+        net.bytesIn = net.countingIn;
+        net.countingOut = net.countingIn = 0;
+        net.secondStart = now;
+    }
+    net.countingOut += out;
+    net.countingIn += in;
+}
+
+SharedImage FindImage(const std::deque<std::pair<int, SharedImage>>& images, int seq)
+{
+    for (const auto& kept : images)
+        if (kept.first == seq) return kept.second;
+    return nullptr;
+}
+
+// The snapshot numbered `seq` for one receiver: the change to what it acknowledged, if we still
+// have that, else the whole of it.
+std::string DeltaFor(Shared& net, int connection, const SnapshotImage& image, int seq, bool clientForm, bool chat)
+{
+    DeltaHeader header{clientForm, chat, seq, 0, 0};
+    SharedImage base;
+    {
+        std::lock_guard guard(net.lock);
+        Link& link = net.links[connection];
+        header.ack = link.applied;
+        base = FindImage(net.sent, link.peerAck);
+        if (base) header.base = link.peerAck;
+    }
+    return PutDelta(header, EncodeDelta(image, base.get()));
+}
+
+// This machine's snapshot, once taken apart and numbered, to each receiver as its change.
+void SendSnapshot(Shared& net, const std::string& block, bool host)
+{
+    auto image = std::make_shared<SnapshotImage>();
+    if (!SplitSnapshot(block, !host, *image)) return;
+    bool chat = block.compare(0, 13, std::string("DATEN\0NOCHAT\0", 13)) != 0;
+    std::vector<Client> clients;
+    std::vector<std::pair<int, int>> cells;
+    int seq = 0, width = 0, height = 0;
+    {
+        std::lock_guard guard(net.lock);
+        seq = net.nextSeq++;
+        net.sent.emplace_back(seq, image);
+        if (net.sent.size() > KeptImages) net.sent.pop_front();
+        clients = net.clients;
+        cells = net.startCells;
+        width = net.screenWidth;
+        height = net.screenHeight;
+    }
+    long long out = 0;
+    if (!host) {
+        std::string delta = DeltaFor(net, 0, *image, seq, true, chat);
+        out += (long long)delta.size();
+        net.connection.Offer(delta, chat);
+        clients.clear();
+    }
+    // Players by their seats and watchers; a newcomer gets nothing until it is let in.
+    for (const Client& client : clients) {
+        if (client.seat == 0 && !client.watching) continue;
+        std::string delta = DeltaFor(net, client.handle, *image, seq, false, chat);
+        std::pair<int, int> cell = size_t(client.seat) < cells.size() ? cells[size_t(client.seat)] : std::pair{0, 0};
+        PutHostTrailer(delta, client.seat, width, height, cell.first, cell.second);
+        out += (long long)delta.size();
+        net.server.Offer(client.handle, delta, chat);
+    }
+    CountBytes(net, out, 0);
+}
+
 void SendThread()
 {
     Shared& net = Net();
     while (!Stopping) {
+        if (NetRole == 1) net.server.Flush();
+        else if (NetRole == 2) net.connection.Flush();
+        if (NetSendPending.load() == 1 && net.outgoingSnapshot && NetRole > 0) {
+            std::string block;
+            {
+                std::lock_guard guard(net.lock);
+                block = net.outgoing;
+            }
+            SendSnapshot(net, block, NetRole == 1);
+            NetSendPending = 0;
+        }
         if (NetSendPending.load() == 1) {
             if (NetRole == 1) {
                 // Each client gets the message with its own trailer: its player number and the
@@ -170,7 +286,8 @@ void SendThread()
 bool PlainSnapshot(const std::string& block)
 {
     static const std::string plain("DATEN\0NOCHAT\0", 13);
-    return block.compare(0, plain.size(), plain) == 0;
+    DeltaHeader header;
+    return block.compare(0, plain.size(), plain) == 0 || (ReadDeltaHeader(block, header) && !header.chat);
 }
 
 // Under the lock: appends a received block, a newer snapshot of the same sender in place of
@@ -178,7 +295,9 @@ bool PlainSnapshot(const std::string& block)
 // has its own share of the room, so one that floods loses only its own messages.
 void Arrived(Shared& net, std::string block, int from, int connection)
 {
-    if (Keyword(block) == "DATEN")
+    net.countingIn += (long long)block.size();
+    std::string keyword = Keyword(block);
+    if ((keyword == "DATEN" || keyword == "DELTA") && PlainSnapshot(block))
         for (NetMessage& waiting : net.waiting)
             if (waiting.connection == connection && PlainSnapshot(waiting.block)) {
                 net.waitingBytes = net.waitingBytes - waiting.block.size() + block.size();
@@ -234,6 +353,7 @@ void Farewell(Shared& net, std::vector<Client>::iterator at)
             net.seats[seat] = Seat{};
         }
     }
+    net.links.erase(at->handle);
     net.clients.erase(at);
 }
 
@@ -288,8 +408,11 @@ void ReceiveAsClient(Shared& net)
         if (event.kind == NetEvent::Disconnect) {
             NetHostLost = 1;
         } else if (event.kind == NetEvent::File) {
+            // The transfer file travels packed; unpacked it is no larger than a save may be.
+            std::string file;
             MakeFolder("SAVE");
-            if (WriteWholeFile("SAVE\\" + std::string(NetStartSave) + ".sav", event.bytes)) NetFileArrived = 1;
+            if (Unpack(event.bytes, MostSaveBytes(), file) && WriteWholeFile("SAVE\\" + std::string(NetStartSave) + ".sav", file))
+                NetFileArrived = 1;
         } else if (event.kind == NetEvent::Data) {
             std::lock_guard guard(net.lock);
             Arrived(net, std::move(event.bytes), 1, 0);
@@ -349,16 +472,58 @@ void StopNetThreads()
 
 bool NetSendSlotFree() { return NetSendPending.load() == 0; }
 
-bool NetQueue(const NetBlock& message, int exceptPlayer)
+// Hands a message to the send thread; `snapshot` marks this machine's "DATEN".
+static bool Queue(const NetBlock& message, int exceptPlayer, int snapshot)
 {
     if (message.overfull || NetSendPending.load() != 0) return false;
     {
         std::lock_guard guard(Net().lock);
         Net().outgoing = message.bytes;
         Net().exceptPlayer = exceptPlayer;
+        Net().outgoingSnapshot = snapshot;
     }
     NetSendPending = 1;
     return true;
+}
+
+bool NetQueue(const NetBlock& message, int exceptPlayer) { return Queue(message, exceptPlayer, 0); }
+bool NetQueueSnapshot(const NetBlock& snapshot) { return Queue(snapshot, 0, 1); }
+
+bool NetOpenSnapshot(NetMessage& message)
+{
+    DeltaHeader header;
+    std::string delta;
+    if (!ReadDelta(message.block, header, delta)) return false;
+    Shared& net = Net();
+    SharedImage base;
+    {
+        std::lock_guard guard(net.lock);
+        Link& link = net.links[message.connection];
+        link.peerAck = std::max(link.peerAck, header.ack);
+        if (header.base) base = FindImage(link.received, header.base);
+        // A change from a snapshot we no longer have: ask for a whole one.
+        if (header.base && !base) {
+            link.applied = 0;
+            return false;
+        }
+    }
+    auto image = std::make_shared<SnapshotImage>();
+    if (!DecodeDelta(delta, base.get(), *image)) return false;
+    message.block = JoinSnapshot(*image);
+    std::lock_guard guard(net.lock);
+    Link& link = net.links[message.connection];
+    link.received.emplace_back(header.seq, image);
+    if (link.received.size() > KeptImages) link.received.pop_front();
+    link.applied = header.seq;
+    return true;
+}
+
+void NetBytesPerSecond(long long& sent, long long& received)
+{
+    CountBytes(Net(), 0, 0);
+    std::lock_guard guard(Net().lock);
+    sent = Net().bytesOut;
+    received = Net().bytesIn;
 }
 
 bool NetQueueWhenFree(const NetBlock& message, int waitMs, int exceptPlayer)
@@ -369,7 +534,8 @@ bool NetQueueWhenFree(const NetBlock& message, int waitMs, int exceptPlayer)
 
 void NetSendFileToClients(const std::string& bytes)
 {
-    for (int handle : Net().server.Clients()) Net().server.SendFile(handle, bytes);
+    std::string packed = Pack(bytes);
+    for (int handle : Net().server.Clients()) Net().server.SendFile(handle, packed);
 }
 
 void SetNetStartCells(const std::vector<std::pair<int, int>>& cells, int screenWidth, int screenHeight)
@@ -497,7 +663,7 @@ void NetDropConnection(int connection) { Net().server.Drop(connection); }
 
 bool NetSendTo(int connection, const std::string& block, bool asFile)
 {
-    return asFile ? Net().server.SendFile(connection, block) : Net().server.Send(connection, block);
+    return asFile ? Net().server.SendFile(connection, Pack(block)) : Net().server.Send(connection, block);
 }
 
 std::string NetFullText() { return L1("Das Spiel läuft schon, und es ist kein Platz mehr frei."); }

@@ -41,6 +41,10 @@ void StopNetThreads();
 // Queues `message` when the send slot is free; false when it is busy or the message is
 // overfull. Host: it goes to every client, each with its trailer, except to `exceptPlayer`.
 bool NetQueue(const NetBlock& message, int exceptPlayer = 0);
+// This machine's snapshot ("DATEN"), when the send slot is free: it travels to each receiver
+// as the change to the last one that receiver acknowledged, packed, and a newer one passes over
+// one a slow link has not yet begun to take.
+bool NetQueueSnapshot(const NetBlock& snapshot);
 // Waits (in steps of 100 ms, for at most `waitMs`) for the send slot, then queues.
 bool NetQueueWhenFree(const NetBlock& message, int waitMs = 10000, int exceptPlayer = 0);
 bool NetSendSlotFree();
@@ -58,6 +62,11 @@ struct NetMessage {
 };
 // Takes the next received message; false when none waits.
 bool NetTake(NetMessage& message);
+// A received "DELTA" made whole again: its block becomes the "DATEN" the sender made. False
+// when it does not decode (the sender is then asked for a whole snapshot).
+bool NetOpenSnapshot(NetMessage& message);
+// Bytes sent and received in the last whole second (the F9 overlay shows them).
+void NetBytesPerSecond(long long& sent, long long& received);
 // Drops every message still waiting (a new game starts, a connection closes).
 void NetDropWaiting();
 

@@ -1,0 +1,65 @@
+// game/net/delta.h - snapshots as they travel: the difference to what the receiver already
+// has, compressed.
+//
+// A snapshot ("DATEN") is taken apart into its records (an image). The next one to a receiver
+// names the last snapshot that receiver acknowledged and carries, list by list, which of its
+// records each record continues and the change of every field, column by column; a field that
+// did not change is a zero, and the columns of zeros and of like changes compress to almost
+// nothing. The receiver puts the snapshot back together byte for byte as the full one was, so
+// every check of the records applies to it as to a full snapshot. A receiver with nothing
+// acknowledged gets the whole snapshot the same way, against no base.
+//
+// Nothing here touches the running game: the fuzzers read deltas without one.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// One record of a snapshot: its whole numbers in the order they travel (led by its owner) and
+// its text, for the buildings and units that carry one.
+struct ImageRecord {
+    std::vector<int> ints;
+    std::string text;
+};
+
+// A snapshot taken apart. `head` is what comes before the lists (keyword, chat, frame rate,
+// the client's player); `tail` what follows them (the host's storms and clock).
+struct SnapshotImage {
+    std::string head;
+    std::vector<ImageRecord> lists[3]; // buildings, units, shots
+    std::string tail;
+};
+using SharedImage = std::shared_ptr<const SnapshotImage>;
+
+// A "DATEN" block taken apart; false when it is none. `clientForm`: a client's (its player
+// number before its frame rate), else the host's.
+bool SplitSnapshot(const std::string& block, bool clientForm, SnapshotImage& image);
+// The block again, byte for byte.
+std::string JoinSnapshot(const SnapshotImage& image);
+
+// The change from `base` (null: from nothing) to `current`, uncompressed.
+std::string EncodeDelta(const SnapshotImage& current, const SnapshotImage* base);
+// The image again; false for bytes that do not decode against this base (a base they do not
+// name, counts past the bounds, numbers that leave 32 bits, bytes short or left over).
+bool DecodeDelta(const std::string& bytes, const SnapshotImage* base, SnapshotImage& out);
+
+// Compression of snapshots and the transfer file (zstd). Unpacking never makes more than
+// `most` bytes: a frame that claims more is refused.
+std::string Pack(const std::string& bytes);
+bool Unpack(const std::string& packed, size_t most, std::string& bytes);
+
+// ---- the "DELTA" message ----
+struct DeltaHeader {
+    int clientForm = 0; // a client's snapshot
+    int chat = 0;       // it carries a chat line: it must not be replaced by a newer one
+    int seq = 0;        // the sender's number of this snapshot, from 1
+    int base = 0;       // the snapshot it is the change from; 0 none
+    int ack = 0;        // the last snapshot of the receiver's that the sender applied; 0 none
+};
+// "DELTA", the header, the packed change; what a host appends for each client may follow.
+std::string PutDelta(const DeltaHeader& header, const std::string& delta);
+// The header and the unpacked change (bounded by the block limit); false for a broken block.
+bool ReadDelta(const std::string& block, DeltaHeader& header, std::string& delta);
+// Only the header, without unpacking (the receiving thread asks whether a block has chat).
+bool ReadDeltaHeader(const std::string& block, DeltaHeader& header);
