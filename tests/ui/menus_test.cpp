@@ -38,7 +38,6 @@ protected:
         SetFrameWait(0);
         SetConfigurationDefaults();
         ResetInput();
-        FillKeyCharTable();
         MakeFolder("SAVE");
         FreeMapCount = 5;
         Restarts = 0;
@@ -235,10 +234,8 @@ TEST_F(Menus, TheNameFieldTakesTypedLetters)
     Frames(1);
     Click("Ab");
     EXPECT_EQ(Menu.editing, 5);
-    for (int key : {0x2E, 0x18}) { // c, o
-        InjectKey(key, 1);
-        Frames(1);
-        InjectKey(key, 0);
+    for (const char* letter : {"c", "o"}) {
+        InjectText(letter); // as the system types it when the key goes down
         Frames(1);
     }
     InjectKey(0x1C, 1); // Enter ends editing

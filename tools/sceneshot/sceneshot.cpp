@@ -376,7 +376,6 @@ int main(int argc, char** argv)
     LoadAssets();
     LoadSounds();
     LoadDataTables();
-    FillKeyCharTable();
     if (TitleFontFamily.empty()) TitleFontFamily = "Omicron Zeta Pressed";
     CreateFonts();
     (void)height;
