@@ -393,12 +393,27 @@ static void DrawRallyPoints()
     }
 }
 
+void DrawTextPanel(const std::vector<std::string>& lines, float x, float y)
+{
+    if (!RenderThisFrame || lines.empty()) return;
+    // The bitmap font's cell in layout units, and the panel round the lines as DrawText lays
+    // its own box: half a cell in from x, a cell wider than the text, from just above the line.
+    float cell = 12 * FontScale / UiScale, lineHeight = 20;
+    size_t longest = 0;
+    for (const std::string& line : lines) longest = std::max(longest, line.size());
+    float width = float(longest + 1) * cell, height = lineHeight * float(lines.size());
+    float screenWidth = float(ScreenWidthPx) / UiScale, screenHeight = float(ScreenHeightPx) / UiScale;
+    x = std::max(std::min(x, screenWidth - width - cell / 2), -cell / 2);
+    y = std::max(std::min(y, screenHeight - height + 3), 3.0f);
+    UiSprite(9012, x + cell / 2, y - 3, width, height, 170);
+    for (size_t i = 0; i < lines.size(); i++) UiText(lines[i], x, y + lineHeight * float(i), 1, 0);
+}
+
 static int TooltipShown = 0;
 
 static void DrawTooltip()
 {
-    for (size_t i = 0; i < Tooltip.size(); i++)
-        UiText(Tooltip[i], float(LogicalCursorX - 16), float(LogicalCursorY + 20 * int(i) + 24), 1, 1);
+    DrawTextPanel(Tooltip, float(LogicalCursorX - 16), float(LogicalCursorY + 24));
     TooltipShown = !Tooltip.empty();
     Tooltip.clear();
 }
@@ -412,7 +427,7 @@ static void DrawPointer()
     UiSprite(team, float(LogicalCursorX), float(LogicalCursorY), size, size, 255);
     UiSprite(9000, float(LogicalCursorX), float(LogicalCursorY), size, size, 155);
     if (HoverType > 0 && HoverType < CatalogueSize && !TooltipShown)
-        UiText(CatalogueName[HoverType], float(LogicalCursorX + 16), float(LogicalCursorY), 1, 1);
+        DrawTextPanel({CatalogueName[HoverType]}, float(LogicalCursorX + 16), float(LogicalCursorY));
 }
 
 void DrawCommandsOverlay()

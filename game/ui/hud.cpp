@@ -38,11 +38,13 @@ static void DrawHeadUpLine()
     DrawText("Geld:" + Padded(std::to_string(local.money), 7) + " Euro", 286, 8, 1, 1);
 }
 
-// The ticker rises half a unit per drawn frame; lines leave at the top.
+// The ticker rises half a unit per drawn frame; lines leave at the top. Each line lies on a
+// dark ground of its own, so that it reads over the map and the selected units; the head-up
+// line is drawn over it.
 static void DrawTicker()
 {
     for (Message& message : Messages) {
-        DrawText(message.text, 8, message.y, 1, 0);
+        DrawText(message.text, 8, message.y, 1, 1);
         message.y -= 0.5f;
     }
     Messages.erase(std::remove_if(Messages.begin(), Messages.end(), [](const Message& m) { return m.y < -30 / UiScale; }),
@@ -151,8 +153,8 @@ void DrawHud()
 {
     DrawBottomBar();
     AddHints();
-    DrawTicker();
     DrawSelectedUnits();
+    DrawTicker();
     DrawHeadUpLine();
     DrawChatLine();
     DrawDebugOverlay();
