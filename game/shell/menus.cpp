@@ -602,6 +602,8 @@ void Carry(int action)
         if (LoadGame(SaveName)) {
             // A mission's goal is not in the file: the hint line takes it from the briefing.
             if (MissionMode == 1) MissionTask = ComposeBriefing(MapNumber - 100).task;
+            AddMessage("INFO: Spielstand wurde geladen.");
+            AddMessage("      \"" + SaveName + "\"");
             StopSound(MusicNumber);
             PlayGame();
             return;
