@@ -149,6 +149,8 @@ static int SpeedAndPauseKeys()
     }
     if (KeyWentUp(KeyPageUp)) GameSpeed = ChangedSpeed(GameSpeed, -1);
     if (KeyWentUp(KeyPageDown)) GameSpeed = ChangedSpeed(GameSpeed, +1);
+    if (KeyWentUp(KeyPageUp) || KeyWentUp(KeyPageDown))
+        AddMessage("INFO: Spielgeschwindigkeit " + std::to_string(int(std::lround(GameSpeed))));
     return 0;
 }
 

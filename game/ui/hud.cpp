@@ -4,6 +4,7 @@
 #include "game/ui/hud.h"
 
 #include "game/shell/common.h"
+#include "game/shell/config.h"
 #include "game/shell/frame.h"
 #include "game/shell/tables.h"
 #include "game/shell/textentry.h"
@@ -36,6 +37,9 @@ static void DrawHeadUpLine()
     DrawText("Zeit: " + TwoDigits(hours) + ":" + TwoDigits(minutes), 0, 8, 1, 1);
     DrawText("Energie:" + Padded(std::to_string(local.energy), 3) + " MW", 128, 8, 1, 1);
     DrawText("Geld:" + Padded(std::to_string(local.money), 7) + " Euro", 286, 8, 1, 1);
+    // Page Up and Down leave the speed the options chose; the line says so while they do.
+    int speed = int(std::lround(GameSpeed)), chosen = int(std::lround(std::clamp(GameSpeedSetting, 1.0f, 16.0f)));
+    if (speed != chosen) DrawText("Spielgeschw.: " + std::to_string(speed), 470, 8, 1, 1);
 }
 
 // The ticker rises half a unit per drawn frame; lines leave at the top. Each line lies on a

@@ -13,6 +13,7 @@
 #include "platform/input.h"
 #include "platform/latin1.h"
 #include "platform/net.h"
+#include "platform/pictures.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -244,6 +245,22 @@ TEST_F(Menus, TheNameFieldTakesTypedLetters)
     Frames(2);
     EXPECT_EQ(Menu.editing, 0);
     EXPECT_EQ(PlayerName, "Abco");
+}
+
+TEST_F(Menus, TheMapPreviewFillsItsBoxWithSquareCells)
+{
+    // A map of 64 x 40 cells, all red: in the 256-unit box it is drawn 240 wide and 150 high.
+    Image map;
+    MakeImage(map, 64, 40, PackColour(255, 0, 0));
+    ASSERT_EQ(SetPictureImage(FreeMapFor(MapSetting), map), 1);
+    Open(NewGamePage);
+    Frames(1);
+    GrabScreen(9998);
+    auto red = [](int x, int y) { return ReadPixel(9998, x, y) == 0xFF0000; };
+    EXPECT_TRUE(red(140, 384)) << "near the box's left edge";
+    EXPECT_TRUE(red(372, 384)) << "and its right";
+    EXPECT_TRUE(red(256, 312) && red(256, 456)) << "150 high";
+    EXPECT_FALSE(red(256, 304) || red(256, 464)) << "and no higher: the cells stay square";
 }
 
 TEST_F(Menus, ThePausePageLeadsToSavingAndBackAndToTheAbortQuestion)
