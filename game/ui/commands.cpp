@@ -199,14 +199,16 @@ static std::vector<std::pair<float, float>> FreePointsAround(float x, float y, f
 }
 
 // The units of one point order do not all drive for the one point, where they would push each
-// other away until they give up: each takes a point of a compact block around it, the nearest
-// point going to the unit closest to it, then the next. The points lie just far enough apart
-// for the widest unit of the group not to push its neighbour.
+// other about: each takes a point of a compact block around it, the nearest point going to the
+// unit closest to it, then the next. The points lie a cell apart, each in a cell of its own so
+// that the paths part; a unit reaches into its neighbour by a quarter of its own width and a
+// sixth of the other's, which a cell leaves room for up to the widest vehicles.
 static void SpreadPointOrder(const std::vector<int>& group, float x, float y)
 {
     int widest = 0;
     for (int index : group) widest = std::max(widest, Units[size_t(index)].width);
-    float pitch = std::max(1.0f, std::ceil((std::ceil(float(widest) * 5 / 12) + 2) / 32));
+    float reach = std::ceil(float(widest) * 5 / 12) + 2; // pixels, with a little to spare
+    float pitch = std::max(1.0f, std::ceil(reach / 32));
     std::vector<std::pair<float, float>> points = FreePointsAround(x, y, pitch, group.size());
     std::vector<int> waiting = group;
     for (const auto& [pointX, pointY] : points) {
