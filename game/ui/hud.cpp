@@ -43,8 +43,8 @@ static void DrawHeadUpLine()
 }
 
 // The ticker rises half a unit per drawn frame; lines leave at the top. Each line lies on a
-// dark ground of its own, so that it reads over the map and the selected units; the head-up
-// line is drawn over it.
+// dark ground of its own and is drawn last, so that it reads over the map, the selected units
+// and the head-up line it passes on its way out; under another text's letters it would not.
 static void DrawTicker()
 {
     for (Message& message : Messages) {
@@ -158,8 +158,8 @@ void DrawHud()
     DrawBottomBar();
     AddHints();
     DrawSelectedUnits();
-    DrawTicker();
     DrawHeadUpLine();
+    DrawTicker();
     DrawChatLine();
     DrawDebugOverlay();
     DrawTutorial();
