@@ -77,8 +77,12 @@ static void DrawObjects(float x0, float y0, float cell)
         if (unit.state >= 0)
             Mark(TeamMark(unit.owner), x0 + std::floor(unit.x) * cell, y0 + std::floor(unit.y) * cell, std::ceil(unit.width / 64.0f) * cell,
                  std::ceil(unit.height / 64.0f) * cell, 255);
-    for (const Sandstorm& storm : Sandstorms)
-        Mark(9010, x0 + (std::round(storm.x / 32) - 1) * cell, y0 + (std::round(storm.y / 32) - 1) * cell, 3 * cell, 3 * cell, 255);
+    // A storm wanders a little beyond the map's edges; there the minimap has no place for it.
+    for (const Sandstorm& storm : Sandstorms) {
+        float x = std::round(storm.x / 32), y = std::round(storm.y / 32);
+        if (x < 0 || y < 0 || x >= float(MapWidth) || y >= float(MapHeight)) continue;
+        Mark(9010, x0 + (x - 1) * cell, y0 + (y - 1) * cell, 3 * cell, 3 * cell, 255);
+    }
 }
 
 // The frame of what the playfield shows.
