@@ -85,6 +85,7 @@ TEST_F(Hud, TheGameSpeedShowsWhileItIsNotTheChosenOne)
     EXPECT_GT(Written(row, 460, 768), 100) << "\"Spielgeschw.: 5\" beside the money";
     Key(0xC9); // Page Up
     EXPECT_EQ(Messages.back().text, "INFO: Spielgeschwindigkeit 4");
+    EXPECT_EQ(Messages.size(), 1u) << "the line of the last change says the new speed";
     EXPECT_EQ(Written(row, 460, 768), 0) << "back at the chosen speed";
 }
 
