@@ -409,7 +409,8 @@ static void GroupSave()
         for (int y = 1; y < MapHeight - 1; y++) {
             float d = std::hypot(float(x) - cx, float(y) - cy);
             int px = screenX(float(x) + 0.5f), py = screenY(float(y) + 0.5f);
-            if (d < 8 || d > 12 || px < 40 || px > 728 || py < 60 || py > 728) continue;
+            int inland = x >= 5 && y >= 5 && x < MapWidth - 5 && y < MapHeight - 5;
+            if (d < 8 || d > 12 || !inland || px < 40 || px > 728 || py < 60 || py > 728) continue;
             int free = 0;
             for (int dx = -3; dx <= 3; dx++)
                 for (int dy = -3; dy <= 3; dy++) free += ObstacleGrid[std::clamp(x + dx, 0, 256)][std::clamp(y + dy, 0, 256)] == 0;
