@@ -12,6 +12,7 @@ static std::array<unsigned char, KeyCount> FrameHeld{};
 static std::array<unsigned char, KeyCount> FrameWentUp{};
 static int LiveMoveX = 0, LiveMoveY = 0, LiveWheel = 0;
 static int FrameMoveX = 0, FrameMoveY = 0, FrameWheel = 0;
+static std::string LiveTyped, FrameTyped; // Latin-1
 static int LiveButtons[3] = {0, 0, 0};
 static int FrameButtons[3] = {0, 0, 0};
 static int CloseRequested = 0;
@@ -83,6 +84,33 @@ void InjectKey(int code, int down)
     LiveHeld[size_t(code)] = down ? 1 : 0;
 }
 
+// The character of the UTF-8 sequence at `at`, which moves past it; -1 for a broken sequence.
+static long NextCharacter(const std::string& utf8, size_t& at)
+{
+    unsigned char lead = (unsigned char)utf8[at++];
+    if (lead < 0x80) return lead;
+    int more = (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
+    if (more < 0) return -1;
+    long code = lead & (0x3F >> more);
+    for (int k = 0; k < more; k++) {
+        if (at >= utf8.size() || ((unsigned char)utf8[at] >> 6) != 0x2) return -1;
+        code = (code << 6) | ((unsigned char)utf8[at++] & 0x3F);
+    }
+    return code;
+}
+
+// Text the system typed, kept as far as it is printable Latin-1: what the game's font and files
+// can hold. A game that reads no keys for a while (a long load) keeps no more than a line's worth.
+void InjectText(const std::string& utf8)
+{
+    size_t at = 0;
+    while (at < utf8.size()) {
+        long code = NextCharacter(utf8, at);
+        int printable = (code >= 0x20 && code <= 0x7E) || (code >= 0xA0 && code <= 0xFF);
+        if (printable && LiveTyped.size() < 256) LiveTyped += char(code);
+    }
+}
+
 void InjectMouseMove(int dx, int dy)
 {
     LiveMoveX += dx;
@@ -102,6 +130,9 @@ static void TakeEvent(const SDL_Event& event)
     case SDL_KEYDOWN:
     case SDL_KEYUP:
         InjectKey(ScanCodeFromSdl(event.key.keysym.scancode), event.type == SDL_KEYDOWN);
+        break;
+    case SDL_TEXTINPUT:
+        InjectText(event.text.text);
         break;
     case SDL_MOUSEMOTION:
         InjectMouseMove(event.motion.xrel, event.motion.yrel);
@@ -126,6 +157,8 @@ static void TakeEvent(const SDL_Event& event)
 void PumpEvents()
 {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
+    // Typed characters come from the system's text input, which knows the player's layout.
+    if (SDL_WasInit(SDL_INIT_VIDEO) && !SDL_IsTextInputActive()) SDL_StartTextInput();
     SDL_Event event;
     while (SDL_PollEvent(&event)) TakeEvent(event);
 }
@@ -136,10 +169,14 @@ void ReadKeyboard()
     FrameHeld = LiveHeld;
     FrameWentUp = LiveWentUp;
     LiveWentUp.fill(0);
+    FrameTyped.swap(LiveTyped);
+    LiveTyped.clear();
 }
 
 int KeyHeld(int code) { return ValidKey(code) ? FrameHeld[size_t(code)] : 0; }
 int KeyWentUp(int code) { return ValidKey(code) ? FrameWentUp[size_t(code)] : 0; }
+
+const std::string& TypedText() { return FrameTyped; }
 
 int AnyKeyHeld()
 {
@@ -171,6 +208,8 @@ void ResetInput()
     LiveWentUp.fill(0);
     FrameHeld.fill(0);
     FrameWentUp.fill(0);
+    LiveTyped.clear();
+    FrameTyped.clear();
     LiveMoveX = LiveMoveY = LiveWheel = FrameMoveX = FrameMoveY = FrameWheel = 0;
     for (int i = 0; i < 3; i++) LiveButtons[i] = FrameButtons[i] = 0;
     CloseRequested = 0;

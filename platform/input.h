@@ -6,6 +6,8 @@
 // Tests feed the same state through the Inject calls.
 #pragma once
 
+#include <string>
+
 constexpr int KeyCount = 256;
 
 // Scan code for an SDL physical scancode, 0 when the key has none.
@@ -16,6 +18,9 @@ void ReadKeyboard();
 int KeyHeld(int code);   // 1 while the key is down
 int KeyWentUp(int code); // 1 when the key was released since the previous read
 int AnyKeyHeld();
+// The characters typed since the previous read, as the player's keyboard layout made them, in
+// Latin-1 and in the order typed; characters outside Latin-1 and control characters are left out.
+const std::string& TypedText();
 
 void ReadMouse();
 int MouseMoveX();          // pixels moved since the previous read
@@ -28,6 +33,7 @@ int WindowCloseRequested();
 
 // Test hooks: the same changes a real key or mouse would make.
 void InjectKey(int code, int down);
+void InjectText(const std::string& utf8); // what the system's text input reports for a key
 void InjectMouseMove(int dx, int dy);
 void InjectMouseButton(int button, int down);
 void InjectMouseWheel(int notches);

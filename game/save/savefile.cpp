@@ -12,6 +12,7 @@
 #include "game/sim/combat.h"
 #include "game/sim/effects.h"
 #include "game/sim/gameloop.h"
+#include "game/sim/messages.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
 #include "game/ui/statistics.h"
@@ -100,6 +101,8 @@ void WriteGame(Writer& w)
 void PutInPlace(SavedGame& g)
 {
     ResetGameState();
+    // The ticker told of the game that was running, the save it may have just written among it.
+    ClearMessages();
     Buildings = std::move(g.buildings);
     Units = std::move(g.units);
     Projectiles = std::move(g.shots);

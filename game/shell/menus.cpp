@@ -603,6 +603,8 @@ void Carry(int action)
         if (LoadGame(SaveName)) {
             // A mission's goal is not in the file: the hint line takes it from the briefing.
             if (MissionMode == 1) MissionTask = ComposeBriefing(MapNumber - 100).task;
+            AddMessage("INFO: Spielstand wurde geladen.");
+            AddMessage("      \"" + SaveName + "\"");
             StopSound(MusicNumber);
             PlayGame();
             return;
@@ -776,15 +778,21 @@ void DrawDiagrams()
     DrawFontText(SmallMenuFont, "in 10", x + 356, y + 16, 255, 255, 255);
 }
 
+// The chosen map in its box, one cell a pixel of the map picture, scaled to fill the box with
+// square cells and sharp edges.
 void DrawMapPreview()
 {
     SetSpriteSize(9014, 256 * UiScale, 256 * UiScale);
     DrawSprite3D(9014, 128 * UiScale, 256 * UiScale, 128);
     int map = FreeMapFor(MapSetting);
-    if (map > 0 && PictureExists(map)) {
-        float centreX = (128 + 128) * UiScale, centreY = (256 + 128) * UiScale;
-        DrawPicture(map, int(centreX) - PictureWidth(map) / 2, int(centreY) - PictureHeight(map) / 2, 0);
-    }
+    if (map <= 0 || !PictureExists(map) || (!Sprite3DExists(map) && !CreateSprite3D(map))) return;
+    float w = float(PictureWidth(map)), h = float(PictureHeight(map)), cell = 240 * UiScale / std::max(w, h);
+    float centreX = (128 + 128) * UiScale, centreY = (256 + 128) * UiScale;
+    SetTextureFiltering(cell < 1 ? 1 : 0);
+    SetSpriteSize(map, w * cell, h * cell);
+    SetSpriteAngle(map, 0);
+    DrawSprite3D(map, std::round(centreX - w * cell / 2), std::round(centreY - h * cell / 2), 255);
+    SetTextureFiltering(1);
 }
 
 void DrawBanner()

@@ -63,7 +63,6 @@ static void PrepareGlobals()
     CreditsBanner = L1("KORAX 3050 - Spiel und Programm: Studio Wüstenwind");
     // A transfer save left by a network game that ended badly must not be offered again.
     RemoveFile("SAVE\\_MehrspielerNWI.sav");
-    FillKeyCharTable();
     ClearDataTables();
 }
 

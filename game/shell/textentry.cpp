@@ -1,53 +1,24 @@
-// game/shell/textentry.cpp - the German key table, the line editor and the mouse button events.
+// game/shell/textentry.cpp - the line editor and the mouse button events.
 #include "game/shell/textentry.h"
 
 #include "game/sim/gameloop.h"
 #include "game/sim/messages.h"
 #include "platform/input.h"
-#include "platform/latin1.h"
 
-std::vector<KeyChar> KeyCharTable;
 TextEntryState TextEntry;
 
-// Scan codes the editor reacts to besides the character keys.
+// Scan codes of the editing keys.
 enum EditKey {
     KeyEscape = 0x01,
     KeyBackspace = 0x0E,
     KeyReturn = 0x1C,
-    KeyLeftShift = 0x2A,
-    KeyRightShift = 0x36,
     KeyLeft = 0xCB,
     KeyRight = 0xCD,
     KeyDelete = 0xD3,
 };
 
-// German layout. The order matters: several keys typed in one frame go in in this order.
-void FillKeyCharTable()
-{
-    static const struct {
-        int key;
-        const char* plain;
-        const char* shifted;
-    } rows[] = {
-        {0x02, "1", "!"}, {0x03, "2", "\""}, {0x04, "3", "§"}, {0x05, "4", "$"}, {0x06, "5", "%"},
-        {0x07, "6", "&"}, {0x08, "7", "/"}, {0x09, "8", "("}, {0x0A, "9", ")"}, {0x0B, "0", "="},
-        {0x4F, "1", "1"}, {0x50, "2", "2"}, {0x51, "3", "3"}, {0x4B, "4", "4"}, {0x4C, "5", "5"},
-        {0x4D, "6", "6"}, {0x47, "7", "7"}, {0x48, "8", "8"}, {0x49, "9", "9"}, {0x52, "0", "0"},
-        {0x1E, "a", "A"}, {0x30, "b", "B"}, {0x2E, "c", "C"}, {0x20, "d", "D"}, {0x12, "e", "E"},
-        {0x21, "f", "F"}, {0x22, "g", "G"}, {0x23, "h", "H"},
-        {0x17, "i", "I"}, {0x24, "j", "J"}, {0x25, "k", "K"}, {0x26, "l", "L"}, {0x32, "m", "M"},
-        {0x31, "n", "N"}, {0x18, "o", "O"}, {0x19, "p", "P"}, {0x10, "q", "Q"}, {0x13, "r", "R"},
-        {0x1F, "s", "S"}, {0x14, "t", "T"}, {0x16, "u", "U"}, {0x2F, "v", "V"}, {0x11, "w", "W"},
-        {0x2D, "x", "X"}, {0x2C, "y", "Y"}, {0x15, "z", "Z"}, {0x39, " ", " "}, {0x0C, "ß", "?"},
-        {0x1A, "ü", "Ü"}, {0x28, "ä", "Ä"}, {0x27, "ö", "Ö"}, {0x34, ".", ":"}, {0x35, "-", "_"},
-        {0x1B, "+", "*"}, {0x33, ",", ";"}, {0x2B, "#", "'"},
-    };
-    KeyCharTable.clear();
-    for (const auto& row : rows) KeyCharTable.push_back(KeyChar{row.key, L1(row.plain), L1(row.shifted)});
-}
-
-// Each key counts its own held frames: a Shift held for a capital, or the previous letter still
-// down while the next is pressed, must never make the next letter repeat at once.
+// Each editing key counts its own held frames: one key still down while the next is pressed
+// must never make the next repeat at once.
 int KeyTyped(int key)
 {
     if (key <= 0 || key >= KeyCount) return 0;
@@ -70,14 +41,13 @@ void BeginTextEntry(const std::string& text)
     TextEntry.active = 1;
 }
 
+// The characters come as the player's keyboard layout types them; the line takes what fits.
 static void TypeCharacters()
 {
-    int shift = KeyHeld(KeyLeftShift) || KeyHeld(KeyRightShift);
-    for (const KeyChar& entry : KeyCharTable) {
-        if (KeyTyped(entry.key) && int(TextEntry.text.size()) < TextEntry.maxLength) {
-            TextEntry.text.insert(size_t(TextEntry.cursor), shift ? entry.shifted : entry.plain);
-            TextEntry.cursor++;
-        }
+    for (char c : TypedText()) {
+        if (int(TextEntry.text.size()) >= TextEntry.maxLength) break;
+        TextEntry.text.insert(size_t(TextEntry.cursor), 1, c);
+        TextEntry.cursor++;
     }
 }
 

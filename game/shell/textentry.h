@@ -1,17 +1,9 @@
-// game/shell/textentry.h - typing: the German key table, the one shared line editor, and the
-// mouse button events of a frame.
+// game/shell/textentry.h - typing: the one shared line editor, and the mouse button events of
+// a frame. Characters come from the system's text input (the player's keyboard layout); the
+// editing keys (Backspace, Delete, arrows, Return, Escape) by their scan codes.
 #pragma once
 
 #include <string>
-#include <vector>
-
-struct KeyChar {
-    int key;          // scan code
-    std::string plain;   // Latin-1, one character
-    std::string shifted; // with a shift key held
-};
-extern std::vector<KeyChar> KeyCharTable; // filled at start-up, German layout
-void FillKeyCharTable();
 
 // The line editor all screens share.
 struct TextEntryState {

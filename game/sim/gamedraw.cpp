@@ -312,10 +312,13 @@ static void DrawObstacles()
                 DrawSprite3D(9009, ScreenX(x * 32.0f), ScreenY(y * 32.0f), 90);
 }
 
+// The screen as a picture beside the game program; the ticker says under which name.
 static void TakeScreenshot()
 {
     const int scratch = 9998;
-    if (GrabScreen(scratch)) SavePicture(scratch, "Bild" + std::to_string(Rnd(8999)) + ".bmp");
+    std::string name = "Bild" + std::to_string(Rnd(8999)) + ".bmp";
+    if (GrabScreen(scratch) && SavePicture(scratch, name)) AddMessage("INFO: Bildschirmfoto gespeichert: " + name);
+    else AddMessage("INFO: Das Bildschirmfoto konnte nicht gespeichert werden.");
     FreePicture(scratch);
 }
 

@@ -138,6 +138,16 @@ void ZoomBy(int notches)
 
 // ---- the steps of a frame ----
 
+// The ticker tells the new speed; a line that told the last one and is still there says it
+// instead, so that a run of key presses leaves one line.
+static void SayGameSpeed()
+{
+    const std::string said = "INFO: Spielgeschwindigkeit ";
+    std::string line = said + std::to_string(int(std::lround(GameSpeed)));
+    if (!Messages.empty() && Messages.back().text.compare(0, said.size(), said) == 0) Messages.back().text = line;
+    else AddMessage(line);
+}
+
 // Escape pauses; Page Up and Down change the speed. 1 when the game is paused.
 static int SpeedAndPauseKeys()
 {
@@ -149,6 +159,7 @@ static int SpeedAndPauseKeys()
     }
     if (KeyWentUp(KeyPageUp)) GameSpeed = ChangedSpeed(GameSpeed, -1);
     if (KeyWentUp(KeyPageDown)) GameSpeed = ChangedSpeed(GameSpeed, +1);
+    if (KeyWentUp(KeyPageUp) || KeyWentUp(KeyPageDown)) SayGameSpeed();
     return 0;
 }
 

@@ -187,7 +187,10 @@ static void PushAside(int i, int j)
         other.pushCount = 0;
         other.x += std::cos(angle) * float(other.width) / 512;
         other.y += std::sin(angle) * float(other.width) / 512;
-        if (std::hypot(other.x - other.destX, other.y - other.destY) >= 2) {
+        // A unit jostled on its way gives up a place it cannot get to, but never a point the
+        // player sent it to: that order must not vanish while he is not looking.
+        int playerSentIt = other.target == 0 && other.holdTarget == 1;
+        if (!playerSentIt && std::hypot(other.x - other.destX, other.y - other.destY) >= 2) {
             other.destX = other.x;
             other.destY = other.y;
         }

@@ -168,6 +168,60 @@ static void SelectTypeOnScreen()
             building.owner == LocalPlayer && building.state >= 0 && building.typeId == clickedType && OnScreenObject(building) ? 2 : 0;
 }
 
+// ---- spreading a group's point order ----
+
+// Points of a square grid around a clicked point whose cells are free, nearest first: as many
+// as wanted, or fewer where the ground around is blocked far and wide.
+static std::vector<std::pair<float, float>> FreePointsAround(float x, float y, float pitch, size_t wanted)
+{
+    struct Point {
+        float x, y, distance;
+    };
+    std::vector<Point> points;
+    for (int ring = 0; ring <= 64; ring++) {
+        for (int i = -ring; i <= ring; i++)
+            for (int j = -ring; j <= ring; j++) {
+                if (std::max(std::abs(i), std::abs(j)) != ring) continue;
+                float px = x + float(i) * pitch, py = y + float(j) * pitch;
+                int cx = int(std::floor(px)), cy = int(std::floor(py));
+                if (cx < 0 || cy < 0 || cx >= MapWidth || cy >= MapHeight || ObstacleGrid[cx][cy] < 0) continue;
+                points.push_back(Point{px, py, std::hypot(float(i), float(j))});
+            }
+        // Every point of a later ring lies at least `ring + 1` grid steps out: once the wanted
+        // number are nearer than that, the nearest are all found.
+        size_t nearer = size_t(std::count_if(points.begin(), points.end(), [&](const Point& p) { return p.distance <= float(ring + 1); }));
+        if (nearer >= wanted) break;
+    }
+    std::stable_sort(points.begin(), points.end(), [](const Point& a, const Point& b) { return a.distance < b.distance; });
+    std::vector<std::pair<float, float>> nearest;
+    for (size_t k = 0; k < points.size() && k < wanted; k++) nearest.emplace_back(points[k].x, points[k].y);
+    return nearest;
+}
+
+// The units of one point order do not all drive for the one point, where they would push each
+// other about: each takes a point of a compact block around it, the nearest point going to the
+// unit closest to it, then the next. The points lie a cell apart, each in a cell of its own so
+// that the paths part; a unit reaches into its neighbour by a quarter of its own width and a
+// sixth of the other's, which a cell leaves room for up to the widest vehicles.
+static void SpreadPointOrder(const std::vector<int>& group, float x, float y)
+{
+    int widest = 0;
+    for (int index : group) widest = std::max(widest, Units[size_t(index)].width);
+    float reach = std::ceil(float(widest) * 5 / 12) + 2; // pixels, with a little to spare
+    float pitch = std::max(1.0f, std::ceil(reach / 32));
+    std::vector<std::pair<float, float>> points = FreePointsAround(x, y, pitch, group.size());
+    std::vector<int> waiting = group;
+    for (const auto& [pointX, pointY] : points) {
+        auto closest = std::min_element(waiting.begin(), waiting.end(), [&](int a, int b) {
+            const Unit &ua = Units[size_t(a)], &ub = Units[size_t(b)];
+            return std::hypot(ua.x - pointX, ua.y - pointY) < std::hypot(ub.x - pointX, ub.y - pointY);
+        });
+        Units[size_t(*closest)].destX = pointX;
+        Units[size_t(*closest)].destY = pointY;
+        waiting.erase(closest);
+    }
+}
+
 // ---- orders ----
 
 // The other side's object under the pointer (an own building for a builder): its id, or 0.
@@ -186,38 +240,45 @@ static float ClickedObject(const Unit& unit, float px, float py, int& building)
     return found;
 }
 
+// A unit told to go to a point (cells).
+static void OrderToPoint(Unit& unit, float x, float y)
+{
+    unit.path.clear();
+    unit.target = 0;
+    unit.holdTarget = 1;
+    unit.destX = x;
+    unit.destY = y;
+}
+
 static void OrderUnits()
 {
     float px = std::round(std::round(float(LogicalCursorX) / Zoom) - CamX), py = std::round(std::round(float(LogicalCursorY) / Zoom) - CamY);
-    int onField = OnPlayfieldPointer(), onMinimap = LogicalCursorX >= 768 && LogicalCursorY <= 256 && MinimapShown();
+    int onField = OnPlayfieldPointer(), onMinimap = !onField && PointerOnMinimap();
+    float pointX = PointerX() / 32, pointY = PointerY() / 32;
+    if (onMinimap) MinimapCellUnderPointer(pointX, pointY);
     int ordered = 0, atBuilding = 0;
-    for (Unit& unit : Units) {
+    std::vector<int> toPoint; // the movers of this order; towers keep their place whatever they are told
+    for (size_t i = 0; i < Units.size(); i++) {
+        Unit& unit = Units[i];
         if (unit.selection != 2.0f || unit.owner != LocalPlayer) continue;
         int building = 0;
         float clicked = ClickedObject(unit, px, py, building);
         atBuilding |= building;
-        if (onField) {
+        if (onField && clicked != 0) {
             unit.holdTarget = 1;
-            if (clicked == 0) {
-                unit.path.clear();
-                unit.target = 0;
-                unit.destX = PointerX() / 32;
-                unit.destY = PointerY() / 32;
-            } else if (clicked != unit.target) {
+            if (clicked != unit.target) {
                 unit.path.clear();
                 unit.destX = unit.waypointX = unit.x;
                 unit.destY = unit.waypointY = unit.y;
                 unit.target = clicked;
             }
-            ordered = 1;
-        } else if (onMinimap) {
-            MinimapCellUnderPointer(unit.destX, unit.destY);
-            unit.path.clear();
-            unit.target = 0;
-            unit.holdTarget = 1;
-            ordered = 1;
+        } else if (onField || onMinimap) {
+            OrderToPoint(unit, pointX, pointY);
+            if (!IsTower(unit)) toPoint.push_back(int(i));
         }
+        ordered |= onField || onMinimap;
     }
+    if (toPoint.size() > 1) SpreadPointOrder(toPoint, pointX, pointY);
     if (ordered) PlayVoice(atBuilding ? 25 : 21);
     if (!onField) return;
     for (Building& building : Buildings)
@@ -334,12 +395,27 @@ static void DrawRallyPoints()
     }
 }
 
+void DrawTextPanel(const std::vector<std::string>& lines, float x, float y)
+{
+    if (!RenderThisFrame || lines.empty()) return;
+    // The bitmap font's cell in layout units, and the panel round the lines as DrawText lays
+    // its own box: half a cell in from x, a cell wider than the text, from just above the line.
+    float cell = 12 * FontScale / UiScale, lineHeight = 20;
+    size_t longest = 0;
+    for (const std::string& line : lines) longest = std::max(longest, line.size());
+    float width = float(longest + 1) * cell, height = lineHeight * float(lines.size());
+    float screenWidth = float(ScreenWidthPx) / UiScale, screenHeight = float(ScreenHeightPx) / UiScale;
+    x = std::max(std::min(x, screenWidth - width - cell / 2), -cell / 2);
+    y = std::max(std::min(y, screenHeight - height + 3), 3.0f);
+    UiSprite(9012, x + cell / 2, y - 3, width, height, 170);
+    for (size_t i = 0; i < lines.size(); i++) UiText(lines[i], x, y + lineHeight * float(i), 1, 0);
+}
+
 static int TooltipShown = 0;
 
 static void DrawTooltip()
 {
-    for (size_t i = 0; i < Tooltip.size(); i++)
-        UiText(Tooltip[i], float(LogicalCursorX - 16), float(LogicalCursorY + 20 * int(i) + 24), 1, 1);
+    DrawTextPanel(Tooltip, float(LogicalCursorX - 16), float(LogicalCursorY + 24));
     TooltipShown = !Tooltip.empty();
     Tooltip.clear();
 }
@@ -353,7 +429,7 @@ static void DrawPointer()
     UiSprite(team, float(LogicalCursorX), float(LogicalCursorY), size, size, 255);
     UiSprite(9000, float(LogicalCursorX), float(LogicalCursorY), size, size, 155);
     if (HoverType > 0 && HoverType < CatalogueSize && !TooltipShown)
-        UiText(CatalogueName[HoverType], float(LogicalCursorX + 16), float(LogicalCursorY), 1, 1);
+        DrawTextPanel({CatalogueName[HoverType]}, float(LogicalCursorX + 16), float(LogicalCursorY));
 }
 
 void DrawCommandsOverlay()

@@ -23,5 +23,8 @@ void StancePanel(int index, int factoryMode);
 
 // A tooltip for this frame, drawn over everything at the pointer; the last one asked wins.
 void ShowTooltip(const std::vector<std::string>& lines);
+// Lines of the bitmap font on one translucent dark panel at layout (x, y), moved in from any
+// edge of the screen they would cross. Drawn frames only.
+void DrawTextPanel(const std::vector<std::string>& lines, float x, float y);
 // The drag box, the rally points of selected factories, the tooltip and the pointer itself.
 void DrawCommandsOverlay();

@@ -4,6 +4,7 @@
 #include "game/ui/hud.h"
 
 #include "game/shell/common.h"
+#include "game/shell/config.h"
 #include "game/shell/frame.h"
 #include "game/shell/tables.h"
 #include "game/shell/textentry.h"
@@ -36,13 +37,18 @@ static void DrawHeadUpLine()
     DrawText("Zeit: " + TwoDigits(hours) + ":" + TwoDigits(minutes), 0, 8, 1, 1);
     DrawText("Energie:" + Padded(std::to_string(local.energy), 3) + " MW", 128, 8, 1, 1);
     DrawText("Geld:" + Padded(std::to_string(local.money), 7) + " Euro", 286, 8, 1, 1);
+    // Page Up and Down leave the speed the options chose; the line says so while they do.
+    int speed = int(std::lround(GameSpeed)), chosen = int(std::lround(std::clamp(GameSpeedSetting, 1.0f, 16.0f)));
+    if (speed != chosen) DrawText("Spielgeschw.: " + std::to_string(speed), 470, 8, 1, 1);
 }
 
-// The ticker rises half a unit per drawn frame; lines leave at the top.
+// The ticker rises half a unit per drawn frame; lines leave at the top. Each line lies on a
+// dark ground of its own and is drawn last, so that it reads over the map, the selected units
+// and the head-up line it passes on its way out; under another text's letters it would not.
 static void DrawTicker()
 {
     for (Message& message : Messages) {
-        DrawText(message.text, 8, message.y, 1, 0);
+        DrawText(message.text, 8, message.y, 1, 1);
         message.y -= 0.5f;
     }
     Messages.erase(std::remove_if(Messages.begin(), Messages.end(), [](const Message& m) { return m.y < -30 / UiScale; }),
@@ -151,9 +157,9 @@ void DrawHud()
 {
     DrawBottomBar();
     AddHints();
-    DrawTicker();
     DrawSelectedUnits();
     DrawHeadUpLine();
+    DrawTicker();
     DrawChatLine();
     DrawDebugOverlay();
     DrawTutorial();

@@ -18,6 +18,7 @@ void InterfaceFrame()
         DrawSidebarGround();
     }
     CommandsStep();
+    MinimapViewStep();
     PlacementStep();
     if (RenderThisFrame) DrawMinimap();
     SidebarStep();

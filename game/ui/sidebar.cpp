@@ -305,7 +305,7 @@ static void DrawGhost(int typeId, int x, int y, int fault)
     SetSpriteSize(sprite, width / 2.0f * DrawScale, height / 2.0f * DrawScale);
     SetSpriteAngle(sprite, 0);
     DrawSprite3D(sprite, sx, sy, 160);
-    if (fault != PlacementFits) UiText(L1(RefusalText(fault)), float(LogicalCursorX + 16), float(LogicalCursorY + 24), 1, 1);
+    if (fault != PlacementFits) DrawTextPanel({L1(RefusalText(fault))}, float(LogicalCursorX + 16), float(LogicalCursorY + 24));
 }
 
 void PlacementStep()

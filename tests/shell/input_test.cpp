@@ -26,12 +26,18 @@ static void Tap(int key)
     EditFrame();
 }
 
+// Text as the system's text input reports it while keys go down (UTF-8), in one frame.
+static void Type(const std::string& utf8)
+{
+    InjectText(utf8);
+    EditFrame();
+}
+
 class LineEditor : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ResetInput();
-        FillKeyCharTable();
         TextEntry = TextEntryState{};
         TextEntry.maxLength = 10;
         ClearMessages();
@@ -39,79 +45,66 @@ protected:
     }
 };
 
-TEST_F(LineEditor, KeyTableHasTheGermanLayout)
-{
-    ASSERT_EQ(KeyCharTable.size(), 56u);
-    EXPECT_EQ(KeyCharTable[0].key, 0x02);
-    EXPECT_EQ(KeyCharTable[2].shifted, L1("§"));
-    EXPECT_EQ(KeyCharTable[55].key, 0x2B);
-    BeginTextEntry("");
-    Tap(0x15);
-    InjectKey(0x2A, 1);
-    Tap(0x0C);
-    Tap(0x1A);
-    InjectKey(0x2A, 0);
-    Tap(0x4F);
-    EXPECT_EQ(TextEntry.text, L1("z?Ü1")) << "the key right of T types z; shift changes ß to ?";
-}
-
-TEST_F(LineEditor, HeldKeyTypesOnReleaseAndRepeatsFromItsSeventeenthFrame)
+TEST_F(LineEditor, TakesWhatTheLayoutTypesInLatin1AndInOrder)
 {
     BeginTextEntry("");
-    InjectKey(0x1E, 1);
-    for (int frame = 1; frame <= 16; frame++) EditFrame();
-    EXPECT_EQ(TextEntry.text, "") << "nothing while held for 16 frames";
-    EditFrame();
-    EXPECT_EQ(TextEntry.text, "a") << "the 17th frame types";
-    EditFrame();
-    EXPECT_EQ(TextEntry.text, "aa");
-    InjectKey(0x1E, 0);
-    EditFrame();
-    EXPECT_EQ(TextEntry.text, "aaa") << "and the release types once more";
-    EditFrame();
-    EXPECT_EQ(TextEntry.repeatCounter[0x1E], 0) << "no key held: the repeat starts over";
-    Tap(0x30);
-    EXPECT_EQ(TextEntry.text, "aaab") << "a quick tap types once";
+    Type("x/");
+    Type("y.z");
+    EXPECT_EQ(TextEntry.text, "x/y.z") << "several characters of one frame go in in order";
+    BeginTextEntry("");
+    Type("Gr\xC3\xBC\xC3\x9F \xE2\x82\xAC\xF0\x9F\x98\x80!");
+    EXPECT_EQ(TextEntry.text, L1("Grüß !")) << "the euro sign and the smiley have no place in Latin-1";
+    BeginTextEntry("");
+    Type("a\tb\x7F\xC3" "c");
+    EXPECT_EQ(TextEntry.text, "abc") << "control characters and a broken sequence are left out";
+    ReadKeyboard();
+    EXPECT_EQ(TypedText(), "") << "a read takes the text typed since the last one only";
 }
 
-// Types a text the way fingers do: each key goes down while the previous one is still held,
-// and comes up a frame later.
-static void TypeOverlapping(const std::vector<int>& keys)
-{
-    for (size_t i = 0; i < keys.size(); i++) {
-        InjectKey(keys[i], 1);
-        EditFrame();
-        if (i > 0) InjectKey(keys[i - 1], 0);
-        EditFrame();
-    }
-    InjectKey(keys.back(), 0);
-    EditFrame();
-}
-
-TEST_F(LineEditor, ShiftAndOverlappingKeysNeverFeedTheRepeat)
+TEST_F(LineEditor, AHeldEditingKeyActsOnReleaseAndRepeatsFromItsSeventeenthFrame)
 {
     TextEntry.maxLength = 40;
-    // A name in capitals with Shift held throughout: a through j.
-    BeginTextEntry("");
-    InjectKey(0x2A, 1);
-    for (int key : {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24}) Tap(key);
-    InjectKey(0x2A, 0);
+    BeginTextEntry("abcdefghijklmnopqrstuvwxyz");
+    InjectKey(0x0E, 1);
+    for (int frame = 1; frame <= 16; frame++) EditFrame();
+    EXPECT_EQ(TextEntry.text.size(), 26u) << "nothing while held for 16 frames";
     EditFrame();
-    EXPECT_EQ(TextEntry.text, "ABCDEFGHIJ");
+    EXPECT_EQ(TextEntry.text.size(), 25u) << "the 17th frame deletes";
+    EditFrame();
+    EXPECT_EQ(TextEntry.text.size(), 24u);
+    InjectKey(0x0E, 0);
+    EditFrame();
+    EXPECT_EQ(TextEntry.text, "abcdefghijklmnopqrstuvw") << "and the release once more";
+    EditFrame();
+    EXPECT_EQ(TextEntry.repeatCounter[0x0E], 0) << "no key held: the repeat starts over";
+    Tap(0xCB);
+    EXPECT_EQ(TextEntry.cursor, 22) << "a quick tap moves once";
+}
 
-    // A server address typed with overlapping keys, the dots through Shift-free keys.
-    BeginTextEntry("");
-    TypeOverlapping({0x02, 0x03, 0x08, 0x34, 0x0B, 0x34, 0x0B, 0x34, 0x02});
-    EXPECT_EQ(TextEntry.text, "127.0.0.1");
+TEST_F(LineEditor, AKeyStillDownNeverMakesTheNextRepeat)
+{
+    TextEntry.maxLength = 40;
+    BeginTextEntry("127.0.0.1");
+    // Left held long past the repeat delay, then Backspace pressed while it is still down.
+    InjectKey(0xCB, 1);
+    for (int frame = 0; frame < 20; frame++) EditFrame();
+    int cursor = TextEntry.cursor;
+    InjectKey(0x0E, 1);
+    EditFrame();
+    InjectKey(0xCB, 0);
+    EditFrame();
+    InjectKey(0x0E, 0);
+    EditFrame();
+    EXPECT_EQ(TextEntry.cursor, cursor - 3) << "Left goes on repeating while held and once on release; Backspace acts once";
+    EXPECT_EQ(TextEntry.text.size(), 8u);
 
-    // A chat line with the right Shift held for the whole line, longer than the repeat delay.
+    // A chat line typed fast, the Shift for the capitals held throughout (it types nothing).
     LocalPlayer = 1;
     ChatActive = 1;
     BeginTextEntry("");
-    InjectKey(0x36, 1);
-    for (int round = 0; round < 3; round++)
-        for (int key : {0x23, 0x1E, 0x26, 0x26, 0x18, 0x39}) Tap(key);
-    InjectKey(0x36, 0);
+    InjectKey(0x2A, 1);
+    for (int round = 0; round < 3; round++) Type("HALLO ");
+    InjectKey(0x2A, 0);
     EditFrame();
     Tap(0x1C);
     ASSERT_EQ(Messages.size(), 1u);
@@ -122,7 +115,7 @@ TEST_F(LineEditor, FullLineStillEditsAndMovesTheCursor)
 {
     TextEntry.maxLength = 3;
     BeginTextEntry("abc");
-    Tap(0x12);
+    Type("e");
     EXPECT_EQ(TextEntry.text, "abc") << "no room";
     Tap(0xCB);
     Tap(0xCB);
@@ -136,7 +129,7 @@ TEST_F(LineEditor, FullLineStillEditsAndMovesTheCursor)
     Tap(0xCD);
     Tap(0xCD);
     EXPECT_EQ(TextEntry.cursor, 1) << "not beyond the end";
-    Tap(0x12);
+    Type("e");
     EXPECT_EQ(TextEntry.text, "ce");
     Tap(0x1C);
     EXPECT_EQ(TextEntry.active, 0);
@@ -146,7 +139,7 @@ TEST_F(LineEditor, FullLineStillEditsAndMovesTheCursor)
 TEST_F(LineEditor, EscapeRestoresAndReturnSendsTheChatLine)
 {
     BeginTextEntry("alt");
-    Tap(0x12);
+    Type("e");
     Tap(0x01);
     EXPECT_EQ(TextEntry.text, "alt");
     EXPECT_EQ(TextEntry.active, 0);
@@ -154,8 +147,7 @@ TEST_F(LineEditor, EscapeRestoresAndReturnSendsTheChatLine)
     LocalPlayer = 2;
     ChatActive = 1;
     BeginTextEntry("");
-    Tap(0x23);
-    Tap(0x17);
+    Type("hi");
     Tap(0x1C);
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_EQ(Messages[0].text, "Spieler 2: hi");

@@ -13,6 +13,7 @@
 #include "platform/input.h"
 #include "platform/latin1.h"
 #include "platform/net.h"
+#include "platform/pictures.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +39,6 @@ protected:
         SetFrameWait(0);
         SetConfigurationDefaults();
         ResetInput();
-        FillKeyCharTable();
         MakeFolder("SAVE");
         FreeMapCount = 5;
         Restarts = 0;
@@ -235,10 +235,8 @@ TEST_F(Menus, TheNameFieldTakesTypedLetters)
     Frames(1);
     Click("Ab");
     EXPECT_EQ(Menu.editing, 5);
-    for (int key : {0x2E, 0x18}) { // c, o
-        InjectKey(key, 1);
-        Frames(1);
-        InjectKey(key, 0);
+    for (const char* letter : {"c", "o"}) {
+        InjectText(letter); // as the system types it when the key goes down
         Frames(1);
     }
     InjectKey(0x1C, 1); // Enter ends editing
@@ -247,6 +245,22 @@ TEST_F(Menus, TheNameFieldTakesTypedLetters)
     Frames(2);
     EXPECT_EQ(Menu.editing, 0);
     EXPECT_EQ(PlayerName, "Abco");
+}
+
+TEST_F(Menus, TheMapPreviewFillsItsBoxWithSquareCells)
+{
+    // A map of 64 x 40 cells, all red: in the 256-unit box it is drawn 240 wide and 150 high.
+    Image map;
+    MakeImage(map, 64, 40, PackColour(255, 0, 0));
+    ASSERT_EQ(SetPictureImage(FreeMapFor(MapSetting), map), 1);
+    Open(NewGamePage);
+    Frames(1);
+    GrabScreen(9998);
+    auto red = [](int x, int y) { return ReadPixel(9998, x, y) == 0xFF0000; };
+    EXPECT_TRUE(red(140, 384)) << "near the box's left edge";
+    EXPECT_TRUE(red(372, 384)) << "and its right";
+    EXPECT_TRUE(red(256, 312) && red(256, 456)) << "150 high";
+    EXPECT_FALSE(red(256, 304) || red(256, 464)) << "and no higher: the cells stay square";
 }
 
 TEST_F(Menus, ThePausePageLeadsToSavingAndBackAndToTheAbortQuestion)

@@ -39,7 +39,6 @@ protected:
         LoadDataTables();
         InstallObjectPictures();
         InstallHitShapes();
-        FillKeyCharTable();
         MouseSpeed = 10; // one pixel of the mouse is one pixel of the pointer
         VoiceEffects = 1;
         StormSetting = 0;

@@ -7,7 +7,8 @@
 //
 // Scenes: cliff, battle, base, menus, bigbattle (the benchmarks' battle, F9 overlay held, at
 // the real frame rate), statistics (an hour of computers playing, then the statistics and
-// save pages), netbattle (a save of two armies meeting, for a network game).
+// save pages), netbattle (a save of two armies meeting, for a network game), groupsave (a base
+// and a group of twelve, to order about by hand).
 #include "game/shell/assets.h"
 #include "game/shell/common.h"
 #include "game/shell/config.h"
@@ -356,10 +357,78 @@ static void NetworkBattleSave()
                 Players[1].startY, Players[2].startX, Players[2].startY);
 }
 
+// A save for walking through a group order by hand: the first free map, the player's base with
+// a radar station (the minimap shows) and a group of twelve of every kind beside it, the view
+// over them; written as "Gruppe" in SAVE.
+static void GroupSave()
+{
+    StartOnFirstFreeMap(6, 1);
+    int sx = Players[1].startX, sy = Players[1].startY;
+    auto place = [&](int type) {
+        for (int ring = 2; ring < 20; ring++)
+            for (int dx = -ring; dx <= ring; dx++)
+                for (int dy = -ring; dy <= ring; dy++)
+                    if (PlacementFaultAt(type, sx + dx, sy + dy) == PlacementFits) {
+                        Building(type, 1, sx + dx, sy + dy);
+                        RecomputeObstacles();
+                        return;
+                    }
+    };
+    for (int type : {1410, 1100, 1100, 1100}) place(type);
+    static const int group[] = {2101, 2101, 2101, 2101, 2201, 2201, 2302, 2302, 2402, 2402, 2501, 2501};
+    int placed = 0;
+    for (int dy = -6; dy <= 6 && placed < 12; dy++)
+        for (int dx = -6; dx <= 6 && placed < 12; dx++) {
+            int x = sx + dx, y = sy + dy;
+            if (x < 2 || y < 2 || x > MapWidth - 3 || y > MapHeight - 3 || ObstacleGrid[x][y] != 0 || std::abs(dx) + std::abs(dy) < 2) continue;
+            Unit(group[placed++], 1, float(x) + 0.5f, float(y) + 0.5f, 0);
+        }
+    for (int x = 0; x <= MapWidth; x++)
+        for (int y = 0; y <= MapHeight; y++)
+            if (std::abs(x - sx) <= 16 && std::abs(y - sy) <= 16) FogGrid[x][y] = 0;
+    Players[1].money = 20000;
+    LookAt(float(sx), float(sy));
+    SaveGame("Gruppe");
+    // Where a walk finds them on a 1024 x 768 screen at zoom 1: the group's box, and a free
+    // point about ten cells away that the view shows.
+    auto screenX = [](float cell) { return int(std::lround(cell * 32 + CamX)); };
+    auto screenY = [](float cell) { return int(std::lround(cell * 32 + CamY)); };
+    int left = 1024, top = 768, right = 0, bottom = 0;
+    float cx = 0, cy = 0;
+    for (const auto& unit : Units)
+        if (unit.typeId != 2001) {
+            left = std::min(left, screenX(unit.x) - 20);
+            right = std::max(right, screenX(unit.x) + 20);
+            top = std::min(top, screenY(unit.y) - 20);
+            bottom = std::max(bottom, screenY(unit.y) + 20);
+            cx += unit.x / 12;
+            cy += unit.y / 12;
+        }
+    int targetX = -1, targetY = -1, best = -1;
+    for (int x = 1; x < MapWidth - 1; x++)
+        for (int y = 1; y < MapHeight - 1; y++) {
+            float d = std::hypot(float(x) - cx, float(y) - cy);
+            int px = screenX(float(x) + 0.5f), py = screenY(float(y) + 0.5f);
+            int inland = x >= 5 && y >= 5 && x < MapWidth - 5 && y < MapHeight - 5;
+            if (d < 8 || d > 12 || !inland || px < 40 || px > 728 || py < 60 || py > 728) continue;
+            int free = 0;
+            for (int dx = -3; dx <= 3; dx++)
+                for (int dy = -3; dy <= 3; dy++) free += ObstacleGrid[std::clamp(x + dx, 0, 256)][std::clamp(y + dy, 0, 256)] == 0;
+            if (free > best) {
+                best = free;
+                targetX = px;
+                targetY = py;
+            }
+        }
+    std::printf("SAVE\\Gruppe.sav: %d units at %d,%d\n", placed, sx, sy);
+    std::printf("group %d %d %d %d target %d %d builder %d %d\n", left, top, right, bottom, targetX, targetY, screenX(Units[0].x),
+                screenY(Units[0].y));
+}
+
 int main(int argc, char** argv)
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: sceneshot <DATEN folder> <cliff|battle|base|menus|bigbattle|statistics|netbattle> <width> <output prefix>\n");
+        std::fprintf(stderr, "usage: sceneshot <DATEN folder> <cliff|battle|base|menus|bigbattle|statistics|netbattle|groupsave> <width> <output prefix>\n");
         return 2;
     }
     SetProgramFolder(argv[1]);
@@ -376,7 +445,6 @@ int main(int argc, char** argv)
     LoadAssets();
     LoadSounds();
     LoadDataTables();
-    FillKeyCharTable();
     if (TitleFontFamily.empty()) TitleFontFamily = "Omicron Zeta Pressed";
     CreateFonts();
     (void)height;
@@ -389,6 +457,7 @@ int main(int argc, char** argv)
     else if (scene == "bigbattle") BigBattleScene();
     else if (scene == "statistics") StatisticsScene();
     else if (scene == "netbattle") NetworkBattleSave();
+    else if (scene == "groupsave") GroupSave();
     StopLayers();
     return 0;
 }
