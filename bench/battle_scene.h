@@ -35,6 +35,23 @@ inline void TopUpBattleShots(size_t count)
     }
 }
 
+// Tops the shots in flight up to `count` as the armies fire them: the simulation walks its
+// units in order and a unit whose weapon has reloaded fires, from its front along its heading,
+// with its weapon's speed, damage and flight. Reloads are out of step, so about one unit in
+// four is ready when the walk comes by.
+inline void FireBattleShots(size_t count)
+{
+    static size_t next = 0;
+    for (int tries = 0; Projectiles.size() < count && !Units.empty() && tries < 100000; tries++) {
+        const Unit& unit = Units[next++ % Units.size()];
+        if (unit.weapon < 1 || unit.weapon > 7 || unit.shotSpeed <= 0 || Rnd(3) != 0) continue;
+        float radians = unit.heading * DegreesToRadians;
+        AddProjectile(int(unit.id), float(3000 + unit.weapon), 16, unit.owner, unit.x * 32 + std::cos(radians) * float(unit.width / 4),
+                      unit.y * 32 + std::sin(radians) * float(unit.width / 4), unit.heading, unit.shotSpeed, unit.damage,
+                      unit.repairAmount, ProjectileLife(unit.shotSpeed, unit.range));
+    }
+}
+
 // Units and buildings are made too tough to fall, so that every frame of a run is alike.
 inline void StageBigBattle()
 {

@@ -2,6 +2,7 @@
 // battle (1000 units, 200 buildings, 2000 shots). Drawn (run under Xvfb with
 // SDL_VIDEODRIVER=x11 for the OpenGL renderer, or headless for the software one) and the
 // simulation alone. Arguments: screen width, zoom in tenths.
+#include "game/net/delta.h"
 #include "game/net/protocol.h"
 #include "game/save/savefile.h"
 #include "game/shell/assets.h"
@@ -171,24 +172,85 @@ static void BM_BattleDrawn(benchmark::State& state)
 BENCHMARK(BM_BattleDrawn)->Args({1280, 5})->Args({1024, 10})->Args({1024, 5})->Unit(benchmark::kMillisecond)->MinTime(3)->Repetitions(3)->ComputeStatistics("median", Median);
 
 // A host's snapshot of the big battle written and read back as a client reads it: 1000 units,
-// 200 buildings and 2000 shots. The counter "bytes" is the size of the block on the wire.
+// 200 buildings and 2000 shots, sent as the change to the snapshot of three frames before and
+// packed, unpacked and put together again on the other side. The counter "bytes" is the size
+// of the block on the wire, "full_bytes" that of the whole snapshot.
 static void BM_SnapshotRoundTrip(benchmark::State& state)
 {
     SetUpBattle(1024, 0.5f);
     TopUpBattleShots(2000);
     NetBlock block;
+    PutGameSnapshot(block, "", 40);
+    SnapshotImage base, sent, received;
+    SplitSnapshot(block.bytes, false, base);
+    for (int frame = 0; frame < 3; frame++) {
+        FireBattleShots(2000);
+        SimulateFrame();
+    }
     ReceivedSnapshot snapshot;
+    std::string wire, delta;
     for (auto _ : state) {
         PutGameSnapshot(block, "", 40);
-        if (!ReadGameSnapshot(block.bytes, 2, RunningGameBounds(), snapshot)) state.SkipWithError("the snapshot did not read");
+        SplitSnapshot(block.bytes, false, sent);
+        wire = PutDelta(DeltaHeader{0, 0, 4, 1, 0}, EncodeDelta(sent, &base));
+        DeltaHeader header;
+        if (!ReadDelta(wire, header, delta) || !DecodeDelta(delta, &base, received) ||
+            !ReadGameSnapshot(JoinSnapshot(received), 2, RunningGameBounds(), snapshot))
+            state.SkipWithError("the snapshot did not read");
         benchmark::DoNotOptimize(snapshot.units.data());
     }
-    state.counters["bytes"] = double(block.bytes.size());
+    state.counters["bytes"] = double(wire.size());
+    state.counters["full_bytes"] = double(block.bytes.size());
     state.counters["units"] = double(Units.size());
     state.counters["buildings"] = double(Buildings.size());
     state.counters["shots"] = double(Projectiles.size());
 }
 BENCHMARK(BM_SnapshotRoundTrip)->Unit(benchmark::kMillisecond)->MinTime(2)->Repetitions(3)->ComputeStatistics("median", Median);
+
+// What a network game of the big battle puts on the line: a host and one client (player 2) in
+// one process, 20 seconds of frames, each side's snapshot every frame as the change to the one
+// the other acknowledged two frames before (the round trip of a home line), packed. The
+// counters are the mean bytes per second each way, and what the whole snapshots of before
+// cost. Argument: the units of the battle (1000, or 200 of them kept).
+static void BM_SnapshotBandwidth(benchmark::State& state)
+{
+    SetUpBattle(1024, 0.5f);
+    if (Units.size() > size_t(state.range(0))) Units.resize(size_t(state.range(0)));
+    IndexUnits();
+    constexpr int Frames = 20 * 40, Lag = 2;
+    double toClient = 0, toHost = 0, fullToClient = 0, fullToHost = 0;
+    for (auto _ : state) {
+        std::vector<SharedImage> hostSent, clientSent;
+        toClient = toHost = fullToClient = fullToHost = 0;
+        for (int frame = 0; frame < Frames; frame++) {
+            // The battle keeps two shots in the air for every unit, as the units fire them (or,
+            // with the second argument, as the simulation's benchmark scatters them).
+            if (state.range(1)) TopUpBattleShots(size_t(state.range(0)) * 2);
+            else FireBattleShots(size_t(state.range(0)) * 2);
+            SimulateFrame();
+            auto send = [&](bool client, std::vector<SharedImage>& sent, double& bytes, double& full) {
+                NetBlock block;
+                if (client) PutClientSnapshot(block, "", 2, 40);
+                else PutGameSnapshot(block, "", 40);
+                auto image = std::make_shared<SnapshotImage>();
+                SplitSnapshot(block.bytes, client, *image);
+                const SnapshotImage* base = sent.size() > Lag ? sent[sent.size() - 1 - Lag].get() : nullptr;
+                DeltaHeader header{client, 0, int(sent.size()) + 1, base ? int(sent.size()) - Lag : 0, 0};
+                bytes += double(PutDelta(header, EncodeDelta(*image, base)).size());
+                full += double(block.bytes.size());
+                sent.push_back(image);
+            };
+            send(false, hostSent, toClient, fullToClient);
+            send(true, clientSent, toHost, fullToHost);
+        }
+    }
+    state.counters["host_to_client_Bps"] = toClient / 20;
+    state.counters["client_to_host_Bps"] = toHost / 20;
+    state.counters["full_host_to_client_Bps"] = fullToClient / 20;
+    state.counters["full_client_to_host_Bps"] = fullToHost / 20;
+    state.counters["units"] = double(Units.size());
+}
+BENCHMARK(BM_SnapshotBandwidth)->Args({1000, 0})->Args({1000, 1})->Args({200, 0})->Unit(benchmark::kSecond)->Iterations(1);
 
 // A player coming back to the big battle: the host writes the running game, sends it over the
 // loopback interface as the transfer file, and the returning client keeps it on disk and loads

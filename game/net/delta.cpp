@@ -7,7 +7,9 @@
 
 #include <zstd.h>
 
+#include <cstdlib>
 #include <limits>
+#include <optional>
 #include <unordered_map>
 
 namespace {
@@ -17,12 +19,12 @@ namespace {
 // Reads a record's fields as they travel, keeping the numbers and the text as they are.
 struct FieldRecorder {
     NetReader& r;
-    ImageRecord& record;
-    void Long(int&) { record.ints.push_back(r.GetInt()); }
-    void Float(float&) { record.ints.push_back(r.GetInt()); }
-    void Cells(float&) { record.ints.push_back(r.GetInt()); }
-    void Within(int&, int, int) { record.ints.push_back(r.GetInt()); }
-    void Text(std::string&) { record.text = r.GetText(size_t(MostQueueEntries) * 10 + 1); }
+    ImageList& list;
+    void Long(int&) { list.ints.push_back(r.GetInt()); }
+    void Float(float&) { list.ints.push_back(r.GetInt()); }
+    void Cells(float&) { list.ints.push_back(r.GetInt()); }
+    void Within(int&, int, int) { list.ints.push_back(r.GetInt()); }
+    void Text(std::string&) { list.texts.push_back(r.GetText(size_t(MostQueueEntries) * 10 + 1)); }
 };
 
 // Counts a record's numbers and where its text stands among them.
@@ -65,10 +67,10 @@ const ListShape& Shape(int list)
     return shapes[list];
 }
 
-void ReadRecord(NetReader& r, int list, ImageRecord& record)
+void ReadRecord(NetReader& r, int list, ImageList& into)
 {
-    record.ints.push_back(r.GetInt()); // the owner that leads it
-    FieldRecorder recorder{r, record};
+    into.ints.push_back(r.GetInt()); // the owner that leads it
+    FieldRecorder recorder{r, into};
     if (list == 0) {
         Building ignored;
         BuildingFields(recorder, ignored, RecordUse::Network);
@@ -136,18 +138,215 @@ struct DeltaReader {
     }
 };
 
-// What identifies a record from one snapshot to the next: a building's or unit's id; a shot,
-// which has none, by its shooter and how many of the shooter's shots come before it (a shot
-// keeps its place in the list while it flies).
-struct KeyMaker {
-    std::unordered_map<long long, int> shotsOf;
-    long long Key(int list, const ImageRecord& record)
+// Which earlier record each record continues, -1 for a new one. Buildings and units are known
+// by their ids. A shot has none; but shots keep their order in the list while they fly (the
+// spent ones drop out, new ones come at the end), so each is matched to the next earlier one
+// of the same shooter, kind, owner, heading and speed, with no more life than that had.
+std::vector<int> Continued(int list, const ImageList& now, const ImageList* before)
+{
+    std::vector<int> from(now.count, -1);
+    if (!before) return from;
+    const size_t stride = size_t(Shape(list).ints);
+    auto was = [&](size_t k) { return &before->ints[k * stride]; };
+    auto is = [&](size_t i) { return &now.ints[i * stride]; };
+    if (list < 2) {
+        // Mostly the next record is the one after the last found; the others are looked up.
+        std::unordered_map<int, int> where;
+        size_t next = 0;
+        for (size_t i = 0; i < now.count; i++) {
+            int id = is(i)[1];
+            if (next < before->count && was(next)[1] == id) {
+                from[i] = int(next++);
+                continue;
+            }
+            if (where.empty())
+                for (size_t k = 0; k < before->count; k++) where.emplace(was(k)[1], int(k));
+            auto found = where.find(id);
+            if (found != where.end()) {
+                from[i] = found->second;
+                next = size_t(found->second) + 1;
+            }
+        }
+        return from;
+    }
+    auto same = [](const int* was, const int* is) {
+        for (int field : {1, 2, 3, 6, 7})
+            if (was[field] != is[field]) return false;
+        return is[10] <= was[10];
+    };
+    // Looks a little way ahead only: shots that fall out between two snapshots are few.
+    constexpr size_t LookAhead = 256;
+    size_t next = 0;
+    for (size_t i = 0; i < now.count; i++)
+        for (size_t k = next; k < before->count && k < next + LookAhead; k++)
+            if (same(was(k), is(i))) {
+                from[i] = int(k);
+                next = k + 1;
+                break;
+            }
+    return from;
+}
+
+// ---- where a shot will be ----
+
+// A shot flies straight: from one snapshot to the next it moves `life` sub-steps' worth along
+// its heading. Its place is sent as the miss of that guess, which is nearly always nought. The
+// guess must come out the same on every machine, so it is worked out in whole numbers from a
+// cosine table the compiler makes.
+constexpr double TableCos(int degrees)
+{
+    double x = double(degrees % 360) * 3.14159265358979323846 / 180;
+    while (x > 3.14159265358979323846) x -= 2 * 3.14159265358979323846;
+    double term = 1, sum = 1;
+    for (int k = 1; k < 30; k++) {
+        term *= -x * x / double((2 * k - 1) * (2 * k));
+        sum += term;
+    }
+    return sum;
+}
+
+struct CosineTable {
+    int64_t value[360] = {};
+    constexpr CosineTable()
     {
-        long long id = record.ints.size() > 1 ? record.ints[1] : 0;
-        if (list < 2) return id;
-        return (id << 20) + shotsOf[id]++;
+        for (int d = 0; d < 360; d++) {
+            double c = TableCos(d) * 65536;
+            value[d] = int64_t(c < 0 ? c - 0.5 : c + 0.5);
+        }
     }
 };
+constexpr CosineTable Cosines;
+
+enum ShotField { ShotShooter = 1, ShotKind = 2, ShotOwner = 3, ShotX = 4, ShotY = 5, ShotHeading = 6, ShotSpeed = 7,
+                 ShotDamage = 8, ShotRepair = 9, ShotLife = 10 };
+// The unit fields a new shot takes after (a unit's record as it travels, led by its owner).
+enum UnitField { UnitOwner = 6, UnitWidth = 3, UnitX = 9, UnitY = 10, UnitHeading = 12, UnitWeapon = 20, UnitRange = 21,
+                 UnitShotSpeed = 22, UnitDamage = 26, UnitRepair = 27 };
+
+int64_t Rounded(int64_t numerator, int64_t denominator)
+{
+    return numerator >= 0 ? (numerator + denominator / 2) / denominator : -((-numerator + denominator / 2) / denominator);
+}
+
+int64_t CosineOf(int64_t degrees) { return Cosines.value[((degrees % 360) + 360) % 360]; }
+
+// The guess of a shot's x (or y) from its earlier record and the life it has now.
+int64_t GuessedPlace(const int* before, int64_t lifeNow, int field)
+{
+    int64_t steps = int64_t(before[ShotLife]) - lifeNow;
+    // sin h = cos(h - 90). Speed is pixels a sub-step x 10; the table is x 65536.
+    int64_t heading = int64_t(before[ShotHeading]) - (field == ShotY ? 90 : 0);
+    return int64_t(before[field]) + Rounded(CosineOf(heading) * int64_t(before[ShotSpeed]) * steps, 655360);
+}
+
+// The sub-steps a shot of this unit lives: 100 / speed x range x 4.
+int64_t FullLife(const int* unit)
+{
+    int64_t speed = unit[UnitShotSpeed], range = unit[UnitRange];
+    return speed > 0 && speed <= 100000 && std::abs(range) <= 100000 ? Rounded(400 * range, speed) : 0;
+}
+
+// A new shot as its shooter would have fired it: from the front of the unit, along its heading,
+// with its weapon's speed, damage and flight; its place flown on from there for the life it
+// has already spent (its own life, heading and speed are known by then).
+int64_t FiredBy(const int* unit, int field, const int* shot)
+{
+    auto at = [&](int f) { return int64_t(unit[f]); };
+    switch (field) {
+    case 0:
+    case ShotOwner: return at(UnitOwner);
+    case ShotKind: return 3000 + at(UnitWeapon);
+    case ShotHeading: return at(UnitHeading);
+    case ShotSpeed: return at(UnitShotSpeed);
+    case ShotDamage: return at(UnitDamage);
+    case ShotRepair: return at(UnitRepair);
+    case ShotLife: return FullLife(unit);
+    case ShotX:
+    case ShotY: {
+        int64_t quarter = field == ShotY ? 90 : 0;
+        int64_t muzzle = at(field == ShotX ? UnitX : UnitY) + Rounded(CosineOf(at(UnitHeading) - quarter) * (at(UnitWidth) / 4), 65536);
+        int64_t spent = FullLife(unit) - shot[ShotLife], speed = shot[ShotSpeed];
+        if (spent <= 0 || spent > 100000 || std::abs(speed) > 100000) return muzzle;
+        return muzzle + Rounded(CosineOf(int64_t(shot[ShotHeading]) - quarter) * speed * spent, 655360);
+    }
+    default: return 0;
+    }
+}
+
+// The fields of a list in the order their columns are written: a shot's shooter first, which
+// a new shot's other fields are guessed from; its place last, after the life, heading and
+// speed that the guess of its flight needs.
+std::vector<int> ColumnOrder(int list, int fields)
+{
+    std::vector<int> order;
+    if (list == 2) order.insert(order.end(), {ShotShooter, ShotLife});
+    for (int field = 0; field < fields; field++)
+        if (list != 2 || (field != ShotX && field != ShotY && field != ShotShooter && field != ShotLife)) order.push_back(field);
+    if (list == 2) order.insert(order.end(), {ShotX, ShotY});
+    return order;
+}
+
+// What the shots of a snapshot are guessed from: its units by id and by place in their list.
+struct ShotGuess {
+    std::unordered_map<int, int> unitAt;
+    const ImageList& units;
+    const size_t stride = size_t(Shape(1).ints);
+
+    explicit ShotGuess(const SnapshotImage& image) : units(image.lists[1])
+    {
+        unitAt.reserve(units.count);
+        for (size_t i = 0; i < units.count; i++) unitAt.emplace(units.ints[i * stride + 1], int(i));
+    }
+    const int* Unit(int id) const
+    {
+        auto found = unitAt.find(id);
+        return found == unitAt.end() ? nullptr : &units.ints[size_t(found->second) * stride];
+    }
+};
+
+// What a field is sent against: the earlier record's value, for a shot's place the guess of
+// where it flew; a new shot's fields as its shooter fires; anything else new as nought.
+int64_t Expected(int list, int field, const int* before, const int* is, const ShotGuess* guess)
+{
+    if (list < 2) return before ? before[field] : 0;
+    if (!before) {
+        const int* shooter = guess->Unit(is[ShotShooter]);
+        return shooter ? FiredBy(shooter, field, is) : 0;
+    }
+    // The guess is sane only for the short flights of the rules; a wild speed is sent plainly.
+    if ((field == ShotX || field == ShotY) && std::abs(int64_t(before[ShotSpeed])) <= 100000 &&
+        std::abs(int64_t(before[ShotLife]) - is[ShotLife]) <= 100000)
+        return GuessedPlace(before, is[ShotLife], field);
+    return before[field];
+}
+
+// A new shot's shooter: as the step from the last new shot's shooter in the list of units (the
+// units fire in their order), odd; a shooter that is no unit of the snapshot as its id, even.
+uint64_t ShooterCode(const ShotGuess& guess, int shooter, int& lastAt)
+{
+    auto found = guess.unitAt.find(shooter);
+    if (found == guess.unitAt.end()) return ((uint64_t(int64_t(shooter)) << 1) ^ uint64_t(int64_t(shooter) >> 63)) << 1;
+    int64_t step = int64_t(found->second) - lastAt - 1;
+    lastAt = found->second;
+    return ((uint64_t(step) << 1) ^ uint64_t(step >> 63)) << 1 | 1;
+}
+
+// The shooter again; false for a code that names no unit or leaves 32 bits.
+bool ShooterOf(const ShotGuess& guess, uint64_t code, int& lastAt, int& shooter)
+{
+    uint64_t zigzag = code >> 1;
+    int64_t value = int64_t(zigzag >> 1) ^ -int64_t(zigzag & 1);
+    if (!(code & 1)) {
+        if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) return false;
+        shooter = int(value);
+        return true;
+    }
+    int64_t at = int64_t(lastAt) + 1 + value;
+    if (at < 0 || at >= int64_t(guess.units.count)) return false;
+    lastAt = int(at);
+    shooter = guess.units.ints[size_t(at) * guess.stride + 1];
+    return true;
+}
 
 constexpr size_t MostTextBytes = size_t(MostQueueEntries) * 10 + 1;
 constexpr size_t MostPartBytes = NetBlockLimit;
@@ -164,33 +363,41 @@ bool SplitSnapshot(const std::string& block, bool clientForm, SnapshotImage& ima
     r.GetInt();                // the frame rate, or the client's player
     if (clientForm) r.GetInt(); // the client's frame rate
     if (r.failed) return false;
-    SnapshotImage split;
-    split.head = block.substr(0, r.at);
+    image.head.assign(block, 0, r.at);
     for (int list = 0; list < 3 && !r.failed; list++) {
-        int count = r.GetCount(Shape(list).leastBytes, Shape(list).most);
-        split.lists[list].resize(size_t(count));
-        for (ImageRecord& record : split.lists[list]) {
-            ReadRecord(r, list, record);
-            if (r.failed) return false;
-        }
+        ImageList& into = image.lists[list];
+        into.count = size_t(r.GetCount(Shape(list).leastBytes, Shape(list).most));
+        into.ints.clear();
+        into.texts.clear();
+        into.ints.reserve(into.count * size_t(Shape(list).ints));
+        for (size_t i = 0; i < into.count && !r.failed; i++) ReadRecord(r, list, into);
     }
     if (r.failed) return false;
-    split.tail = block.substr(r.at);
-    image = std::move(split);
+    image.tail.assign(block, r.at);
     return true;
 }
 
 std::string JoinSnapshot(const SnapshotImage& image)
 {
     NetBlock block;
+    size_t size = image.head.size() + image.tail.size() + 12;
+    for (const ImageList& list : image.lists) {
+        size += list.ints.size() * 4;
+        for (const std::string& text : list.texts) size += text.size() + 1;
+    }
+    block.bytes.reserve(size);
     block.bytes = image.head;
     for (int list = 0; list < 3; list++) {
-        block.PutInt(int(image.lists[list].size()));
-        for (const ImageRecord& record : image.lists[list])
-            for (int i = 0; i <= int(record.ints.size()); i++) {
-                if (i == Shape(list).textAt) block.PutText(record.text);
-                if (i < int(record.ints.size())) block.PutInt(record.ints[size_t(i)]);
+        const ImageList& from = image.lists[list];
+        const int stride = Shape(list).ints, textAt = Shape(list).textAt;
+        block.PutInt(int(from.count));
+        for (size_t record = 0; record < from.count; record++) {
+            const int* ints = &from.ints[record * size_t(stride)];
+            for (int i = 0; i <= stride; i++) {
+                if (i == textAt) block.PutText(from.texts[record]);
+                if (i < stride) block.PutInt(ints[i]);
             }
+        }
     }
     block.bytes += image.tail;
     return block.bytes;
@@ -202,23 +409,13 @@ std::string EncodeDelta(const SnapshotImage& current, const SnapshotImage* base)
     PutVarint(out, current.head.size());
     out += current.head;
     for (int list = 0; list < 3; list++) {
-        const std::vector<ImageRecord>& now = current.lists[list];
-        const std::vector<ImageRecord>* before = base ? &base->lists[list] : nullptr;
-        std::unordered_map<long long, int> where;
-        if (before) {
-            KeyMaker keys;
-            for (size_t i = 0; i < before->size(); i++) where.emplace(keys.Key(list, (*before)[i]), int(i));
-        }
-        // Which earlier record each continues (-1: new), written as the step from the last one.
-        std::vector<int> from(now.size(), -1);
-        KeyMaker keys;
-        for (size_t i = 0; i < now.size(); i++) {
-            auto found = where.find(keys.Key(list, now[i]));
-            if (found != where.end() && (*before)[size_t(found->second)].ints.size() == now[i].ints.size()) from[i] = found->second;
-        }
+        const ImageList& now = current.lists[list];
+        const ImageList* before = base ? &base->lists[list] : nullptr;
+        const size_t stride = size_t(Shape(list).ints);
+        std::vector<int> from = Continued(list, now, before);
         // 0 for a new record, else 1 + the step past the last one continued (zig-zag): a list
         // that keeps its order writes a column of ones.
-        PutVarint(out, now.size());
+        PutVarint(out, now.count);
         int last = -1;
         for (int f : from) {
             if (f < 0) {
@@ -230,20 +427,24 @@ std::string EncodeDelta(const SnapshotImage& current, const SnapshotImage* base)
             last = f;
         }
         // The fields column by column: the change from the earlier record, or the value.
-        int fields = Shape(list).ints;
-        for (int field = 0; field < fields; field++)
-            for (size_t i = 0; i < now.size(); i++) {
-                int64_t value = field < int(now[i].ints.size()) ? now[i].ints[size_t(field)] : 0;
-                int64_t was = from[i] >= 0 ? (*before)[size_t(from[i])].ints[size_t(field)] : 0;
-                PutSigned(out, value - was);
+        std::optional<ShotGuess> guess;
+        if (list == 2) guess.emplace(current);
+        for (int field : ColumnOrder(list, int(stride))) {
+            int lastAt = -1;
+            for (size_t i = 0; i < now.count; i++) {
+                const int* is = &now.ints[i * stride];
+                const int* earlier = from[i] >= 0 ? &before->ints[size_t(from[i]) * stride] : nullptr;
+                if (list == 2 && field == ShotShooter && !earlier) PutVarint(out, ShooterCode(*guess, is[ShotShooter], lastAt));
+                else PutSigned(out, int64_t(is[field]) - Expected(list, field, earlier, is, guess ? &*guess : nullptr));
             }
+        }
         if (Shape(list).textAt >= 0)
-            for (size_t i = 0; i < now.size(); i++) {
-                if (from[i] >= 0 && (*before)[size_t(from[i])].text == now[i].text) {
+            for (size_t i = 0; i < now.count; i++) {
+                if (from[i] >= 0 && before->texts[size_t(from[i])] == now.texts[i]) {
                     PutVarint(out, 0);
                 } else {
-                    PutVarint(out, now[i].text.size() + 1);
-                    out += now[i].text;
+                    PutVarint(out, now.texts[i].size() + 1);
+                    out += now.texts[i];
                 }
             }
     }
@@ -258,10 +459,11 @@ bool DecodeDelta(const std::string& bytes, const SnapshotImage* base, SnapshotIm
     SnapshotImage image;
     image.head = r.Bytes(r.Count(MostPartBytes));
     for (int list = 0; list < 3 && !r.failed; list++) {
-        const std::vector<ImageRecord>* before = base ? &base->lists[list] : nullptr;
+        const ImageList* before = base ? &base->lists[list] : nullptr;
+        const size_t stride = size_t(Shape(list).ints);
         size_t count = r.Count(size_t(Shape(list).most));
         // Every record takes at least a byte per field: a count the bytes cannot hold is a lie.
-        if (count > (bytes.size() - std::min(bytes.size(), r.at)) / size_t(Shape(list).ints)) r.failed = true;
+        if (count > (bytes.size() - std::min(bytes.size(), r.at)) / stride) r.failed = true;
         if (r.failed) break;
         std::vector<int> from(count, -1);
         int last = -1;
@@ -270,32 +472,43 @@ bool DecodeDelta(const std::string& bytes, const SnapshotImage* base, SnapshotIm
             if (code == 0) continue;
             uint64_t zigzag = code - 1;
             int64_t f = int64_t(last) + 1 + (int64_t(zigzag >> 1) ^ -int64_t(zigzag & 1));
-            if (!before || f < 0 || f >= int64_t(before->size())) r.failed = true;
+            if (!before || f < 0 || f >= int64_t(before->count)) r.failed = true;
             else from[i] = last = int(f);
         }
-        std::vector<ImageRecord>& now = image.lists[list];
-        now.resize(r.failed ? 0 : count);
-        int fields = Shape(list).ints;
-        for (ImageRecord& record : now) record.ints.resize(size_t(fields));
-        for (int field = 0; field < fields && !r.failed; field++)
+        if (r.failed) break;
+        ImageList& now = image.lists[list];
+        now.count = count;
+        now.ints.assign(count * stride, 0);
+        std::optional<ShotGuess> guess;
+        if (list == 2) guess.emplace(image);
+        for (int field : ColumnOrder(list, int(stride))) {
+            int lastAt = -1;
             for (size_t i = 0; i < count && !r.failed; i++) {
-                int64_t value = r.Signed();
-                if (from[i] >= 0) value += (*before)[size_t(from[i])].ints[size_t(field)];
+                int* is = &now.ints[i * stride];
+                const int* earlier = from[i] >= 0 ? &before->ints[size_t(from[i]) * stride] : nullptr;
+                if (list == 2 && field == ShotShooter && !earlier) {
+                    if (!ShooterOf(*guess, r.Varint(), lastAt, is[ShotShooter])) r.failed = true;
+                    continue;
+                }
+                int64_t value = r.Signed() + Expected(list, field, earlier, is, guess ? &*guess : nullptr);
                 if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) r.failed = true;
-                now[i].ints[size_t(field)] = int(value);
+                is[field] = int(value);
             }
-        if (Shape(list).textAt >= 0)
+        }
+        if (Shape(list).textAt >= 0) {
+            now.texts.resize(count);
             for (size_t i = 0; i < count && !r.failed; i++) {
                 size_t length = r.Count(MostTextBytes + 1);
                 if (length == 0) {
                     if (from[i] < 0) r.failed = true;
-                    else now[i].text = (*before)[size_t(from[i])].text;
+                    else now.texts[i] = before->texts[size_t(from[i])];
                 } else {
-                    now[i].text = r.Bytes(length - 1);
+                    now.texts[i] = r.Bytes(length - 1);
                     // The text travels up to its zero byte: one inside it would end it early.
-                    if (now[i].text.find('\0') != std::string::npos) r.failed = true;
+                    if (now.texts[i].find('\0') != std::string::npos) r.failed = true;
                 }
             }
+        }
     }
     image.tail = r.Bytes(r.Count(MostPartBytes));
     if (r.failed || r.at != bytes.size()) return false;

@@ -16,24 +16,27 @@
 #include <string>
 #include <vector>
 
-// One record of a snapshot: its whole numbers in the order they travel (led by its owner) and
-// its text, for the buildings and units that carry one.
-struct ImageRecord {
+// One list of a snapshot: its records' whole numbers one record after another, in the order
+// they travel (each led by its owner), and each record's text for the lists that carry one.
+// The numbers lie flat so that taking a snapshot apart once a frame costs no allocation per
+// record.
+struct ImageList {
+    size_t count = 0;
     std::vector<int> ints;
-    std::string text;
+    std::vector<std::string> texts;
 };
 
 // A snapshot taken apart. `head` is what comes before the lists (keyword, chat, frame rate,
 // the client's player); `tail` what follows them (the host's storms and clock).
 struct SnapshotImage {
     std::string head;
-    std::vector<ImageRecord> lists[3]; // buildings, units, shots
+    ImageList lists[3]; // buildings, units, shots
     std::string tail;
 };
 using SharedImage = std::shared_ptr<const SnapshotImage>;
 
-// A "DATEN" block taken apart; false when it is none. `clientForm`: a client's (its player
-// number before its frame rate), else the host's.
+// A "DATEN" block taken apart; false when it is none (and `image` is then of no use).
+// `clientForm`: a client's (its player number before its frame rate), else the host's.
 bool SplitSnapshot(const std::string& block, bool clientForm, SnapshotImage& image);
 // The block again, byte for byte.
 std::string JoinSnapshot(const SnapshotImage& image);

@@ -3,6 +3,8 @@
 // line, the debug overlay, the tutorial pages and the sidebar's ground.
 #include "game/ui/hud.h"
 
+#include "game/net/threads.h"
+
 #include "game/shell/common.h"
 #include "game/shell/config.h"
 #include "game/shell/frame.h"
@@ -128,6 +130,13 @@ static void DrawDebugOverlay()
     for (const auto& [label, value] : lines) {
         DrawText(label + std::to_string(value), 0, y, 1, 1);
         y += 20;
+    }
+    // What the network game costs the line, a second at a time.
+    if (NetworkGame) {
+        long long sent = 0, received = 0;
+        NetBytesPerSecond(sent, received);
+        DrawText("Netz gesendet (Byte/s)   : " + std::to_string(sent), 0, y, 1, 1);
+        DrawText("Netz empfangen (Byte/s)  : " + std::to_string(received), 0, y + 20, 1, 1);
     }
 }
 

@@ -117,7 +117,7 @@ TEST(SnapshotDeltas, ChangesThatDoNotFitTheirBaseAreRefused)
         std::string noise = delta;
         for (int k = 0; k < 6; k++) noise[random() % noise.size()] = char(random());
         if (DecodeDelta(noise, &a, out)) {
-            for (const auto& list : out.lists) EXPECT_LE(list.size(), size_t(MostShots));
+            for (const auto& list : out.lists) EXPECT_LE(list.count, size_t(MostShots));
         }
     }
 }
