@@ -5,9 +5,10 @@
 //
 //   sceneshot <DATEN folder after its first start> <scene> <screen width> <output prefix>
 //
-// Scenes: cliff, battle, base, menus, bigbattle (the benchmarks' battle, F9 overlay held, at
-// the real frame rate), statistics (an hour of computers playing, then the statistics and
-// save pages), netbattle (a save of two armies meeting, for a network game).
+// Scenes: cliff, battle, base, shadows (every building at 7, 12 and 17 o'clock), menus,
+// bigbattle (the benchmarks' battle, F9 overlay held, at the real frame rate), statistics (an
+// hour of computers playing, then the statistics and save pages), netbattle (a save of two
+// armies meeting, for a network game).
 #include "game/shell/assets.h"
 #include "game/shell/common.h"
 #include "game/shell/config.h"
@@ -203,6 +204,23 @@ static void BaseScene(int hour, const std::string& name)
     Shoot(30, name);
 }
 
+// Every building that casts a shadow, complete, on sand at a given hour with the day-night
+// cycle on: the hourly shadows fall right in the morning, short and down at noon, left at night.
+static void ShadowScene(int hour, const std::string& name)
+{
+    StartScene(Rows(40, 30, '.'), hour);
+    DayNightSetting = 1;
+    static const int rows[3][4] = {{1300, 1400, 1200, 1220}, {1230, 1240, 1250, 1260}, {1100, 1410, 1420, 1210}};
+    for (int row = 0; row < 3; row++)
+        for (int column = 0; column < 4; column++) Building(rows[row][column], 1, 4 + 5 * column, 4 + 5 * row);
+    Building(1100, 2, 35, 25); // out of sight, so that the game is not won at once
+    RecomputeObstacles();
+    LoadShadowsForClock();
+    LookAt(13.5f, 12);
+    PointerAt(700, 740);
+    Shoot(30, name);
+}
+
 static void MenusScene(const std::string& size)
 {
     std::vector<std::string> rows = Rows(40, 30, 'E');
@@ -359,7 +377,7 @@ static void NetworkBattleSave()
 int main(int argc, char** argv)
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: sceneshot <DATEN folder> <cliff|battle|base|menus|bigbattle|statistics|netbattle> <width> <output prefix>\n");
+        std::fprintf(stderr, "usage: sceneshot <DATEN folder> <cliff|battle|base|shadows|menus|bigbattle|statistics|netbattle> <width> <output prefix>\n");
         return 2;
     }
     SetProgramFolder(argv[1]);
@@ -385,6 +403,10 @@ int main(int argc, char** argv)
     else if (scene == "base") {
         BaseScene(12, "base-noon");
         BaseScene(18, "base-dusk");
+    } else if (scene == "shadows") {
+        ShadowScene(7, "shadows-07");
+        ShadowScene(12, "shadows-12");
+        ShadowScene(17, "shadows-17");
     } else if (scene == "menus") MenusScene(std::to_string(width));
     else if (scene == "bigbattle") BigBattleScene();
     else if (scene == "statistics") StatisticsScene();
