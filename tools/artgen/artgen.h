@@ -67,6 +67,8 @@ struct SheetEntry {
     cairo_surface_t* surface; // a copy, as written
 };
 extern std::vector<SheetEntry> SheetEntries;
+// Views made only for the contact sheet, after the pictures: never written as files.
+extern std::vector<SheetEntry> PreviewEntries;
 void WriteContactSheet(const std::string& pngPath);
 
 // ---- shared drawing helpers -------------------------------------------------------------------
@@ -78,8 +80,18 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double rad
 // The four player colours (index 1..4); index 0 is neutral grey.
 extern const int PlayerColours[5][3];
 
+// Team windows. Unit pictures are shared by all players, so the game lays a square of the
+// owner's colour under each unit's centre, turned with it: its side is half the picture's
+// width. A unit picture is solid over that square but for its team windows, cut clean through,
+// where the colour shows as paint on the unit.
+inline double TeamSquareHalf(int pictureWidth) { return pictureWidth / 4.0; }
+// Cuts the current path out of the picture as a team window and rims it with the dark outline;
+// clears the path. The cut stays two pixels inside the team square, so that the square's own
+// edge never shows, however the game rounds it when it turns the unit.
+void TeamWindow(cairo_t* cr, double rim = 1.3);
+
 // ---- the drawing parts, one per file ------------------------------------------------------------
-void DrawUnits();     // units.cpp: BMP\E\*
+void DrawUnits();     // units.cpp: BMP\E\*, and the contact sheet's view of them as played
 void DrawBuildings(); // buildings.cpp: BMP\O\* including height images and walls
 void DrawIcons();     // icons.cpp: BMP\ICON\*, BMP\M\*, research icons
 void DrawTerrain();   // terrain.cpp: TEX_* sources, BMP\B\* tiles and decorations

@@ -5,7 +5,8 @@
 //
 //   sceneshot <DATEN folder after its first start> <scene> <screen width> <output prefix>
 //
-// Scenes: cliff, battle, base, shadows (every building at 7, 12 and 17 o'clock), menus,
+// Scenes: cliff, battle, base, shadows (every building at 7, 12 and 17 o'clock), troops (three
+// players' troops, speeders and quads at zoom 1 and 0.5), menus,
 // bigbattle (the benchmarks' battle, F9 overlay held, at the real frame rate), statistics (an
 // hour of computers playing, then the statistics and save pages), netbattle (a save of two
 // armies meeting, for a network game).
@@ -221,6 +222,41 @@ static void ShadowScene(int hour, const std::string& name)
     Shoot(30, name);
 }
 
+// Troops, speeders and quads of three players meeting on earth and sand, with a tank, a robot
+// and a glider each, seen at zoom 1 and 0.5: whose unit is whose must show on the unit itself.
+static void TroopsScene()
+{
+    std::vector<std::string> rows = Rows(48, 40, 'E');
+    for (int y = 19; y < 40; y++) rows[size_t(y)].replace(1, 47, std::string(47, '.'));
+    StartScene(rows, 11);
+    PlayerCount = 3;
+    static const int army[] = {2101, 2102, 2103, 2107, 2101, 2201, 2203, 2206, 2102, 2103, 2302, 2304, 2305, 2402, 2501};
+    // Each player's group: a corner cell, the way it faces, and which way its rows run.
+    struct Group {
+        float x, y;
+        int heading;
+        float rowX, rowY, columnX, columnY;
+    };
+    const Group groups[3] = {{13, 9, 20, 1.4f, 0, 0, 1.5f}, {34, 9, 160, -1.4f, 0, 0, 1.5f}, {20, 26, 270, 1.4f, 0, 0, -1.5f}};
+    for (int player = 1; player <= 3; player++) {
+        const Group& group = groups[player - 1];
+        for (int i = 0; i < 15; i++) {
+            float column = float(i % 5), row = float(i / 5);
+            float x = group.x + column * group.rowX + row * group.columnX, y = group.y + column * group.rowY + row * group.columnY;
+            int index = Unit(army[i], player, x, y, 2);
+            Units[size_t(index)].heading = float((group.heading + i * 13 % 50 + 335) % 360);
+        }
+    }
+    RecomputeObstacles();
+    LookAt(24, 16);
+    PointerAt(700, 740);
+    Shoot(40, "troops-zoom1");
+    ZoomBy(-1);
+    LookAt(24, 16);
+    Shoot(10, "troops-zoom05");
+    ZoomBy(1);
+}
+
 static void MenusScene(const std::string& size)
 {
     std::vector<std::string> rows = Rows(40, 30, 'E');
@@ -377,7 +413,7 @@ static void NetworkBattleSave()
 int main(int argc, char** argv)
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: sceneshot <DATEN folder> <cliff|battle|base|shadows|menus|bigbattle|statistics|netbattle> <width> <output prefix>\n");
+        std::fprintf(stderr, "usage: sceneshot <DATEN folder> <cliff|battle|base|shadows|troops|menus|bigbattle|statistics|netbattle> <width> <output prefix>\n");
         return 2;
     }
     SetProgramFolder(argv[1]);
@@ -407,7 +443,8 @@ int main(int argc, char** argv)
         ShadowScene(7, "shadows-07");
         ShadowScene(12, "shadows-12");
         ShadowScene(17, "shadows-17");
-    } else if (scene == "menus") MenusScene(std::to_string(width));
+    } else if (scene == "troops") TroopsScene();
+    else if (scene == "menus") MenusScene(std::to_string(width));
     else if (scene == "bigbattle") BigBattleScene();
     else if (scene == "statistics") StatisticsScene();
     else if (scene == "netbattle") NetworkBattleSave();
