@@ -181,16 +181,18 @@ static void DrawGroupNumber(int group, float x, float y)
     DrawText(std::to_string(group), (x + 4 * UiScale) / UiScale, (y + 1) / UiScale, 1, 0);
 }
 
-// A unit's team colour lies beneath it: a square of its owner's colour, half as wide as the
-// picture and turned with it, which the picture shows through its windows (a trooper's
-// uniform, a hull's panels, a turret's roof). Pictures are shared by all players; this way the
-// colour is still on the unit itself rather than on a mark beside it.
+// A unit's team colour lies beneath it: a square of its owner's colour under its centre, 8
+// pixels wide under a trooper and 12 under a vehicle at scale 1, which the picture shows
+// through its windows (a trooper's helmet, a turret's roof, a speeder's chevron). Pictures are
+// shared by all players; this way the colour is still on the unit itself rather than on a mark
+// beside it. The square stays unturned: each picture is solid out to its corners in every
+// direction, and an unturned square is a plain copy for the software renderer.
 static void DrawTeamColour(const Unit& unit, float centreX, float centreY, int opacity)
 {
     int team = 9100 + std::clamp(unit.owner, 1, 4);
-    float side = unit.width / 4.0f * DrawScale;
+    float side = (unit.width > 32 ? 12.0f : 8.0f) * DrawScale;
     SetSpriteSize(team, side, side);
-    SetSpriteAngle(team, unit.heading);
+    SetSpriteAngle(team, 0);
     DrawSprite3D(team, centreX - side / 2, centreY - side / 2, opacity);
 }
 

@@ -239,9 +239,10 @@ TEST_F(FrameRules, EachUnitShowsItsOwnersColourThroughItsWindow)
     for (const Unit& unit : Units) {
         int x = int((unit.x * 32 + CamX) * DrawScale), y = int((unit.y * 32 + CamY) * DrawScale);
         EXPECT_TRUE(NearColour(ReadPixel(60, x, y), colours[unit.owner])) << "owner " << unit.owner << ": " << std::hex << ReadPixel(60, x, y);
-        // Beside the window the picture covers the colour, turned as the unit is.
-        for (int dx : {-5, 5})
-            for (int dy : {-5, 5})
+        // Beside the window, still over the square, the picture covers the colour: the square
+        // lies beneath the unit.
+        for (int dx : {-3, 3})
+            for (int dy : {-3, 3})
                 EXPECT_EQ(ReadPixel(60, x + dx, y + dy) & 0xFFFFFF, 0x5A5A5Au) << "owner " << unit.owner << " at " << dx << "," << dy;
     }
 }

@@ -81,13 +81,16 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double rad
 extern const int PlayerColours[5][3];
 
 // Team windows. Unit pictures are shared by all players, so the game lays a square of the
-// owner's colour under each unit's centre, turned with it: its side is half the picture's
-// width. A unit picture is solid over that square but for its team windows, cut clean through,
-// where the colour shows as paint on the unit.
-inline double TeamSquareHalf(int pictureWidth) { return pictureWidth / 4.0; }
+// owner's colour, unturned, under each unit's centre: 16 picture pixels wide under a trooper,
+// 24 under a vehicle. However the unit turns, its picture must hide that square but where its
+// team windows are: it is solid out to the square's corners (TeamCover) and its windows lie
+// within the circle inside the square (TeamReach), cut clean through the picture, so that the
+// colour shows as paint on the unit.
+inline double TeamSquareHalf(int pictureWidth) { return pictureWidth > 32 ? 12 : 8; }
+inline double TeamReach(int pictureWidth) { return TeamSquareHalf(pictureWidth) - 1.5; }
+inline double TeamCover(int pictureWidth) { return TeamSquareHalf(pictureWidth) * 1.4142135623730951 + 1.5; }
 // Cuts the current path out of the picture as a team window and rims it with the dark outline;
-// clears the path. The cut stays two pixels inside the team square, so that the square's own
-// edge never shows, however the game rounds it when it turns the unit.
+// clears the path. The cut stays within TeamReach of the picture's centre.
 void TeamWindow(cairo_t* cr, double rim = 1.3);
 
 // ---- the drawing parts, one per file ------------------------------------------------------------

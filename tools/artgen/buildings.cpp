@@ -1762,7 +1762,7 @@ void TowerBase(Scene& s)
 }
 
 // The roof of a tower's turret, cut through for the owner's colour: towers are drawn as units,
-// with the team square beneath them.
+// with the owner's square beneath them.
 void TurretRoof(Scene& s, const Shape& roof)
 {
     cairo_new_path(s.cr);
@@ -1781,7 +1781,7 @@ void DrawKugelTurm(Scene& s)
     Solid(s, RectShape(55, 27, 8, 10), DarkSteel, 104, 60, 1.2);
     Fill(cr, RectShape(57.5, 28, 1.5, 8), Rgb{40, 38, 36});
     Solid(s, PolygonShape({{14, 22}, {30, 19}, {40, 26}, {40, 38}, {30, 45}, {14, 42}}), Steel, 90, 50);
-    TurretRoof(s, PolygonShape({{18.5, 25.5}, {29, 23.5}, {36, 28.5}, {36, 35.5}, {29, 40.5}, {18.5, 38.5}}));
+    TurretRoof(s, CircleShape(28, 32, 6.5));
     Fill(cr, CircleShape(24, 27, 4), Scaled(Steel, 0.85));
     Bevel(cr, CircleShape(24, 27, 4), 1, 0.4, 0.4);
     Edge(cr, CircleShape(24, 27, 4), 0.5);
@@ -1796,7 +1796,7 @@ void DrawRaketenTurm(Scene& s)
     TowerBase(s);
     cairo_t* cr = s.cr;
     Solid(s, CircleShape(28, 32, 14), Olive, 90, 50);
-    TurretRoof(s, CircleShape(26, 32, 7.5));
+    TurretRoof(s, CircleShape(28, 32, 6.5));
     for (double py : {14.0, 37.0}) {
         Shape pod = RoundShape(28, py, 30, 13, 2);
         Solid(s, pod, Rgb{150, 140, 106}, 104, 60, 1.5);
@@ -1819,7 +1819,7 @@ void DrawIonenTurm(Scene& s)
     TowerBase(s);
     cairo_t* cr = s.cr;
     Solid(s, CircleShape(28, 32, 15), BlueSteel, 90, 50);
-    TurretRoof(s, CircleShape(25, 32, 7));
+    TurretRoof(s, CircleShape(28, 32, 6.5));
     for (double py : {22.0, 38.0}) Solid(s, RoundShape(34, py, 26, 5, 2.5), Rgb{170, 176, 184}, 104, 60, 1.2);
     for (double x = 38; x < 58; x += 5) {
         Fill(cr, RectShape(x, 21.5, 2, 6), Rgb{176, 110, 60});

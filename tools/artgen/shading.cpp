@@ -81,11 +81,10 @@ void TeamWindow(cairo_t* cr, double rim)
     cairo_get_matrix(cr, &user);
     cairo_surface_t* target = cairo_get_target(cr);
     int width = cairo_image_surface_get_width(target), height = cairo_image_surface_get_height(target);
-    double half = TeamSquareHalf(width) - 2;
     cairo_save(cr);
     cairo_identity_matrix(cr);
     cairo_new_path(cr);
-    cairo_rectangle(cr, width / 2.0 - half, height / 2.0 - half, 2 * half, 2 * half);
+    cairo_arc(cr, width / 2.0, height / 2.0, TeamReach(width), 0, 2 * M_PI);
     cairo_clip(cr);
     cairo_set_matrix(cr, &user);
     cairo_new_path(cr);

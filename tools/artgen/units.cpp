@@ -9,10 +9,10 @@
 // that they read on sand and earth at that size.
 //
 // The pictures are shared by all players, so the owner's colour comes from beneath: the game
-// lays a square of it, half the picture wide, under the unit's centre and turned with it. Every
-// unit is solid over that square but for its team windows - a trooper's helmet, a speeder's
-// chevron, a quad's cowl, a turret's roof - cut clean through the picture, and the owner's
-// colour shows through them as paint on the unit.
+// lays a square of it under the unit's centre. Every unit is solid round its centre but for its
+// team windows - a trooper's helmet, a speeder's chevron, a quad's tank, a turret's roof - cut
+// clean through the picture near its centre, and the owner's colour shows through them as paint
+// on the unit (see TeamWindow).
 //
 // The family's "=" picture is the ground mark a moving unit leaves behind (tracks, tyre prints,
 // footprints, hover wash), laid every few pixels along its way and faded out, so it is short,
@@ -266,14 +266,14 @@ void DrawTankBody(cairo_t* cr)
     }
     Circle(cr, -3, 0, 12.5);
     Solid(cr, Scaled(DarkOlive, 1.05), 1.8, 1.5);
-    Circle(cr, -3, 0, 9);
+    Circle(cr, -2.5, 0, 8);
     TeamWindow(cr, 1.6);
     DrawHatch(cr, -8, -5, 3, DarkOlive);
 }
 
 // Quad: four fat round tyres standing out at the corners, a desert-tan body shell over their
-// inner halves with a pointed nose, handlebars over a cowl in the owner's colour, the seat and
-// a roll bar behind it.
+// inner halves with a pointed nose, handlebars over a round tank in the owner's colour, the
+// seat and a roll bar behind it.
 void DrawQuadBody(cairo_t* cr)
 {
     for (int sx = -1; sx <= 1; sx += 2)
@@ -283,16 +283,16 @@ void DrawQuadBody(cairo_t* cr)
             Circle(cr, sx * 17, sy * 21.5, 2.6);
             Solid(cr, Steel, 0.6, 1.0);
         }
-    const double shell[] = {-24, -12, -19, -18.5, 12, -18.5, 20, -13, 29, 0, 20, 13, 12, 18.5, -19, 18.5, -24, 12};
+    const double shell[] = {-24, -12, -19, -19.5, 12, -19.5, 21, -13, 29, 0, 21, 13, 12, 19.5, -19, 19.5, -24, 12};
     Polygon(cr, shell, 9);
     Solid(cr, DesertTan, 1.8, 1.6);
-    RoundedRect(cr, -9, -12.5, 23, 25, 6);
+    Circle(cr, 0.5, 0, 9.5);
     TeamWindow(cr, 1.5);
-    RoundedRect(cr, -15, -6, 11, 12, 3);
+    RoundedRect(cr, -18, -6, 10, 12, 3);
     Solid(cr, {78, 70, 56}, 1.0, 1.3);
     for (int pass = 0; pass < 2; pass++) {
-        cairo_move_to(cr, -21, -13);
-        cairo_line_to(cr, -21, 13);
+        cairo_move_to(cr, -22, -13);
+        cairo_line_to(cr, -22, 13);
         Use(cr, pass == 0 ? Outline : Steel);
         cairo_set_line_width(cr, pass == 0 ? 3.6 : 1.8);
         cairo_stroke(cr);
@@ -309,14 +309,14 @@ void DrawQuadBody(cairo_t* cr)
 void DrawSpeederBody(cairo_t* cr)
 {
     for (int side = -1; side <= 1; side += 2) {
-        RoundedRect(cr, -28, side * 20 - 5.5, 40, 11, 5.5);
+        RoundedRect(cr, -28, side * 20 - 5.5, 44, 11, 5.5);
         Solid(cr, Scaled(BlueGrey, 0.85), 1.4, 1.5);
         DrawExhaust(cr, -27, side * 20, 4.2);
     }
     const double hull[] = {31, 0, 25, -7, 19, -18, -19, -18, -25, -10, -25, 10, -19, 18, 19, 18, 25, 7};
     Polygon(cr, hull, 9);
     Solid(cr, BlueGrey, 2.0, 1.6);
-    const double chevron[] = {14, 0, 2, -14, -14, -14, -5, 0, -14, 14, 2, 14};
+    const double chevron[] = {10, 0, 1, -9.5, -7, -7, -2, 0, -7, 7, 1, 9.5};
     Polygon(cr, chevron, 6);
     TeamWindow(cr, 1.5);
     DrawExhaust(cr, -25, 0, 3.5);
@@ -351,22 +351,22 @@ void DrawRobotBody(cairo_t* cr)
     }
     RoundedRect(cr, -19, -19, 38, 38, 6);
     Solid(cr, RobotGrey, 2.0, 1.6);
-    RoundedRect(cr, -13.5, -13.5, 27, 27, 4);
+    RoundedRect(cr, -9, -9, 18, 18, 6);
     TeamWindow(cr, 1.5);
-    RoundedRect(cr, -7, -7, 15, 14, 4);
-    Solid(cr, Scaled(RobotGrey, 1.12), 1.4, 1.3);
-    cairo_rectangle(cr, 7, -3.5, 3, 7);
+    RoundedRect(cr, -4.5, -4.5, 9.5, 9, 3);
+    Solid(cr, Scaled(RobotGrey, 1.12), 1.2, 1.3);
+    cairo_rectangle(cr, 3.5, -2.5, 2.2, 5);
     Use(cr, {255, 70, 40});
     cairo_fill(cr);
-    for (int i = 0; i < 3; i++) {
-        cairo_rectangle(cr, -5 + i * 2.6, -4, 1.3, 8);
+    for (int i = 0; i < 2; i++) {
+        cairo_rectangle(cr, -3 + i * 2.6, -3, 1.3, 6);
         SetColour(cr, 70, 68, 62);
         cairo_fill(cr);
     }
 }
 
-// Glider: a broad blended wing body with swept tips, twin tail fins and a jet at the tail,
-// team colour on the wing roots either side of the slim fuselage.
+// Glider: a broad blended wing body with swept tips, twin tail fins and a jet at the tail, a
+// diamond in the owner's colour on its back.
 void DrawGliderBody(cairo_t* cr)
 {
     const double wings[] = {30, 0, 22, -8, 20, -18, -2, -29, -16, -31, -13, -21, -24, -18, -26, -8,
@@ -374,9 +374,6 @@ void DrawGliderBody(cairo_t* cr)
     Polygon(cr, wings, 15);
     Solid(cr, GliderGrey, 1.8, 1.6);
     for (int side = -1; side <= 1; side += 2) {
-        const double root[] = {13, side * 5.5, 5, side * 14.0, -13, side * 14.0, -13, side * 5.5};
-        Polygon(cr, root, 4);
-        TeamWindow(cr, 1.4);
         cairo_move_to(cr, 12, side * 17);
         cairo_line_to(cr, -4, side * 28);
         SetColour(cr, 90, 88, 78, 0.8);
@@ -394,6 +391,9 @@ void DrawGliderBody(cairo_t* cr)
     cairo_curve_to(cr, 14, 5.5, 24, 5, 30, 0);
     cairo_close_path(cr);
     Solid(cr, Scaled(GliderGrey, 1.05), 1.8, 1.5);
+    const double diamond[] = {10, 0, 0, -10, -10, 0, 0, 10};
+    Polygon(cr, diamond, 4);
+    TeamWindow(cr, 1.4);
     DrawExhaust(cr, -27, 0, 3);
     DrawCanopy(cr, 16, 0, 7, 3.6);
 }
@@ -471,7 +471,7 @@ void DrawCombatUnit(const UnitRow& unit)
 // ---- work vehicles -----------------------------------------------------------------------------
 
 // Builder: tracked, a cab at the back and a jointed arm on a swivel frame ending in a toothed
-// shovel up front; the owner's colour on the cab roof and the rear deck.
+// shovel up front; a roundel in the owner's colour on the cab roof.
 void DrawBagger(cairo_t* cr)
 {
     DrawTrack(cr, -28, 14, -27, -14);
@@ -485,13 +485,11 @@ void DrawBagger(cairo_t* cr)
         SetColour(cr, 110, 78, 24);
         cairo_fill(cr);
     }
-    RoundedRect(cr, -15, 3, 7.5, 11, 2);
-    TeamWindow(cr, 1.2);
     RoundedRect(cr, -15, -14.5, 18, 13, 2.5);
     Solid(cr, Scaled(WorkAmber, 1.08), 1.4, 1.3);
-    RoundedRect(cr, -13, -12.5, 12, 9, 2);
+    Circle(cr, -3, -5, 5);
     TeamWindow(cr, 1.2);
-    RoundedRect(cr, -0.5, -12.5, 3, 9, 1);
+    RoundedRect(cr, -13.5, -12.5, 3, 9, 1);
     Solid(cr, Glass, 0, 1.0);
     // The arm: a thick boom from the deck to the elbow, then the stick down to the shovel, with
     // a steel ram along the boom.
@@ -535,16 +533,14 @@ void DrawBagger(cairo_t* cr)
 }
 
 // Harvester: a broad body on six tyres, a wide intake with a toothed drum in front, a cab at
-// the front left and a hopper of spice behind it; the owner's colour on the cab roof and the
-// deck beside it.
+// the front left and a hopper of spice behind it; a roundel in the owner's colour on the deck
+// between hopper and intake.
 void DrawSammler(cairo_t* cr)
 {
     for (int i = 0; i < 3; i++)
         for (int side = -1; side <= 1; side += 2) DrawWheel(cr, -18 + i * 13, side * 22, 11, 9);
     RoundedRect(cr, -28, -18, 44, 36, 4);
     Solid(cr, WorkAmber, 2.0, 1.5);
-    RoundedRect(cr, -15, -15.5, 12, 9.5, 2);
-    TeamWindow(cr, 1.2);
     RoundedRect(cr, -25, -4, 28, 19, 2.5);
     Solid(cr, Scaled(WorkAmber, 0.7), 1.2, 1.3);
     cairo_save(cr);
@@ -564,10 +560,10 @@ void DrawSammler(cairo_t* cr)
         cairo_set_line_width(cr, 1.0);
         cairo_stroke(cr);
     }
+    Circle(cr, 6.5, 2, 5.5);
+    TeamWindow(cr, 1.2);
     RoundedRect(cr, -2, -16, 14, 11, 2.5);
     Solid(cr, Scaled(WorkAmber, 1.1), 1.4, 1.3);
-    RoundedRect(cr, -0.5, -14.5, 6.5, 8, 1.5);
-    TeamWindow(cr, 1.2);
     RoundedRect(cr, 7, -14.5, 4, 8, 1);
     Solid(cr, Glass, 0, 1.0);
     // The intake: a flared mouth wider than the body, a drum of teeth turning inside.
@@ -620,16 +616,16 @@ void OutlinedLine(cairo_t* cr, double x0, double y0, double x1, double y1, doubl
 void DrawPack(cairo_t* cr, int kind)
 {
     if (kind == 3) {
-        RoundedRect(cr, -15, -9.5, 11, 19, 2.5);
+        RoundedRect(cr, -15.5, -11.5, 11.5, 23, 3);
         Solid(cr, {150, 120, 70}, 1.0, 1.3);
         for (int i = 0; i < 3; i++) {
-            cairo_rectangle(cr, -14 + i * 3.4, -8.5, 1.6, 17);
+            cairo_rectangle(cr, -14.5 + i * 3.4, -10.5, 1.6, 21);
             Use(cr, {236, 176, 40});
             cairo_fill(cr);
         }
         return;
     }
-    RoundedRect(cr, -13, -8.5, 9, 17, 2.5);
+    RoundedRect(cr, -14, -10.5, 10, 21, 3);
     Solid(cr, {96, 84, 60}, 1.0, 1.3);
 }
 
@@ -670,15 +666,16 @@ void DrawTrooper(const TrooperRow& trooper)
     Canvas canvas = CentredCanvas(path);
     cairo_t* cr = canvas.cr;
     DrawPack(cr, trooper.kind);
-    // Shoulders from one arm to the other; the helmet is cut into them.
-    RoundedRect(cr, -8.5, -14, 18, 28, 6);
+    // Shoulders from one arm to the other, the forearms held before the chest; the helmet is
+    // cut into them.
+    RoundedRect(cr, -9.5, -14, 19, 28, 6);
     Solid(cr, trooper.uniform, 1.2, 1.4);
-    OutlinedLine(cr, 3, -11, 9.5, 1, 3.2, Scaled(trooper.uniform, 1.08));
-    OutlinedLine(cr, 3, 11, 9.5, 6, 3.2, Scaled(trooper.uniform, 1.08));
-    Circle(cr, -0.5, 0, 6.3);
-    TeamWindow(cr, 1.5);
+    RoundedRect(cr, 3, -8.5, 11, 17, 4.5);
+    Solid(cr, Scaled(trooper.uniform, 1.08), 1.0, 1.3);
+    Circle(cr, 0, 0, 6.5);
+    TeamWindow(cr, 1.2);
     // The helmet's crest, in the kind's own colour.
-    cairo_rectangle(cr, -4.5, -1, 6, 2);
+    cairo_rectangle(cr, -3.5, -0.8, 4.5, 1.6);
     Use(cr, trooper.helmet);
     cairo_fill_preserve(cr);
     Stroke(cr, 0.7);
