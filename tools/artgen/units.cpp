@@ -846,7 +846,8 @@ cairo_surface_t* KeyedCopy(const std::string& path)
 }
 
 // One strip per player: every unit turned a little, at the size the game draws it at zoom 1
-// on a 1024-wide screen, over the square of the player's colour the game lays beneath it.
+// on a 1024-wide screen, over the unturned square of the player's colour the game lays
+// beneath it.
 void PreviewUnitsAsPlayed()
 {
     std::vector<std::string> paths;
@@ -868,10 +869,10 @@ void PreviewUnitsAsPlayed()
             double width = cairo_image_surface_get_width(picture), half = TeamSquareHalf(int(width)) / 2;
             cairo_save(cr);
             cairo_translate(cr, cell * (double(i) + 0.5), cell / 2.0);
-            cairo_rotate(cr, (double(i % 5) * 25 - 50) * M_PI / 180);
             cairo_rectangle(cr, -half, -half, 2 * half, 2 * half);
             SetColour(cr, PlayerColours[player][0], PlayerColours[player][1], PlayerColours[player][2]);
             cairo_fill(cr);
+            cairo_rotate(cr, (double(i % 5) * 25 - 50) * M_PI / 180);
             cairo_scale(cr, 0.5, 0.5);
             cairo_set_source_surface(cr, picture, -width / 2, -width / 2);
             cairo_paint(cr);
