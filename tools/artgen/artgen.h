@@ -83,12 +83,11 @@ extern const int PlayerColours[5][3];
 // Team windows. Unit pictures are shared by all players, so the game lays a square of the
 // owner's colour, unturned, under each unit's centre: 16 picture pixels wide under a trooper,
 // 24 under a vehicle. However the unit turns, its picture must hide that square but where its
-// team windows are: it is solid out to the square's corners (TeamCover) and its windows lie
-// within the circle inside the square (TeamReach), cut clean through the picture, so that the
-// colour shows as paint on the unit.
+// team windows are: it is solid out to the square's corners, a pixel and a half beyond them
+// for the game's rounding, and its windows lie within the circle inside the square
+// (TeamReach), cut clean through the picture, so that the colour shows as paint on the unit.
 inline double TeamSquareHalf(int pictureWidth) { return pictureWidth > 32 ? 12 : 8; }
 inline double TeamReach(int pictureWidth) { return TeamSquareHalf(pictureWidth) - 1.5; }
-inline double TeamCover(int pictureWidth) { return TeamSquareHalf(pictureWidth) * 1.4142135623730951 + 1.5; }
 // Cuts the current path out of the picture as a team window and rims it with the dark outline;
 // clears the path. The cut stays within TeamReach of the picture's centre.
 void TeamWindow(cairo_t* cr, double rim = 1.3);
