@@ -33,9 +33,13 @@ int StarPlaceAllowed(float x, float y)
     return 1;
 }
 
+// The last row runs from the north pole on over it, onto the far side of the globe, and its
+// slice lies past the texture's bottom, so it holds only the transparent black. The planet's
+// blend (inverse destination colour, source colour) knows no transparency: drawn, that black
+// would wipe out the polar cap drawn before it, piece by piece, and leave the globe a flat top.
 int PlanetPieceDrawn(const PlanetPiece& piece, float turnAngle)
 {
-    if (piece.column >= PlanetColumns - 1) return 0;
+    if (piece.column >= PlanetColumns - 1 || piece.row >= PlanetRows - 1) return 0;
     float facing = float(piece.longitude) + turnAngle;
     return (facing >= 70 && facing <= 270) || (facing >= 430 && facing <= 630);
 }

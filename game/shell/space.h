@@ -33,5 +33,6 @@ const std::vector<PlanetPiece>& PlanetPieces();
 // 1 when a star may stand at layout x, y: off the planet's disc and out of the sun's corner.
 int StarPlaceAllowed(float x, float y);
 // 1 when the piece is drawn at this turn angle (degrees): the side of the globe facing the
-// viewer. The last column only closes the texture's seam and is never drawn.
+// viewer. The last column only closes the texture's seam and the last row lies beyond the pole;
+// neither is ever drawn.
 int PlanetPieceDrawn(const PlanetPiece& piece, float turnAngle);

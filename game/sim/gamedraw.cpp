@@ -181,18 +181,31 @@ static void DrawGroupNumber(int group, float x, float y)
     DrawText(std::to_string(group), (x + 4 * UiScale) / UiScale, (y + 1) / UiScale, 1, 0);
 }
 
+// A unit's team colour lies beneath it: a square of its owner's colour under its centre, 8
+// pixels wide under a trooper and 12 under a vehicle at scale 1, which the picture shows
+// through its windows (a trooper's helmet, a turret's roof, a speeder's chevron). Pictures are
+// shared by all players; this way the colour is still on the unit itself rather than on a mark
+// beside it. The square stays unturned: each picture is solid out to its corners in every
+// direction, and an unturned square is a plain copy for the software renderer.
+static void DrawTeamColour(const Unit& unit, float centreX, float centreY, int opacity)
+{
+    int team = 9100 + std::clamp(unit.owner, 1, 4);
+    float side = (unit.width > 32 ? 12.0f : 8.0f) * DrawScale;
+    SetSpriteSize(team, side, side);
+    SetSpriteAngle(team, 0);
+    DrawSprite3D(team, centreX - side / 2, centreY - side / 2, opacity);
+}
+
 static void DrawUnit(const Unit& unit)
 {
     float w = unit.width / 2.0f * DrawScale, h = unit.height / 2.0f * DrawScale;
     float x = ScreenX(unit.x * 32) - w / 2, y = ScreenY(unit.y * 32) - h / 2;
     if (!OnPlayfield(x, y, w, h) || Hidden(int(unit.x), int(unit.y))) return;
-    int sprite = int(unit.typeId);
+    int sprite = int(unit.typeId), opacity = unit.state > 0 ? 160 : 255;
+    DrawTeamColour(unit, x + w / 2, y + h / 2, opacity);
     SetSpriteSize(sprite, w, h);
     SetSpriteAngle(sprite, unit.heading);
-    DrawSprite3D(sprite, x, y, unit.state > 0 ? 160 : 255);
-    int team = 9100 + std::clamp(unit.owner, 1, 4);
-    SetSpriteSize(team, 6 * DrawScale, 6 * DrawScale);
-    DrawSprite3D(team, x, y, 255);
+    DrawSprite3D(sprite, x, y, opacity);
     if (unit.selection >= 1.0f) DrawSelectionCorners(x, y, w, h, unit.selection >= 2.0f ? 255 : 120);
     // The health bar shows on every hurt unit, and on the selected ones.
     if (unit.selection >= 2.0f || unit.hitPoints < unit.maxHitPoints)

@@ -10,6 +10,7 @@
 #include "platform/process.h"
 #include "platform/sound.h"
 #include "platform/sprites.h"
+#include "content/staged_game.h"
 #include "support/temp_folder.h"
 #include "tools/artgen/artgen.h"
 
@@ -86,24 +87,6 @@ TEST(Content, SoundsAreStagedAndLoad)
     EXPECT_EQ(FileExists("TXT\\Omiczp__.ttf"), 1);
     StopLayers();
 }
-
-// The staged tree copied, generated as on a first start, and loaded as the game loads it.
-class StagedGame : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        fs::copy(KORAX_STAGED_DATEN, folder.path + "DATEN", fs::copy_options::recursive);
-        SetProgramFolder(folder.path + "DATEN");
-        ASSERT_EQ(StartProgram("BMP\\B\\" + ProgramFile("texgen"), 1), 1);
-        ASSERT_EQ(StartProgram("BMP\\O\\" + ProgramFile("terrashade"), 1), 1);
-        ASSERT_EQ(StartSoundLayer(), 1);
-        ASSERT_EQ(OpenDisplay(1024, 768, 32, "Test"), 1);
-        SetScreenGeometry(1024, 768);
-        SetTransparentColour(0, 0, 0);
-    }
-    void TearDown() override { StopLayers(); }
-    TempFolder folder;
-};
 
 TEST_F(StagedGame, EveryNumberedAssetLoads)
 {

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 // A plain picture and its 3-D sprite under `number`.
@@ -198,4 +199,50 @@ TEST_F(FrameRules, NightDarkensTheGroundAndFogCoversTheUnseen)
     int far = ReadPixel(60, int((20 * 32 + CamX) * DrawScale), int((2 * 32 + CamY) * DrawScale));
     EXPECT_EQ(far & 0xFFFF00, 0) << std::hex << far;
     EXPECT_GT(far & 255, 40);
+}
+
+// A trooper's picture: solid grey but for a round window in its middle.
+static void WindowedTrooper(int number)
+{
+    Image image;
+    MakeImage(image, 32, 32, PackColour(90, 90, 90));
+    for (int y = 0; y < 32; y++)
+        for (int x = 0; x < 32; x++)
+            if ((x - 15.5f) * (x - 15.5f) + (y - 15.5f) * (y - 15.5f) < 16) image.pixels[size_t(y * 32 + x)] = 0;
+    ASSERT_EQ(SetPictureImage(number, image), 1);
+    ASSERT_EQ(CreateSprite3D(number), 1);
+}
+
+// Scaling may round a channel by one either way.
+static bool NearColour(int pixel, uint32_t colour)
+{
+    for (int shift : {0, 8, 16})
+        if (std::abs(((pixel >> shift) & 255) - int((colour >> shift) & 255)) > 2) return false;
+    return true;
+}
+
+TEST_F(FrameRules, EachUnitShowsItsOwnersColourThroughItsWindow)
+{
+    WindowedTrooper(2101);
+    const uint32_t colours[4] = {0, PackColour(40, 110, 230), PackColour(220, 50, 40), PackColour(60, 190, 70)};
+    for (int owner = 1; owner <= 3; owner++) SolidSprite(9100 + owner, 16, 16, colours[owner]);
+    FogOn = -1;
+    Units.clear();
+    const int headings[4] = {0, 0, 30, 215};
+    for (int owner = 1; owner <= 3; owner++) {
+        int index = AddUnit(MakeUnit(float(NextObjectId += 10), 2101, owner, 8.5f + 2 * owner, 12.5f, 0, 0));
+        Units[size_t(index)].heading = float(headings[owner]);
+    }
+    GameFrame();
+    GameFrame();
+    ASSERT_EQ(GrabScreen(60), 1);
+    for (const Unit& unit : Units) {
+        int x = int((unit.x * 32 + CamX) * DrawScale), y = int((unit.y * 32 + CamY) * DrawScale);
+        EXPECT_TRUE(NearColour(ReadPixel(60, x, y), colours[unit.owner])) << "owner " << unit.owner << ": " << std::hex << ReadPixel(60, x, y);
+        // Beside the window, still over the square, the picture covers the colour: the square
+        // lies beneath the unit.
+        for (int dx : {-3, 3})
+            for (int dy : {-3, 3})
+                EXPECT_EQ(ReadPixel(60, x + dx, y + dy) & 0xFFFFFF, 0x5A5A5Au) << "owner " << unit.owner << " at " << dx << "," << dy;
+    }
 }

@@ -67,6 +67,8 @@ struct SheetEntry {
     cairo_surface_t* surface; // a copy, as written
 };
 extern std::vector<SheetEntry> SheetEntries;
+// Views made only for the contact sheet, after the pictures: never written as files.
+extern std::vector<SheetEntry> PreviewEntries;
 void WriteContactSheet(const std::string& pngPath);
 
 // ---- shared drawing helpers -------------------------------------------------------------------
@@ -78,8 +80,20 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double rad
 // The four player colours (index 1..4); index 0 is neutral grey.
 extern const int PlayerColours[5][3];
 
+// Team windows. Unit pictures are shared by all players, so the game lays a square of the
+// owner's colour, unturned, under each unit's centre: 16 picture pixels wide under a trooper,
+// 24 under a vehicle. However the unit turns, its picture must hide that square but where its
+// team windows are: it is solid out to the square's corners, a pixel and a half beyond them
+// for the game's rounding, and its windows lie within the circle inside the square
+// (TeamReach), cut clean through the picture, so that the colour shows as paint on the unit.
+inline double TeamSquareHalf(int pictureWidth) { return pictureWidth > 32 ? 12 : 8; }
+inline double TeamReach(int pictureWidth) { return TeamSquareHalf(pictureWidth) - 1.5; }
+// Cuts the current path out of the picture as a team window and rims it with the dark outline;
+// clears the path. The cut stays within TeamReach of the picture's centre.
+void TeamWindow(cairo_t* cr, double rim = 1.3);
+
 // ---- the drawing parts, one per file ------------------------------------------------------------
-void DrawUnits();     // units.cpp: BMP\E\*
+void DrawUnits();     // units.cpp: BMP\E\*, and the contact sheet's view of them as played
 void DrawBuildings(); // buildings.cpp: BMP\O\* including height images and walls
 void DrawIcons();     // icons.cpp: BMP\ICON\*, BMP\M\*, research icons
 void DrawTerrain();   // terrain.cpp: TEX_* sources, BMP\B\* tiles and decorations

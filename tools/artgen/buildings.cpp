@@ -5,6 +5,12 @@
 // shadow maker reads always has the shape of the picture and the hourly shadows fit it. Colours
 // stay neutral (concrete, ochre, rust, steel): the buildings are shared by all players and the
 // game draws the team marks on its own.
+//
+// Heights are tenths of a height unit, as the height image stores them (255 at most). The shadow
+// maker's sun throws half a pixel of shadow per unit at noon and 1.3 pixels at seven and five
+// o'clock, and the game draws the building over its own shadow: only what falls past the plate
+// shows. So halls stand 16 to 24 units and reach to within ten pixels of the plate's sides, and
+// the tall parts (chimneys, masts, tanks) stand near its edges, where their shadows fall clear.
 #include "artgen.h"
 
 #include "platform/image.h"
@@ -299,7 +305,7 @@ void CastShade(Scene& s, const Shape& shape, double reach, double strength = 0.6
 }
 
 // How far a part throws its shade on the picture: grows with its height above what is under it.
-double ShadeReach(int top, int under) { return std::clamp((top - under) / 10.0 * 0.6, 0.0, 7.5); }
+double ShadeReach(int top, int under) { return std::clamp((top - under) / 10.0 * 0.3, 0.0, 7.5); }
 
 // Lights the top-left rim of a shape and darkens its bottom-right rim, so that it stands up.
 // A negative width turns it round: the shape then looks sunk in.
@@ -703,7 +709,7 @@ void GlowRings(cairo_t* cr, double cx, double cy, double r, std::vector<double> 
 void Foundation(Scene& s, Rgb c, double slab)
 {
     Shape shape = RoundShape(2, 2, s.width - 4, s.height - 4, 4);
-    Raise(s, shape, 10);
+    Raise(s, shape, 20);
     cairo_t* cr = s.cr;
     FillGradient(cr, shape, c, 0.06);
     cairo_save(cr);
@@ -795,18 +801,24 @@ void SaveHeights(Scene& s, const std::string& path)
     }
     Image image;
     MakeImage(image, s.width, s.height, 0);
-    for (size_t i = 0; i < s.top.size(); i++)
-        image.pixels[i] = PackColour(std::min(255, s.top[i]), std::min(255, s.bottom[i]), 0);
+    for (size_t i = 0; i < s.top.size(); i++) {
+        if (s.top[i] > 255) {
+            std::fprintf(stderr, "artgen: %s: a part stands %d tenths high, more than a height image holds\n",
+                path.c_str(), s.top[i]);
+            std::exit(1);
+        }
+        image.pixels[i] = PackColour(s.top[i], s.bottom[i], 0);
+    }
     SaveBytes(path, EncodeBmp24(image));
 }
 
 // ---- the buildings --------------------------------------------------------------------------------
 
-// A solar panel on posts: a framed field of cells that mirrors the sky, raised 6 to 8 units.
+// A solar panel on masts: a framed field of cells that mirrors the sky, raised 16 to 20 units.
 void SolarPanel(Scene& s, double x, double y, double w, double h, int cellsX, int cellsY, Rgb cell, Rgb frame)
 {
     Shape shape = RectShape(x, y, w, h);
-    Raise(s, shape, 80, 60);
+    Raise(s, shape, 200, 160);
     CastShade(s, shape, 5.5, 0.55);
     cairo_t* cr = s.cr;
     for (Point post : {Point{x + 4, y + h - 4}, Point{x + w - 4, y + h - 4}, Point{x + w - 4, y + 4}})
@@ -849,7 +861,7 @@ void DrawSolarzelle(Scene& s)
     const Rgb cell{34, 50, 92}, frame{188, 190, 192};
     for (Point p : {Point{7, 7}, Point{71, 7}, Point{7, 71}, Point{71, 71}})
         SolarPanel(s, p.x, p.y, 50, 50, 4, 5, cell, frame);
-    RoofBox(s, 55, 55, 18, 18, BlueSteel, 30);
+    RoofBox(s, 55, 55, 18, 18, BlueSteel, 60);
     Vent(cr, 58, 58, 12, 5, 1);
     Lamp(cr, 68, 68, 1.4, GreenLamp);
     Weather(s, 0.7);
@@ -868,8 +880,8 @@ void DrawVerbSolarzelle(Scene& s)
     for (int j = 0; j < 3; j++)
         for (int i = 0; i < 3; i++)
             if (i != 1 || j != 1) SolarPanel(s, 5 + i * 40, 5 + j * 40, 38, 38, 5, 5, cell, frame);
-    Solid(s, RegularShape(64, 64, 20, 8, Pi / 8), Steel, 35);
-    Cylinder(s, 64, 64, 12, BlueSteel, 100);
+    Solid(s, RegularShape(64, 64, 20, 8, Pi / 8), Steel, 70);
+    Cylinder(s, 64, 64, 12, BlueSteel, 200);
     Fill(cr, CircleShape(64, 64, 7), Rgb{40, 60, 70});
     Lamp(cr, 64, 64, 4, CyanLamp);
     for (int i = 0; i < 8; i++) {
@@ -912,7 +924,7 @@ void SpicePit(Scene& s, double x, double y, double w, double h)
     Fill(cr, pit, Rgb{70, 58, 46});
     SpiceHeap(s, pit, x + w / 2 - 1, y + h / 2 + 2, w / 2 - 11, h / 2 - 10);
     Bevel(cr, pit, -3, 0.3, 0.55);
-    Solid(s, RectShape(x + 34, y - 10, 14, 40), DarkSteel, 30, 15, 1);
+    Solid(s, RectShape(x + 34, y - 10, 14, 40), DarkSteel, 60, 30, 1);
     Ribs(cr, x + 35, y - 9, 12, 38, 4, 0, 0.6);
 }
 
@@ -968,20 +980,20 @@ void DrawVerbrennungsanlage(Scene& s)
     Foundation(s, DarkConcrete, 32);
     cairo_t* cr = s.cr;
     SpicePit(s, 10, 110, 102, 72);
-    Solid(s, RectShape(10, 10, 108, 88), Rust, 100);
+    Solid(s, RectShape(10, 10, 108, 88), Rust, 200);
     Ribs(cr, 12, 12, 104, 84, 5, 1, 0.22);
     FurnaceGrate(cr, 20, 26, 36, 22);
     FurnaceGrate(cr, 64, 26, 36, 22);
     Vent(cr, 20, 62, 80, 8, 1);
-    RoofBox(s, 22, 78, 20, 12, Steel, 108);
-    RoofBox(s, 82, 76, 24, 14, Steel, 108);
-    Pipe(s, 118, 56, 136, 56, 7, Steel, 35);
-    Pipe(s, 128, 94, 128, 176, 7, Steel, 30);
-    Pipe(s, 112, 140, 150, 140, 6, Steel, 28);
-    StorageTank(s, 156, 112, 21, 80);
-    StorageTank(s, 156, 160, 21, 80);
-    Solid(s, RectShape(130, 16, 50, 50), Concrete, 50);
-    Chimney(s, 155, 41, 22, 150);
+    RoofBox(s, 22, 78, 20, 12, Steel, 216);
+    RoofBox(s, 82, 76, 24, 14, Steel, 216);
+    Pipe(s, 118, 56, 136, 56, 7, Steel, 70);
+    Pipe(s, 128, 94, 128, 176, 7, Steel, 60);
+    Pipe(s, 112, 140, 150, 140, 6, Steel, 56);
+    StorageTank(s, 156, 112, 21, 230);
+    StorageTank(s, 156, 160, 21, 230);
+    Solid(s, RectShape(130, 16, 50, 50), Concrete, 180);
+    Chimney(s, 155, 41, 22, 255);
     Lamp(cr, 137, 23, 1.5, RedLamp);
     Weather(s, 1.2);
 }
@@ -1039,7 +1051,7 @@ void LatticeMast(Scene& s, double cx, double cy, double half, int top)
 {
     RaiseField(s, [=](double x, double y) {
         double d = std::max(std::fabs(x - cx), std::fabs(y - cy));
-        return d < half ? 30 + (top - 30) * (1 - d / half) : 0.0;
+        return d < half ? 60 + (top - 60) * (1 - d / half) : 0.0;
     });
     cairo_t* cr = s.cr;
     const double rings[3] = {1.0, 0.62, 0.3};
@@ -1071,8 +1083,8 @@ void DrawForschungslabor(Scene& s)
     Foundation(s, PaleConcrete, 24);
     cairo_t* cr = s.cr;
     // the observatory
-    Cylinder(s, 150, 150, 32, Ceramic, 35);
-    Dome(s, 150, 150, 27, Ceramic, 90, 35, 0);
+    Cylinder(s, 150, 150, 32, Ceramic, 200);
+    Dome(s, 150, 150, 27, Ceramic, 250, 200, 0);
     cairo_save(cr);
     cairo_translate(cr, 150, 150);
     cairo_rotate(cr, -0.75);
@@ -1081,22 +1093,22 @@ void DrawForschungslabor(Scene& s)
     cairo_restore(cr);
     // the wing
     Shape wing = PolygonShape({{8, 8}, {90, 8}, {90, 110}, {114, 110}, {114, 184}, {8, 184}});
-    Solid(s, wing, Ceramic, 70);
+    Solid(s, wing, Ceramic, 180);
     Fill(cr, PolygonShape({{12, 12}, {86, 12}, {86, 16}, {12, 16}}), Rgb{92, 170, 150});
     for (double x : {18.0, 40.0, 62.0}) Skylight(cr, x, 24, 12, 74);
     Skylight(cr, 18, 118, 90, 10);
-    RoofBox(s, 64, 140, 18, 14, Steel, 78);
+    RoofBox(s, 64, 140, 18, 14, Steel, 196);
     Vent(cr, 66, 142, 14, 10, 1);
-    RoofBox(s, 86, 140, 18, 14, Steel, 78);
+    RoofBox(s, 86, 140, 18, 14, Steel, 196);
     Vent(cr, 88, 142, 14, 10, 1);
     for (double y = 22; y < 104; y += 12) Lamp(cr, 84, y, 1, CyanLamp);
-    LatticeMast(s, 32, 158, 13, 150);
-    Cylinder(s, 66, 170, 5, DarkSteel, 85);
-    RadarDish(s, 66, 170, 15, Pi * 1.25, 100, 80);
+    LatticeMast(s, 32, 158, 13, 255);
+    Cylinder(s, 66, 170, 5, DarkSteel, 210);
+    RadarDish(s, 66, 170, 15, Pi * 1.25, 240, 200);
     // the connector and the great glass dome
-    Solid(s, RectShape(86, 46, 16, 22), Ceramic, 50);
-    Cylinder(s, 138, 56, 44, Ceramic, 30);
-    Dome(s, 138, 56, 39, Glass, 120, 30, 1);
+    Solid(s, RectShape(86, 46, 16, 22), Ceramic, 140);
+    Cylinder(s, 138, 56, 44, Ceramic, 200);
+    Dome(s, 138, 56, 39, Glass, 255, 200, 1);
     Weather(s, 0.6);
 }
 
@@ -1107,20 +1119,20 @@ void DrawRadar(Scene& s, double facing)
     Foundation(s, Concrete, 32);
     cairo_t* cr = s.cr;
     Shape house = PolygonShape({{8, 8}, {34, 8}, {34, 74}, {66, 74}, {66, 120}, {8, 120}});
-    Solid(s, house, BlueSteel, 55);
+    Solid(s, house, BlueSteel, 200);
     Skylight(cr, 14, 14, 8, 54);
     Skylight(cr, 14, 80, 46, 7);
     Vent(cr, 40, 94, 18, 16, 0);
-    RoofBox(s, 14, 94, 20, 16, Steel, 62);
+    RoofBox(s, 14, 94, 20, 16, Steel, 216);
     Vent(cr, 16, 96, 16, 12, 1);
     Lamp(cr, 28, 12, 1.2, GreenLamp);
     Lamp(cr, 60, 78, 1.2, RedLamp);
-    Solid(s, RectShape(74, 96, 46, 24), Olive, 40);
-    Fan(s, 86, 108, 8, 46);
+    Solid(s, RectShape(74, 96, 46, 24), Olive, 200);
+    Fan(s, 86, 108, 8, 212);
     Vent(cr, 100, 101, 14, 14, 1);
-    Solid(s, RegularShape(78, 48, 28, 8, Pi / 8), Concrete, 20);
-    Cylinder(s, 78, 48, 14, DarkSteel, 60);
-    RadarDish(s, 78, 48, 37, facing, 120, 60);
+    Solid(s, RegularShape(78, 48, 28, 8, Pi / 8), Concrete, 40);
+    Cylinder(s, 78, 48, 14, DarkSteel, 150);
+    RadarDish(s, 78, 48, 37, facing, 255, 150);
     Weather(s, 0.7);
 }
 
@@ -1162,7 +1174,7 @@ void DrawArzt(Scene& s)
     GlowRings(cr, 44, 102, 19, {0.85, 0.55}, GreenLamp, 1.6);
     Lamp(cr, 44, 102, 4, GreenLamp);
     Edge(cr, pad, 0.6);
-    Solid(s, RoundShape(8, 8, 84, 70, 8), Ceramic, 60);
+    Solid(s, RoundShape(8, 8, 84, 70, 8), Ceramic, 200);
     Fill(cr, RoundShape(11, 11, 78, 4, 2), Rgb{92, 170, 150});
     Shape disc = CircleShape(50, 44, 22);
     Fill(cr, disc, Rgb{236, 234, 228});
@@ -1172,13 +1184,13 @@ void DrawArzt(Scene& s)
     Stop(heart, 0, Rgb{240, 96, 84});
     Stop(heart, 1, Rgb{160, 30, 32});
     FillWith(cr, HeartShape(50, 44, 15), heart);
-    RoofBox(s, 14, 56, 16, 14, Steel, 68);
+    RoofBox(s, 14, 56, 16, 14, Steel, 216);
     Vent(cr, 16, 58, 12, 10, 0);
     Lamp(cr, 84, 70, 1.2, GreenLamp);
-    Pipe(s, 92, 26, 104, 26, 5, Steel, 25);
-    Pipe(s, 92, 64, 104, 64, 5, Steel, 25);
-    Pipe(s, 63, 102, 106, 102, 5, Steel, 25);
-    for (double ty : {26.0, 64.0, 102.0}) RegenerationTank(s, 108, ty, 14, 75);
+    Pipe(s, 92, 26, 104, 26, 5, Steel, 50);
+    Pipe(s, 92, 64, 104, 64, 5, Steel, 50);
+    Pipe(s, 63, 102, 106, 102, 5, Steel, 50);
+    for (double ty : {26.0, 64.0, 102.0}) RegenerationTank(s, 108, ty, 14, 220);
     Weather(s, 0.5);
 }
 
@@ -1191,7 +1203,7 @@ void Sandbags(Scene& s, double x1, double y1, double x2, double y2)
         double t = (i + 0.5) / count, x = x1 + (x2 - x1) * t, y = y1 + (y2 - y1) * t;
         int alongX = std::fabs(x2 - x1) > std::fabs(y2 - y1);
         Shape bag = alongX ? RoundShape(x - 3.6, y - 3, 7.2, 6, 2.5) : RoundShape(x - 3, y - 3.6, 6, 7.2, 2.5);
-        Solid(s, bag, Rgb{184, 164, 118}, 12, 0, 1);
+        Solid(s, bag, Rgb{184, 164, 118}, 24, 0, 1);
     }
 }
 
@@ -1234,21 +1246,21 @@ void DrawKaserne(Scene& s)
         Paint(cr, RectShape(62, t, 50, 1.5), Rgb{240, 232, 210}, 0.55);
         Paint(cr, RectShape(t, 62, 1.5, 48), Rgb{240, 232, 210}, 0.55);
     }
-    GableRoof(s, 8, 8, 112, 34, 0, Olive, 60, 40);
-    GableRoof(s, 8, 50, 40, 70, 1, Olive, 60, 40);
+    GableRoof(s, 8, 8, 112, 34, 0, Olive, 220, 160);
+    GableRoof(s, 8, 50, 40, 70, 1, Olive, 220, 160);
     Fill(cr, RectShape(60, 42, 12, 3), Rgb{60, 50, 40});
     Fill(cr, RectShape(48, 92, 3, 12), Rgb{60, 50, 40});
-    Tent(s, 66, 66, 20, Rgb{170, 156, 112}, 40, 18);
-    Tent(s, 90, 84, 20, Rgb{170, 156, 112}, 40, 18);
-    Solid(s, CircleShape(100, 68, 4), Concrete, 12, 0, 1);
-    Raise(s, CircleShape(100, 68, 1.5), 130);
+    Tent(s, 66, 66, 20, Rgb{170, 156, 112}, 80, 36);
+    Tent(s, 90, 84, 20, Rgb{170, 156, 112}, 80, 36);
+    Solid(s, CircleShape(100, 68, 4), Concrete, 24, 0, 1);
+    Raise(s, CircleShape(100, 68, 1.5), 255);
     Fill(cr, CircleShape(100, 68, 1.8), Rgb{210, 210, 205});
     Lamp(cr, 100, 68, 1, WhiteLamp);
     Sandbags(s, 56, 118, 120, 118);
     Sandbags(s, 121, 114, 121, 50);
-    Crate(s, 54, 48, 10, Rgb{150, 118, 74}, 16);
-    Crate(s, 54, 60, 9, Rgb{150, 118, 74}, 14);
-    Crate(s, 64, 92, 11, Olive, 16);
+    Crate(s, 54, 48, 10, Rgb{150, 118, 74}, 32);
+    Crate(s, 54, 60, 9, Rgb{150, 118, 74}, 28);
+    Crate(s, 64, 92, 11, Olive, 32);
     Weather(s, 0.9);
 }
 
@@ -1269,25 +1281,25 @@ void DrawKleineFabrik(Scene& s)
     Line(cr, 70, 100, 70, 184, DarkSteel, 0.9, 2);
     Line(cr, 172, 100, 172, 184, DarkSteel, 0.9, 2);
     // the hall
-    GableRoof(s, 10, 10, 172, 84, 0, Ochre, 110, 80);
+    GableRoof(s, 10, 10, 172, 84, 0, Ochre, 240, 180);
     for (double x = 24; x < 170; x += 38) Skylight(cr, x, 22, 24, 14);
-    Fan(s, 40, 72, 8, 95);
-    Fan(s, 150, 72, 8, 95);
-    Solid(s, RectShape(82, 94, 66, 8), DarkSteel, 60, 0, 1);
+    Fan(s, 40, 72, 8, 210);
+    Fan(s, 150, 72, 8, 210);
+    Solid(s, RectShape(82, 94, 66, 8), DarkSteel, 120, 0, 1);
     Hazard(cr, RectShape(83, 99, 64, 3), 3);
     // the office
-    Solid(s, RectShape(10, 104, 46, 52), BlueSteel, 50);
+    Solid(s, RectShape(10, 104, 46, 52), BlueSteel, 160);
     Skylight(cr, 16, 112, 34, 8);
-    RoofBox(s, 18, 128, 14, 14, Steel, 58);
+    RoofBox(s, 18, 128, 14, 14, Steel, 176);
     Vent(cr, 20, 130, 10, 10, 0);
-    Crate(s, 14, 164, 12, Rgb{150, 118, 74}, 14);
-    Crate(s, 30, 166, 10, Rgb{150, 118, 74}, 12);
+    Crate(s, 14, 164, 12, Rgb{150, 118, 74}, 28);
+    Crate(s, 30, 166, 10, Rgb{150, 118, 74}, 24);
     // the gantry crane across the yard
-    Solid(s, RectShape(64, 132, 14, 12), Rgb{214, 136, 48}, 78);
-    Solid(s, RectShape(164, 132, 14, 12), Rgb{214, 136, 48}, 78);
-    Solid(s, RectShape(64, 134, 114, 8), Rgb{214, 136, 48}, 80, 64, 1.5);
+    Solid(s, RectShape(64, 132, 14, 12), Rgb{214, 136, 48}, 156);
+    Solid(s, RectShape(164, 132, 14, 12), Rgb{214, 136, 48}, 156);
+    Solid(s, RectShape(64, 134, 114, 8), Rgb{214, 136, 48}, 160, 128, 1.5);
     Ribs(cr, 78, 135, 86, 6, 6, 1, 0.4);
-    Solid(s, RectShape(112, 130, 16, 16), DarkSteel, 86, 64, 1.2);
+    Solid(s, RectShape(112, 130, 16, 16), DarkSteel, 172, 128, 1.2);
     Fill(cr, CircleShape(120, 138, 2), HazardYellow);
     Weather(s, 0.8);
 }
@@ -1307,9 +1319,9 @@ void TestTrack(Scene& s, double y, double h)
         Lamp(cr, x, y + 2.5, 1, WhiteLamp);
         Lamp(cr, x, y + h - 2.5, 1, WhiteLamp);
     }
-    Solid(s, RectShape(40, y - 4, 8, h + 8), Steel, 70, 56, 1.2);
-    Solid(s, RectShape(38, y - 8, 12, 8), DarkSteel, 72);
-    Solid(s, RectShape(38, y + h, 12, 8), DarkSteel, 72);
+    Solid(s, RectShape(40, y - 4, 8, h + 8), Steel, 140, 112, 1.2);
+    Solid(s, RectShape(38, y - 8, 12, 8), DarkSteel, 144);
+    Solid(s, RectShape(38, y + h, 12, 8), DarkSteel, 144);
     for (double t : {8.0, 18.0, h - 18, h - 8}) Lamp(cr, 44, y + t, 1.3, t < h / 2 ? RedLamp : GreenLamp);
 }
 
@@ -1320,27 +1332,27 @@ void DrawSpeederFabrik(Scene& s)
     cairo_t* cr = s.cr;
     TestTrack(s, 112, 62);
     Shape hall = PolygonShape({{10, 10}, {156, 10}, {182, 30}, {182, 78}, {156, 98}, {10, 98}});
-    Solid(s, hall, BlueSteel, 85);
+    Solid(s, hall, BlueSteel, 200);
     for (double x = 48; x < 156; x += 36) {
         Line(cr, x, 12, x, 96, Rgb{50, 56, 62}, 0.45, 1);
         Line(cr, x + 1, 12, x + 1, 96, Rgb{230, 236, 240}, 0.2, 1);
     }
-    Solid(s, RectShape(14, 44, 160, 18), Scaled(BlueSteel, 0.9), 95, 0, 1.5);
+    Solid(s, RectShape(14, 44, 160, 18), Scaled(BlueSteel, 0.9), 220, 0, 1.5);
     Skylight(cr, 18, 48, 152, 10);
     Ribs(cr, 14, 14, 140, 28, 6, 1, 0.18);
     Ribs(cr, 14, 64, 140, 30, 6, 1, 0.18);
     RustStreaks(s, 14, 14, 140, 80, 0.1);
     for (double x = 66; x < 150; x += 24) {
-        Fan(s, x, 28, 6, 92);
-        Fan(s, x, 80, 6, 92);
+        Fan(s, x, 28, 6, 214);
+        Fan(s, x, 80, 6, 214);
     }
     Fill(cr, PolygonShape({{156, 14}, {176, 30}, {176, 36}, {156, 20}}), Rgb{220, 150, 60});
     Fill(cr, PolygonShape({{156, 94}, {176, 78}, {176, 72}, {156, 88}}), Rgb{220, 150, 60});
-    RoofBox(s, 20, 18, 24, 20, Steel, 100);
+    RoofBox(s, 20, 18, 24, 20, Steel, 230);
     Vent(cr, 23, 21, 18, 14, 1);
-    RoofBox(s, 20, 68, 24, 20, Steel, 100);
+    RoofBox(s, 20, 68, 24, 20, Steel, 230);
     Vent(cr, 23, 71, 18, 14, 1);
-    Solid(s, RectShape(132, 98, 40, 10), DarkSteel, 50, 0, 1);
+    Solid(s, RectShape(132, 98, 40, 10), DarkSteel, 100, 0, 1);
     Hazard(cr, RectShape(133, 104, 38, 3), 3);
     Weather(s, 0.7);
 }
@@ -1383,7 +1395,7 @@ void Turntable(Scene& s, double tx, double ty, double r)
     Shape ring = CircleShape(tx, ty, r), table = CircleShape(tx, ty, r - 6);
     Fill(cr, ring, Rgb{96, 92, 88});
     Bevel(cr, ring, -2, 0.3, 0.4);
-    Raise(s, table, 14);
+    Raise(s, table, 28);
     CastShade(s, table, 1.5);
     cairo_pattern_t* p = cairo_pattern_create_radial(tx - 8, ty - 8, 2, tx, ty, r - 6);
     Stop(p, 0, Rgb{170, 172, 170});
@@ -1413,22 +1425,22 @@ void DrawQuadFabrik(Scene& s)
     Turntable(s, 146, 146, 38);
     Chevrons(cr, 86, 152, 6, 2, 12, 0, HazardYellow);
     // the saw-tooth hall and its gate
-    SawtoothRoof(s, 10, 10, 104, 108, 6, Rust, 100, 75);
-    Solid(s, RectShape(58, 118, 48, 8), DarkSteel, 60, 0, 1);
+    SawtoothRoof(s, 10, 10, 104, 108, 6, Rust, 230, 170);
+    Solid(s, RectShape(58, 118, 48, 8), DarkSteel, 120, 0, 1);
     Hazard(cr, RectShape(59, 122, 46, 3), 3);
     // the parts store
-    Solid(s, RectShape(126, 10, 56, 62), Ochre, 70);
+    Solid(s, RectShape(126, 10, 56, 62), Ochre, 220);
     Ribs(cr, 128, 12, 52, 58, 5, 0, 0.2);
     RustStreaks(s, 128, 12, 52, 58, 0.15);
-    Fan(s, 154, 28, 9, 76);
-    Fan(s, 154, 54, 9, 76);
+    Fan(s, 154, 28, 9, 232);
+    Fan(s, 154, 54, 9, 232);
     Lamp(cr, 130, 68, 1.2, Ember);
     // drums and crates
     for (Point d : {Point{18, 138}, Point{30, 138}, Point{18, 150}, Point{30, 150}, Point{42, 144}})
-        Cylinder(s, d.x, d.y, 5.2, d.x > 40 ? Rgb{150, 60, 44} : Rgb{96, 110, 80}, 12);
-    Crate(s, 14, 162, 16, Rgb{150, 118, 74}, 16);
-    Crate(s, 34, 164, 13, Rgb{150, 118, 74}, 14);
-    Crate(s, 52, 168, 11, Olive, 12);
+        Cylinder(s, d.x, d.y, 5.2, d.x > 40 ? Rgb{150, 60, 44} : Rgb{96, 110, 80}, 24);
+    Crate(s, 14, 162, 16, Rgb{150, 118, 74}, 32);
+    Crate(s, 34, 164, 13, Rgb{150, 118, 74}, 28);
+    Crate(s, 52, 168, 11, Olive, 24);
     Weather(s, 0.8);
 }
 
@@ -1441,43 +1453,43 @@ void DrawPanzerFabrik(Scene& s)
     TrackMarks(cr, 80, 124, 80, 192, 22);
     TrackMarks(cr, 112, 124, 122, 192, 22);
     Shape hall = RectShape(8, 8, 176, 112);
-    Solid(s, hall, Rgb{108, 104, 98}, 110, 0, 2.5);
+    Solid(s, hall, Rgb{108, 104, 98}, 200, 0, 2.5);
     Ribs(cr, 10, 10, 172, 108, 4, 0, 0.16);
     RustStreaks(s, 10, 10, 172, 108, 0.22);
     // the raised clerestory along the hall, glazed on its sunny side
-    Solid(s, RectShape(8, 46, 176, 30), Rgb{92, 94, 98}, 130, 0, 2);
+    Solid(s, RectShape(8, 46, 176, 30), Rgb{92, 94, 98}, 230, 0, 2);
     Skylight(cr, 12, 50, 168, 8);
     Ribs(cr, 10, 60, 172, 14, 4, 1, 0.3);
     for (double x = 34; x < 180; x += 36) {
         Shape beam = RectShape(x, 8, 8, 112);
-        Solid(s, beam, Rgb{132, 84, 56}, 136, 0, 1.2);
+        Solid(s, beam, Rgb{132, 84, 56}, 242, 0, 1.2);
         for (double y = 14; y < 118; y += 10) Fill(cr, CircleShape(x + 4, y, 0.9), Rgb{70, 44, 30});
     }
-    Fan(s, 20, 27, 10, 118);
-    Fan(s, 20, 96, 10, 118);
-    Fan(s, 92, 27, 10, 118);
-    Fan(s, 162, 96, 10, 118);
-    RoofBox(s, 124, 16, 24, 22, Steel, 120);
+    Fan(s, 20, 27, 10, 216);
+    Fan(s, 20, 96, 10, 216);
+    Fan(s, 92, 27, 10, 216);
+    Fan(s, 162, 96, 10, 216);
+    RoofBox(s, 124, 16, 24, 22, Steel, 220);
     Vent(cr, 127, 19, 18, 16, 0);
-    RoofBox(s, 52, 86, 24, 22, Steel, 120);
+    RoofBox(s, 52, 86, 24, 22, Steel, 220);
     Vent(cr, 55, 89, 18, 16, 0);
     // the heavy gate
-    Solid(s, RectShape(56, 114, 80, 12), DarkSteel, 90, 0, 1.5);
+    Solid(s, RectShape(56, 114, 80, 12), DarkSteel, 180, 0, 1.5);
     Ribs(cr, 58, 115, 76, 5, 4, 1, 0.5);
     Hazard(cr, RectShape(58, 120, 76, 5), 4);
     Lamp(cr, 60, 118, 1.4, Ember);
     Lamp(cr, 132, 118, 1.4, Ember);
     // workshop with exhaust stacks
-    Solid(s, RectShape(8, 130, 40, 54), Rust, 60);
+    Solid(s, RectShape(8, 130, 40, 54), Rust, 120);
     Ribs(cr, 10, 132, 36, 50, 5, 1, 0.2);
-    Cylinder(s, 20, 146, 6, DarkSteel, 150);
-    Cylinder(s, 20, 168, 6, DarkSteel, 150);
+    Cylinder(s, 20, 146, 6, DarkSteel, 255);
+    Cylinder(s, 20, 168, 6, DarkSteel, 255);
     Fill(cr, CircleShape(20, 146, 3.5), Rgb{30, 26, 24});
     Fill(cr, CircleShape(20, 168, 3.5), Rgb{30, 26, 24});
     // the store of shells
     for (int row = 0; row < 3; row++)
         for (int col = 0; col < 2; col++)
-            Crate(s, 150 + col * 17, 134 + row * 17, 15, row == 1 ? Olive : Rgb{108, 112, 84}, 16);
+            Crate(s, 150 + col * 17, 134 + row * 17, 15, row == 1 ? Olive : Rgb{108, 112, 84}, 32);
     Weather(s, 1.3);
 }
 
@@ -1492,9 +1504,9 @@ void ActivationPad(Scene& s, double cx, double cy, double r)
     Lamp(cr, cx, cy, 4, CyanLamp);
     Edge(cr, pad, 0.6);
     const Rgb arm{214, 136, 48};
-    Cylinder(s, cx - 44, cy + 14, 8, arm, 25);
-    Solid(s, RoundShape(cx - 46, cy - 4, 30, 7, 3), arm, 38, 28, 1);
-    Solid(s, RoundShape(cx - 22, cy - 10, 7, 18, 3), arm, 42, 30, 1);
+    Cylinder(s, cx - 44, cy + 14, 8, arm, 50);
+    Solid(s, RoundShape(cx - 46, cy - 4, 30, 7, 3), arm, 76, 56, 1);
+    Solid(s, RoundShape(cx - 22, cy - 10, 7, 18, 3), arm, 84, 60, 1);
     Fill(cr, CircleShape(cx - 42, cy + 14, 3), DarkSteel);
     Fill(cr, CircleShape(cx - 19, cy - 1, 2.5), DarkSteel);
 }
@@ -1502,8 +1514,8 @@ void ActivationPad(Scene& s, double cx, double cy, double r)
 // A power coil on its footing: a copper-wound column with a glowing top.
 void PowerCoil(Scene& s, double cx, double cy)
 {
-    Solid(s, RectShape(cx - 13, cy - 13, 26, 26), DarkSteel, 15);
-    Cylinder(s, cx, cy, 9, Rgb{176, 120, 70}, 150);
+    Solid(s, RectShape(cx - 13, cy - 13, 26, 26), DarkSteel, 30);
+    Cylinder(s, cx, cy, 9, Rgb{176, 120, 70}, 255);
     GlowRings(s.cr, cx, cy, 9, {0.7, 0.45}, Rgb{90, 54, 30}, 1);
     Lamp(s.cr, cx, cy, 2.5, CyanLamp);
 }
@@ -1555,7 +1567,7 @@ void HexHall(Scene& s, double cx, double cy, double r, int eaves, int apex)
 }
 
 // "Roboter-Fabrik": a hexagonal hall rising to a glowing core, an assembly arm over the
-// activation pad, and two power coils cabled to the hall.
+// activation pad, and four tall power coils round the plate, cabled to the hall.
 void DrawRoboterFabrik(Scene& s)
 {
     Foundation(s, Rgb{166, 164, 156}, 16);
@@ -1563,11 +1575,15 @@ void DrawRoboterFabrik(Scene& s)
     ActivationPad(s, 152, 156, 28);
     GroundCable(cr, 164, 28, 142, 52, 0);
     GroundCable(cr, 26, 160, 34, 116, -4);
+    GroundCable(cr, 30, 34, 40, 52, 3);
+    GroundCable(cr, 164, 104, 150, 98, -3);
     PowerCoil(s, 170, 22);
     PowerCoil(s, 22, 170);
+    PowerCoil(s, 22, 26);
+    PowerCoil(s, 174, 102);
     const double cx = 88, cy = 84;
-    HexHall(s, cx, cy, 72, 60, 110);
-    Solid(s, RegularShape(cx, cy, 20, 6, 0), DarkSteel, 120, 0, 1.5);
+    HexHall(s, cx, cy, 72, 200, 240);
+    Solid(s, RegularShape(cx, cy, 20, 6, 0), DarkSteel, 255, 0, 1.5);
     Fill(cr, RegularShape(cx, cy, 13, 6, 0), Rgb{40, 80, 96});
     Lamp(cr, cx, cy, 6, CyanLamp);
     for (int i = 0; i < 6; i++)
@@ -1638,18 +1654,18 @@ void DrawGleiterFabrik(Scene& s)
     for (double y = 50; y < 76; y += 7) Paint(cr, RectShape(144, y, 3, 4), HazardYellow, 0.9);
     Paint(cr, RectShape(134, 44, 13, 3), HazardYellow, 0.9);
     // the hangar and its door
-    ArchRoof(s, 10, 10, 116, 70, Rgb{126, 132, 124}, 100, 40);
-    Solid(s, RectShape(126, 12, 8, 66), DarkSteel, 80, 0, 1);
+    ArchRoof(s, 10, 10, 116, 70, Rgb{126, 132, 124}, 240, 120);
+    Solid(s, RectShape(126, 12, 8, 66), DarkSteel, 200, 0, 1);
     Ribs(cr, 127, 13, 6, 64, 4, 0, 0.5);
     Hazard(cr, RectShape(131, 13, 2, 64), 3);
     // fuel tanks
-    Cylinder(s, 164, 26, 14, Rgb{196, 190, 176}, 60);
-    Cylinder(s, 164, 58, 14, Rgb{196, 190, 176}, 60);
-    Pipe(s, 164, 40, 164, 44, 5, Steel, 30);
+    Cylinder(s, 164, 26, 14, Rgb{196, 190, 176}, 240);
+    Cylinder(s, 164, 58, 14, Rgb{196, 190, 176}, 240);
+    Pipe(s, 164, 40, 164, 44, 5, Steel, 60);
     for (double ty : {26.0, 58.0}) Paint(cr, RectShape(158, ty - 1.5, 12, 3), RedLamp, 0.6);
     // the control tower: a concrete shaft under a glazed cab
-    Solid(s, RectShape(12, 126, 44, 44), Concrete, 40);
-    ControlCab(s, 34, 148, 17, 150);
+    Solid(s, RectShape(12, 126, 44, 44), Concrete, 200);
+    ControlCab(s, 34, 148, 17, 255);
     Weather(s, 0.7);
 }
 
@@ -1735,7 +1751,7 @@ void DrawWall(Scene& s, int mask)
 // The round base that all three towers share: an octagonal footing and a turret ring.
 void TowerBase(Scene& s)
 {
-    Solid(s, RegularShape(32, 32, 30, 8, Pi / 8), Concrete, 20, 0, 2.5);
+    Solid(s, RegularShape(32, 32, 30, 8, Pi / 8), Concrete, 40, 0, 2.5);
     cairo_t* cr = s.cr;
     for (int i = 0; i < 8; i++) {
         double a = Pi / 8 + i * Pi / 4;
@@ -1745,33 +1761,45 @@ void TowerBase(Scene& s)
     Bevel(cr, CircleShape(32, 32, 20), -1.5, 0.3, 0.4);
 }
 
-// "Kugel-Wachturm": a round turret with one long cannon barrel and a muzzle brake.
+// The roof of a tower's turret, cut through for the owner's colour: towers are drawn as units,
+// with the owner's square beneath them.
+void TurretRoof(Scene& s, const Shape& roof)
+{
+    cairo_new_path(s.cr);
+    roof(s.cr);
+    TeamWindow(s.cr, 1.3);
+}
+
+// "Kugel-Wachturm": a round turret with one long cannon barrel and a muzzle brake, the owner's
+// colour on its roof.
 void DrawKugelTurm(Scene& s)
 {
     TowerBase(s);
     cairo_t* cr = s.cr;
-    Solid(s, RoundShape(30, 29, 27, 6, 2), Steel, 50, 30, 1.2);
+    Solid(s, RoundShape(30, 29, 27, 6, 2), Steel, 100, 60, 1.2);
     Fill(cr, RectShape(40, 30, 16, 1.5), Rgb{225, 228, 228}, 0.5);
-    Solid(s, RectShape(55, 27, 8, 10), DarkSteel, 52, 30, 1.2);
+    Solid(s, RectShape(55, 27, 8, 10), DarkSteel, 104, 60, 1.2);
     Fill(cr, RectShape(57.5, 28, 1.5, 8), Rgb{40, 38, 36});
-    Solid(s, PolygonShape({{14, 22}, {30, 19}, {40, 26}, {40, 38}, {30, 45}, {14, 42}}), Steel, 45, 25);
+    Solid(s, PolygonShape({{14, 22}, {30, 19}, {40, 26}, {40, 38}, {30, 45}, {14, 42}}), Steel, 90, 50);
+    TurretRoof(s, CircleShape(28, 32, 6.5));
     Fill(cr, CircleShape(24, 27, 4), Scaled(Steel, 0.85));
     Bevel(cr, CircleShape(24, 27, 4), 1, 0.4, 0.4);
     Edge(cr, CircleShape(24, 27, 4), 0.5);
-    Vent(cr, 17, 34, 8, 6, 1);
     Lamp(cr, 34, 40, 1, RedLamp);
     Weather(s, 0.4);
 }
 
-// "Raketen-Wachturm": a turret carrying two rocket pods with their tubes pointing forward.
+// "Raketen-Wachturm": a turret carrying two rocket pods with their tubes pointing forward, the
+// owner's colour on its roof between them.
 void DrawRaketenTurm(Scene& s)
 {
     TowerBase(s);
     cairo_t* cr = s.cr;
-    Solid(s, CircleShape(28, 32, 14), Olive, 45, 25);
+    Solid(s, CircleShape(28, 32, 14), Olive, 90, 50);
+    TurretRoof(s, CircleShape(28, 32, 6.5));
     for (double py : {14.0, 37.0}) {
         Shape pod = RoundShape(28, py, 30, 13, 2);
-        Solid(s, pod, Rgb{150, 140, 106}, 52, 30, 1.5);
+        Solid(s, pod, Rgb{150, 140, 106}, 104, 60, 1.5);
         for (int i = 0; i < 3; i++) {
             double ty = py + 2.5 + i * 4;
             Fill(cr, CircleShape(55, ty + 1.5, 1.7), Rgb{40, 36, 32});
@@ -1779,23 +1807,25 @@ void DrawRaketenTurm(Scene& s)
         }
         Fill(cr, RectShape(32, py + 3, 14, 2), Scaled(Olive, 0.8));
     }
-    Fill(cr, RectShape(20, 29, 12, 6), DarkSteel);
+    Fill(cr, RectShape(22, 30.5, 8, 3), DarkSteel);
     Lamp(cr, 22, 32, 1, RedLamp);
     Weather(s, 0.4);
 }
 
-// "Ionen-Wachturm": a turret with a forked emitter holding a glowing ion core between its prongs.
+// "Ionen-Wachturm": a turret with a forked emitter holding a glowing ion core between its prongs,
+// the owner's colour on its roof.
 void DrawIonenTurm(Scene& s)
 {
     TowerBase(s);
     cairo_t* cr = s.cr;
-    Solid(s, CircleShape(28, 32, 15), BlueSteel, 45, 25);
-    for (double py : {22.0, 38.0}) Solid(s, RoundShape(34, py, 26, 5, 2.5), Rgb{170, 176, 184}, 52, 30, 1.2);
+    Solid(s, CircleShape(28, 32, 15), BlueSteel, 90, 50);
+    TurretRoof(s, CircleShape(28, 32, 6.5));
+    for (double py : {22.0, 38.0}) Solid(s, RoundShape(34, py, 26, 5, 2.5), Rgb{170, 176, 184}, 104, 60, 1.2);
     for (double x = 38; x < 58; x += 5) {
         Fill(cr, RectShape(x, 21.5, 2, 6), Rgb{176, 110, 60});
         Fill(cr, RectShape(x, 37.5, 2, 6), Rgb{176, 110, 60});
     }
-    Solid(s, CircleShape(36, 32, 6), DarkSteel, 55, 30, 1);
+    Solid(s, CircleShape(36, 32, 6), DarkSteel, 110, 60, 1);
     Lamp(cr, 50, 32, 4.2, Rgb{140, 120, 255});
     Lamp(cr, 50, 32, 2.5, CyanLamp);
     Lamp(cr, 28, 32, 2, CyanLamp);

@@ -10,6 +10,7 @@
 
 std::string OutputFolder = "./";
 std::vector<SheetEntry> SheetEntries;
+std::vector<SheetEntry> PreviewEntries;
 
 const int PlayerColours[5][3] = {
     {150, 150, 150}, // neutral
@@ -240,8 +241,10 @@ static void Label(cairo_t* cr, const std::string& path, double x, double y)
 void WriteContactSheet(const std::string& pngPath)
 {
     const int cell = 140, columns = 12, label = 14, sheetWidth = columns * cell;
+    std::vector<SheetEntry> entries = SheetEntries;
+    entries.insert(entries.end(), PreviewEntries.begin(), PreviewEntries.end());
     int stripHeight = 0, gridCount = 0;
-    for (const SheetEntry& entry : SheetEntries) {
+    for (const SheetEntry& entry : entries) {
         if (IsStrip(entry)) stripHeight += 2 * cairo_image_surface_get_height(entry.surface) + label + 8;
         else gridCount++;
     }
@@ -254,7 +257,7 @@ void WriteContactSheet(const std::string& pngPath)
     cairo_set_font_size(cr, 9);
     double y = 0;
     int index = 0;
-    for (const SheetEntry& entry : SheetEntries) {
+    for (const SheetEntry& entry : entries) {
         double w = cairo_image_surface_get_width(entry.surface), h = cairo_image_surface_get_height(entry.surface);
         if (IsStrip(entry)) {
             PaintScaled(cr, entry.surface, 4, y + 4, std::min(2.0, (sheetWidth - 8) / w));

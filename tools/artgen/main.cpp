@@ -30,5 +30,6 @@ int main(int argc, char** argv)
     WriteContactSheet(argv[2]);
     std::printf("artgen: %zu pictures written\n", SheetEntries.size());
     for (SheetEntry& entry : SheetEntries) cairo_surface_destroy(entry.surface);
+    for (SheetEntry& entry : PreviewEntries) cairo_surface_destroy(entry.surface);
     return 0;
 }

@@ -73,3 +73,27 @@ void Solid(cairo_t* cr, Rgb base, double bevel, double outline)
     if (bevel > 0) Bevel(cr, bevel);
     Stroke(cr, outline);
 }
+
+void TeamWindow(cairo_t* cr, double rim)
+{
+    cairo_path_t* path = cairo_copy_path(cr);
+    cairo_matrix_t user;
+    cairo_get_matrix(cr, &user);
+    cairo_surface_t* target = cairo_get_target(cr);
+    int width = cairo_image_surface_get_width(target), height = cairo_image_surface_get_height(target);
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_new_path(cr);
+    cairo_arc(cr, width / 2.0, height / 2.0, TeamReach(width), 0, 2 * M_PI);
+    cairo_clip(cr);
+    cairo_set_matrix(cr, &user);
+    cairo_new_path(cr);
+    cairo_append_path(cr, path);
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    cairo_new_path(cr);
+    cairo_append_path(cr, path);
+    Stroke(cr, rim);
+    cairo_path_destroy(path);
+}

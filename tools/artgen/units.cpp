@@ -6,7 +6,13 @@
 //
 // A unit is drawn at half its picture size, so a 64-pixel vehicle covers one cell and a
 // 32-pixel trooper half a cell: shapes are bold, outlined dark and lit on their top-left edge so
-// that they read on sand at that size. Units carry no team colour; the game marks owners itself.
+// that they read on sand and earth at that size.
+//
+// The pictures are shared by all players, so the owner's colour comes from beneath: the game
+// lays a square of it under the unit's centre. Every unit is solid round its centre but for its
+// team windows - a trooper's helmet, a speeder's chevron, a quad's tank, a turret's roof - cut
+// clean through the picture near its centre, and the owner's colour shows through them as paint
+// on the unit (see TeamWindow).
 //
 // The family's "=" picture is the ground mark a moving unit leaves behind (tracks, tyre prints,
 // footprints, hover wash), laid every few pixels along its way and faded out, so it is short,
@@ -16,6 +22,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -26,6 +33,7 @@ const Rgb Gunmetal = {86, 90, 92};
 const Rgb Glass = {70, 120, 140};
 const Rgb Olive = {112, 116, 70};
 const Rgb DarkOlive = {88, 98, 62};
+const Rgb DesertTan = {170, 148, 96};
 const Rgb BlueGrey = {118, 132, 140};
 const Rgb RobotGrey = {132, 128, 118};
 const Rgb GliderGrey = {164, 162, 148};
@@ -258,73 +266,69 @@ void DrawTankBody(cairo_t* cr)
     }
     Circle(cr, -3, 0, 12.5);
     Solid(cr, Scaled(DarkOlive, 1.05), 1.8, 1.5);
+    Circle(cr, -2.5, 0, 8);
+    TeamWindow(cr, 1.6);
     DrawHatch(cr, -8, -5, 3, DarkOlive);
 }
 
-// Quad: four fat tyres on short axles, a narrow chassis with a seat and a roll bar behind it.
+// Quad: four fat round tyres standing out at the corners, a desert-tan body shell over their
+// inner halves with a pointed nose, handlebars over a round tank in the owner's colour, the
+// seat and a roll bar behind it.
 void DrawQuadBody(cairo_t* cr)
 {
-    for (int sx = -1; sx <= 1; sx += 2) {
-        cairo_rectangle(cr, sx * 15 - 1.5, -18, 3, 36);
-        Solid(cr, Gunmetal, 0, 1.0);
-    }
     for (int sx = -1; sx <= 1; sx += 2)
-        for (int sy = -1; sy <= 1; sy += 2) DrawWheel(cr, sx * 16, sy * 20, 16, 10);
-    const double chassis[] = {-26, -9, 12, -12, 25, -7, 25, 7, 12, 12, -26, 9};
-    Polygon(cr, chassis, 6);
-    Solid(cr, Olive, 1.8, 1.5);
-    cairo_move_to(cr, 26, -8);
-    cairo_line_to(cr, 26, 8);
-    Use(cr, Outline);
-    cairo_set_line_width(cr, 3.4);
-    cairo_stroke(cr);
-    RoundedRect(cr, -17, -6.5, 10, 13, 3);
-    Solid(cr, {78, 70, 56}, 1.0, 1.2);
+        for (int sy = -1; sy <= 1; sy += 2) {
+            RoundedRect(cr, sx * 17 - 8.5, sy * 21.5 - 6, 17, 12, 5.5);
+            Solid(cr, {58, 55, 50}, 1.0, 1.4);
+            Circle(cr, sx * 17, sy * 21.5, 2.6);
+            Solid(cr, Steel, 0.6, 1.0);
+        }
+    const double shell[] = {-24, -12, -19, -19.5, 12, -19.5, 21, -13, 29, 0, 21, 13, 12, 19.5, -19, 19.5, -24, 12};
+    Polygon(cr, shell, 9);
+    Solid(cr, DesertTan, 1.8, 1.6);
+    Circle(cr, 0.5, 0, 9.5);
+    TeamWindow(cr, 1.5);
+    RoundedRect(cr, -18, -6, 10, 12, 3);
+    Solid(cr, {78, 70, 56}, 1.0, 1.3);
     for (int pass = 0; pass < 2; pass++) {
-        cairo_move_to(cr, -20, -10);
-        cairo_line_to(cr, -20, 10);
+        cairo_move_to(cr, -22, -13);
+        cairo_line_to(cr, -22, 13);
         Use(cr, pass == 0 ? Outline : Steel);
-        cairo_set_line_width(cr, pass == 0 ? 3.4 : 1.6);
+        cairo_set_line_width(cr, pass == 0 ? 3.6 : 1.8);
+        cairo_stroke(cr);
+        cairo_move_to(cr, 15, -15);
+        cairo_line_to(cr, 18, -10);
+        cairo_move_to(cr, 15, 15);
+        cairo_line_to(cr, 18, 10);
         cairo_stroke(cr);
     }
 }
 
-// Speeder: a sleek hover dart with two side nacelles, a canopy and glowing jets; no wheels.
+// Speeder: a broad hover wedge between two jet nacelles, a team chevron on its back pointing
+// the way it flies, a canopy at the nose; no wheels.
 void DrawSpeederBody(cairo_t* cr)
 {
     for (int side = -1; side <= 1; side += 2) {
-        RoundedRect(cr, -27, side * 17 - 5, 30, 10, 5);
-        Solid(cr, Scaled(BlueGrey, 0.9), 1.4, 1.4);
-        DrawExhaust(cr, -26, side * 17, 4);
-        cairo_move_to(cr, -12, side * 6);
-        cairo_line_to(cr, -4, side * 13);
-        cairo_line_to(cr, 4, side * 13);
-        cairo_line_to(cr, 8, side * 6);
-        cairo_close_path(cr);
-        Solid(cr, BlueGrey, 1.0, 1.2);
+        RoundedRect(cr, -28, side * 20 - 5.5, 44, 11, 5.5);
+        Solid(cr, Scaled(BlueGrey, 0.85), 1.4, 1.5);
+        DrawExhaust(cr, -27, side * 20, 4.2);
     }
-    cairo_move_to(cr, 30, 0);
-    cairo_curve_to(cr, 20, -6, 6, -10, -16, -10);
-    cairo_line_to(cr, -24, -6);
-    cairo_line_to(cr, -24, 6);
-    cairo_line_to(cr, -16, 10);
-    cairo_curve_to(cr, 6, 10, 20, 6, 30, 0);
-    cairo_close_path(cr);
-    Solid(cr, BlueGrey, 2.0, 1.5);
-    cairo_move_to(cr, 28, 0);
-    cairo_line_to(cr, -20, 0);
-    SetColour(cr, 230, 236, 236, 0.6);
-    cairo_set_line_width(cr, 1.0);
-    cairo_stroke(cr);
-    DrawExhaust(cr, -24, 0, 3.5);
-    DrawCanopy(cr, 6, 0, 8, 5);
+    const double hull[] = {31, 0, 25, -7, 19, -18, -19, -18, -25, -10, -25, 10, -19, 18, 19, 18, 25, 7};
+    Polygon(cr, hull, 9);
+    Solid(cr, BlueGrey, 2.0, 1.6);
+    const double chevron[] = {10, 0, 1, -9.5, -7, -7, -2, 0, -7, 7, 1, 9.5};
+    Polygon(cr, chevron, 6);
+    TeamWindow(cr, 1.5);
+    DrawExhaust(cr, -25, 0, 3.5);
+    DrawCanopy(cr, 18, 0, 7, 5);
 }
 
-// Walking robot: an armoured body on four bent legs, knees out to the sides, broad feet.
+// Walking robot: an armoured box body on four bent legs, knees out to the sides, broad feet;
+// team armour plates round the sensor head.
 void DrawRobotBody(cairo_t* cr)
 {
-    const double legs[4][6] = {{5, -10, 11, -25, 23, -23}, {-5, -10, -11, -25, -23, -23},
-                               {5, 10, 11, 25, 23, 23},    {-5, 10, -11, 25, -23, 23}};
+    const double legs[4][6] = {{8, -12, 13, -27, 25, -25}, {-8, -12, -13, -27, -25, -25},
+                               {8, 12, 13, 27, 25, 25},    {-8, 12, -13, 27, -25, 25}};
     for (const auto& leg : legs) {
         for (int pass = 0; pass < 2; pass++) {
             cairo_move_to(cr, leg[0], leg[1]);
@@ -336,11 +340,6 @@ void DrawRobotBody(cairo_t* cr)
             cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
             cairo_stroke(cr);
         }
-        cairo_move_to(cr, leg[0], leg[1]);
-        cairo_line_to(cr, leg[2], leg[3]);
-        SetColour(cr, 230, 226, 214, 0.5);
-        cairo_set_line_width(cr, 1.0);
-        cairo_stroke(cr);
         Circle(cr, leg[2], leg[3], 3.4);
         Solid(cr, Gunmetal, 0.8, 1.1);
         cairo_save(cr);
@@ -350,47 +349,53 @@ void DrawRobotBody(cairo_t* cr)
         cairo_restore(cr);
         Solid(cr, Scaled(RobotGrey, 0.72), 0.8, 1.2);
     }
-    const double body[] = {-13, -8, -7, -13, 7, -13, 13, -7, 13, 7, 7, 13, -7, 13, -13, 8};
-    Polygon(cr, body, 8);
-    Solid(cr, RobotGrey, 2.0, 1.5);
-    RoundedRect(cr, -4, -6.5, 13, 13, 4);
-    Solid(cr, Scaled(RobotGrey, 1.12), 1.4, 1.2);
-    cairo_rectangle(cr, 7, -3.5, 3, 7);
+    RoundedRect(cr, -19, -19, 38, 38, 6);
+    Solid(cr, RobotGrey, 2.0, 1.6);
+    RoundedRect(cr, -9, -9, 18, 18, 6);
+    TeamWindow(cr, 1.5);
+    RoundedRect(cr, -4.5, -4.5, 9.5, 9, 3);
+    Solid(cr, Scaled(RobotGrey, 1.12), 1.2, 1.3);
+    cairo_rectangle(cr, 3.5, -2.5, 2.2, 5);
     Use(cr, {255, 70, 40});
     cairo_fill(cr);
-    for (int i = 0; i < 3; i++) {
-        cairo_rectangle(cr, -11 + i * 2.6, -5, 1.3, 10);
+    for (int i = 0; i < 2; i++) {
+        cairo_rectangle(cr, -3 + i * 2.6, -3, 1.3, 6);
         SetColour(cr, 70, 68, 62);
         cairo_fill(cr);
     }
 }
 
-// Glider: swept wings, a slim fuselage with a canopy, twin tail fins, jet at the tail.
+// Glider: a broad blended wing body with swept tips, twin tail fins and a jet at the tail, a
+// diamond in the owner's colour on its back.
 void DrawGliderBody(cairo_t* cr)
 {
-    const double wings[] = {10, -4, -6, -30, -14, -30, -8, -5, -8, 5, -14, 30, -6, 30, 10, 4};
-    Polygon(cr, wings, 8);
-    Solid(cr, GliderGrey, 1.8, 1.5);
+    const double wings[] = {30, 0, 22, -8, 20, -18, -2, -29, -16, -31, -13, -21, -24, -18, -26, -8,
+                            -26, 8, -24, 18, -13, 21, -16, 31, -2, 29, 20, 18, 22, 8};
+    Polygon(cr, wings, 15);
+    Solid(cr, GliderGrey, 1.8, 1.6);
     for (int side = -1; side <= 1; side += 2) {
-        cairo_move_to(cr, 2, side * 6);
-        cairo_line_to(cr, -8, side * 26);
+        cairo_move_to(cr, 12, side * 17);
+        cairo_line_to(cr, -4, side * 28);
         SetColour(cr, 90, 88, 78, 0.8);
         cairo_set_line_width(cr, 1.0);
         cairo_stroke(cr);
     }
-    const double tail[] = {-18, -3, -26, -12, -29, -12, -26, -2, -26, 2, -29, 12, -26, 12, -18, 3};
+    const double tail[] = {-20, -3, -28, -13, -31, -13, -28, -2, -28, 2, -31, 13, -28, 13, -20, 3};
     Polygon(cr, tail, 8);
     Solid(cr, Scaled(GliderGrey, 0.9), 1.2, 1.3);
     cairo_move_to(cr, 30, 0);
-    cairo_curve_to(cr, 24, -5, 14, -6, 0, -6);
+    cairo_curve_to(cr, 24, -5, 14, -5.5, 0, -5.5);
     cairo_line_to(cr, -26, -3.5);
     cairo_line_to(cr, -26, 3.5);
-    cairo_line_to(cr, 0, 6);
-    cairo_curve_to(cr, 14, 6, 24, 5, 30, 0);
+    cairo_line_to(cr, 0, 5.5);
+    cairo_curve_to(cr, 14, 5.5, 24, 5, 30, 0);
     cairo_close_path(cr);
     Solid(cr, Scaled(GliderGrey, 1.05), 1.8, 1.5);
+    const double diamond[] = {10, 0, 0, -10, -10, 0, 0, 10};
+    Polygon(cr, diamond, 4);
+    TeamWindow(cr, 1.4);
     DrawExhaust(cr, -27, 0, 3);
-    DrawCanopy(cr, 14, 0, 7, 3.6);
+    DrawCanopy(cr, 16, 0, 7, 3.6);
 }
 
 enum Family { SPEEDER, QUAD, PANZER, ROBOTER, GLEITER };
@@ -413,8 +418,8 @@ struct MountRow {
 };
 const int ANY = -1;
 const MountRow Mounts[] = {
-    {SPEEDER, MG, 2, 17, 0.85}, {SPEEDER, ANY, 12, 0, 0.9}, {QUAD, RAKETE, 2, 0, 1.0},
-    {QUAD, ANY, 4, 0, 1.05},    {PANZER, LASER, 6, 0, 1.15}, {PANZER, ANY, 6, 0, 1.2},
+    {SPEEDER, MG, 2, 17, 0.85}, {SPEEDER, ANY, 12, 0, 0.9}, {QUAD, RAKETE, 12, 0, 0.8},
+    {QUAD, ANY, 4, 0, 1.05},    {PANZER, LASER, 6, 0, 1.15}, {PANZER, RAKETE, 12, 0, 1.0}, {PANZER, ANY, 6, 0, 1.2},
     {ROBOTER, ANY, 8, 10.5, 0.75}, {GLEITER, ANY, -4, 15, 0.7},
 };
 
@@ -465,21 +470,26 @@ void DrawCombatUnit(const UnitRow& unit)
 
 // ---- work vehicles -----------------------------------------------------------------------------
 
-// Builder: tracked, a cab at the back and a jointed arm ending in a toothed shovel up front.
+// Builder: tracked, a cab at the back and a jointed arm on a swivel frame ending in a toothed
+// shovel up front; a roundel in the owner's colour on the cab roof.
 void DrawBagger(cairo_t* cr)
 {
     DrawTrack(cr, -28, 14, -27, -14);
     DrawTrack(cr, -28, 14, 14, 27);
     RoundedRect(cr, -25, -16, 35, 32, 4);
     Solid(cr, WorkAmber, 1.8, 1.5);
+    RoundedRect(cr, 7, -17.5, 12, 35, 3);
+    Solid(cr, Scaled(Steel, 0.85), 1.2, 1.4);
     for (int i = 0; i < 3; i++) {
         cairo_rectangle(cr, -23 + i * 3.4, 3, 1.7, 9);
         SetColour(cr, 110, 78, 24);
         cairo_fill(cr);
     }
-    RoundedRect(cr, -14, -14, 15, 13, 2.5);
+    RoundedRect(cr, -15, -14.5, 18, 13, 2.5);
     Solid(cr, Scaled(WorkAmber, 1.08), 1.4, 1.3);
-    RoundedRect(cr, -3, -12, 3.5, 9, 1);
+    Circle(cr, -3, -5, 5);
+    TeamWindow(cr, 1.2);
+    RoundedRect(cr, -13.5, -12.5, 3, 9, 1);
     Solid(cr, Glass, 0, 1.0);
     // The arm: a thick boom from the deck to the elbow, then the stick down to the shovel, with
     // a steel ram along the boom.
@@ -523,7 +533,8 @@ void DrawBagger(cairo_t* cr)
 }
 
 // Harvester: a broad body on six tyres, a wide intake with a toothed drum in front, a cab at
-// the front left and a hopper of spice behind it.
+// the front left and a hopper of spice behind it; a roundel in the owner's colour on the deck
+// between hopper and intake.
 void DrawSammler(cairo_t* cr)
 {
     for (int i = 0; i < 3; i++)
@@ -549,6 +560,8 @@ void DrawSammler(cairo_t* cr)
         cairo_set_line_width(cr, 1.0);
         cairo_stroke(cr);
     }
+    Circle(cr, 6.5, 2, 5.5);
+    TeamWindow(cr, 1.2);
     RoundedRect(cr, -2, -16, 14, 11, 2.5);
     Solid(cr, Scaled(WorkAmber, 1.1), 1.4, 1.3);
     RoundedRect(cr, 7, -14.5, 4, 8, 1);
@@ -569,9 +582,10 @@ void DrawSammler(cairo_t* cr)
 }
 
 // ---- troops -------------------------------------------------------------------------------------
-// A trooper from straight above: shoulders across the heading, helmet in the middle, weapon
-// held forward on the right side. At half size they cover 16 pixels, so each kind differs in
-// what is largest: the helmet colour and the weapon's silhouette.
+// A trooper from straight above, filling his picture: a helmet in the owner's colour in the
+// middle, shoulders and arms in the uniform, a pack behind and the weapon held forward. At half size he covers 16 pixels, so the kinds differ in what stands out of
+// that outline: a rifle, a rocket tube on the shoulder, a glowing laser, an engineer's big pack
+// and cutter.
 
 struct TrooperRow {
     const char* name;
@@ -580,96 +594,92 @@ struct TrooperRow {
     int kind; // 0 rifle, 1 rocket tube, 2 laser rifle, 3 engineer with pack and tool
 };
 const TrooperRow Troopers[] = {
-    {"Infanterie", {104, 110, 66}, {86, 96, 56}, 0},
-    {"Panzerfaust", {112, 104, 72}, {74, 80, 50}, 1},
-    {"Lasertrup", {92, 104, 112}, {150, 160, 170}, 2},
+    {"Infanterie", {104, 110, 66}, {70, 78, 46}, 0},
+    {"Panzerfaust", {112, 104, 72}, {70, 74, 48}, 1},
+    {"Lasertrup", {92, 104, 112}, {196, 204, 212}, 2},
     {"Pionier", {120, 100, 70}, {236, 176, 40}, 3},
 };
 
-// A rifle held low on the right side, reaching forward to `length`.
-void DrawRifle(cairo_t* cr, double length, Rgb colour)
-{
-    cairo_move_to(cr, 1, 4.5);
-    cairo_line_to(cr, length, 3.2);
-    Use(cr, Outline);
-    cairo_set_line_width(cr, 3.4);
-    cairo_stroke(cr);
-    cairo_move_to(cr, 1, 4.5);
-    cairo_line_to(cr, length, 3.2);
-    Use(cr, colour);
-    cairo_set_line_width(cr, 1.6);
-    cairo_stroke(cr);
-}
-
-// What a trooper carries: rifle, rocket tube, laser rifle, or pack and tool.
-void DrawTrooperGear(cairo_t* cr, int kind)
-{
-    switch (kind) {
-    case 0:
-        DrawRifle(cr, 10, Gunmetal);
-        break;
-    case 1:
-        cairo_rectangle(cr, -9, 2.2, 17, 4.6);
-        Solid(cr, {110, 118, 70}, 0.8, 1.2);
-        cairo_rectangle(cr, 7.5, 1.6, 3.2, 5.8);
-        Solid(cr, RocketTip, 0, 1.1);
-        break;
-    case 2:
-        DrawRifle(cr, 9.4, Steel);
-        Glow(cr, 10, 3.1, 1.9, LaserRed);
-        break;
-    default:
-        RoundedRect(cr, -11, -5, 6, 10, 1.5);
-        Solid(cr, {150, 120, 70}, 0.8, 1.1);
-        cairo_move_to(cr, 2, 5);
-        cairo_line_to(cr, 9, 5);
-        Use(cr, Outline);
-        cairo_set_line_width(cr, 3.0);
-        cairo_stroke(cr);
-        cairo_move_to(cr, 2, 5);
-        cairo_line_to(cr, 9, 5);
-        Use(cr, Steel);
-        cairo_set_line_width(cr, 1.4);
-        cairo_stroke(cr);
-        Circle(cr, 9.5, 5, 2);
-        Solid(cr, Steel, 0, 1.0);
-        break;
-    }
-}
-
-// An arm from the shoulder to the hands, in the uniform's colour.
-void DrawArm(cairo_t* cr, double x0, double y0, double x1, double y1, Rgb uniform)
+// A thick line with the dark outline round it: arms, barrels and tubes.
+void OutlinedLine(cairo_t* cr, double x0, double y0, double x1, double y1, double width, Rgb colour)
 {
     for (int pass = 0; pass < 2; pass++) {
         cairo_move_to(cr, x0, y0);
         cairo_line_to(cr, x1, y1);
-        Use(cr, pass == 0 ? Outline : Scaled(uniform, 1.05));
-        cairo_set_line_width(cr, pass == 0 ? 4.2 : 2.2);
+        Use(cr, pass == 0 ? Outline : colour);
+        cairo_set_line_width(cr, pass == 0 ? width + 2.2 : width);
         cairo_stroke(cr);
     }
 }
 
-// One trooper: pack, body, arms and weapon, helmet on top.
+// The pack on the back: an engineer carries a bigger one, striped for his trade.
+void DrawPack(cairo_t* cr, int kind)
+{
+    if (kind == 3) {
+        RoundedRect(cr, -15.5, -11.5, 11.5, 23, 3);
+        Solid(cr, {150, 120, 70}, 1.0, 1.3);
+        for (int i = 0; i < 3; i++) {
+            cairo_rectangle(cr, -14.5 + i * 3.4, -10.5, 1.6, 21);
+            Use(cr, {236, 176, 40});
+            cairo_fill(cr);
+        }
+        return;
+    }
+    RoundedRect(cr, -14, -10.5, 10, 21, 3);
+    Solid(cr, {96, 84, 60}, 1.0, 1.3);
+}
+
+// What a trooper carries forward: rifle, rocket tube on the right shoulder, laser rifle, or
+// the engineer's cutter.
+void DrawTrooperWeapon(cairo_t* cr, int kind)
+{
+    switch (kind) {
+    case 0:
+        OutlinedLine(cr, 4, 4, 15.5, 4, 1.8, Gunmetal);
+        break;
+    case 1:
+        OutlinedLine(cr, -13, 10, 12, 10, 4.4, {118, 126, 76});
+        cairo_rectangle(cr, 11, 7.2, 4, 5.6);
+        Solid(cr, RocketTip, 0, 1.1);
+        break;
+    case 2:
+        OutlinedLine(cr, 4, 4, 13.5, 4, 2.0, Steel);
+        for (double x : {6.0, 9.0}) {
+            cairo_rectangle(cr, x, 1.8, 1.4, 4.4);
+            Use(cr, Gunmetal);
+            cairo_fill(cr);
+        }
+        Glow(cr, 14, 4, 2.3, LaserRed);
+        break;
+    default:
+        OutlinedLine(cr, 4, 5, 12, 5, 1.6, Steel);
+        Circle(cr, 13, 5, 2.4);
+        Solid(cr, {206, 208, 204}, 0, 1.1);
+        break;
+    }
+}
+
+// One trooper: pack, shoulders, helmet, arms, weapon.
 void DrawTrooper(const TrooperRow& trooper)
 {
     std::string path = UnitPath(trooper.name);
     Canvas canvas = CentredCanvas(path);
     cairo_t* cr = canvas.cr;
-    // A trooper reaches a quarter of the picture's width from its centre, so the figure fills
-    // nearly the whole picture.
-    cairo_scale(cr, 1.3, 1.3);
-    if (trooper.kind == 3) DrawTrooperGear(cr, 3);
-    cairo_save(cr);
-    cairo_translate(cr, -2, 0);
-    cairo_scale(cr, 4.6, 9.5);
-    Circle(cr, 0, 0, 1);
-    cairo_restore(cr);
-    Solid(cr, trooper.uniform, 1.2, 1.3);
-    DrawArm(cr, -1, -7, 7, 2, trooper.uniform);
-    if (trooper.kind != 3) DrawTrooperGear(cr, trooper.kind);
-    DrawArm(cr, -1.5, 7.5, 3.5, 5, trooper.uniform);
-    Circle(cr, 0, 0, 4.8);
-    Solid(cr, trooper.helmet, 1.5, 1.3);
+    DrawPack(cr, trooper.kind);
+    // Shoulders from one arm to the other, the forearms held before the chest; the helmet is
+    // cut into them.
+    RoundedRect(cr, -9.5, -14, 19, 28, 6);
+    Solid(cr, trooper.uniform, 1.2, 1.4);
+    RoundedRect(cr, 3, -8.5, 11, 17, 4.5);
+    Solid(cr, Scaled(trooper.uniform, 1.08), 1.0, 1.3);
+    Circle(cr, 0, 0, 6.5);
+    TeamWindow(cr, 1.2);
+    // The helmet's crest, in the kind's own colour.
+    cairo_rectangle(cr, -3.5, -0.8, 4.5, 1.6);
+    Use(cr, trooper.helmet);
+    cairo_fill_preserve(cr);
+    Stroke(cr, 0.7);
+    DrawTrooperWeapon(cr, trooper.kind);
     SaveKeyedBmp(canvas, path);
     FreeCanvas(canvas);
 }
@@ -811,13 +821,81 @@ void DrawWorkVehicle(const WorkRow& vehicle)
     FreeCanvas(canvas);
 }
 
+// ---- the units as the game shows them, for the contact sheet -----------------------------------
+
+// A written picture, from the contact sheet's copy, with its black made see-through again.
+cairo_surface_t* KeyedCopy(const std::string& path)
+{
+    for (const SheetEntry& entry : SheetEntries) {
+        if (entry.path != path) continue;
+        int w = cairo_image_surface_get_width(entry.surface), h = cairo_image_surface_get_height(entry.surface);
+        cairo_surface_t* keyed = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+        cairo_surface_flush(entry.surface);
+        const unsigned char* from = cairo_image_surface_get_data(entry.surface);
+        unsigned char* to = cairo_image_surface_get_data(keyed);
+        int fromStride = cairo_image_surface_get_stride(entry.surface), toStride = cairo_image_surface_get_stride(keyed);
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++) {
+                uint32_t rgb = ((const uint32_t*)(from + y * fromStride))[x] & 0xFFFFFFu;
+                ((uint32_t*)(to + y * toStride))[x] = rgb ? (0xFF000000u | rgb) : 0u;
+            }
+        cairo_surface_mark_dirty(keyed);
+        return keyed;
+    }
+    return nullptr;
+}
+
+// One strip per player: every unit turned a little, at the size the game draws it at zoom 1
+// on a 1024-wide screen, over the unturned square of the player's colour the game lays
+// beneath it.
+void PreviewUnitsAsPlayed()
+{
+    std::vector<std::string> paths;
+    for (const TrooperRow& trooper : Troopers) paths.push_back(UnitPath(trooper.name));
+    for (const UnitRow& unit : CombatUnits) paths.push_back(UnitPath(unit.name));
+    for (const WorkRow& vehicle : WorkVehicles) paths.push_back(UnitPath(vehicle.name));
+    for (const char* tower : {"Kugel-Wachturm", "Raketen-Wachturm", "Ionen-Wachturm"})
+        paths.push_back(std::string("BMP\\O\\") + tower + ".bmp");
+    const int cell = 36;
+    const Rgb grounds[4] = {{0, 0, 0}, {204, 170, 116}, {112, 80, 54}, {204, 170, 116}};
+    for (int player = 1; player <= 3; player++) {
+        Canvas strip = NewCanvas(cell * int(paths.size()), cell);
+        cairo_t* cr = strip.cr;
+        Use(cr, grounds[player]);
+        cairo_paint(cr);
+        for (size_t i = 0; i < paths.size(); i++) {
+            cairo_surface_t* picture = KeyedCopy(paths[i]);
+            if (!picture) continue;
+            double width = cairo_image_surface_get_width(picture), half = TeamSquareHalf(int(width)) / 2;
+            cairo_save(cr);
+            cairo_translate(cr, cell * (double(i) + 0.5), cell / 2.0);
+            cairo_rectangle(cr, -half, -half, 2 * half, 2 * half);
+            SetColour(cr, PlayerColours[player][0], PlayerColours[player][1], PlayerColours[player][2]);
+            cairo_fill(cr);
+            cairo_rotate(cr, (double(i % 5) * 25 - 50) * M_PI / 180);
+            cairo_scale(cr, 0.5, 0.5);
+            cairo_set_source_surface(cr, picture, -width / 2, -width / 2);
+            cairo_paint(cr);
+            cairo_restore(cr);
+            cairo_surface_destroy(picture);
+        }
+        cairo_surface_flush(strip.surface);
+        cairo_surface_reference(strip.surface);
+        PreviewEntries.push_back(
+            SheetEntry{"(Vorschau)\\Einheiten wie im Spiel, Spieler " + std::to_string(player), strip.surface});
+        FreeCanvas(strip);
+    }
+}
+
 } // namespace
 
-// Every unit picture and every family's ground mark.
+// Every unit picture and every family's ground mark; then the contact sheet's view of them as
+// the game shows them, with the towers drawn among the buildings before.
 void DrawUnits()
 {
     for (const WorkRow& vehicle : WorkVehicles) DrawWorkVehicle(vehicle);
     for (const UnitRow& unit : CombatUnits) DrawCombatUnit(unit);
     for (const TrooperRow& trooper : Troopers) DrawTrooper(trooper);
     for (const MarkRow& mark : Marks) DrawMark(mark);
+    PreviewUnitsAsPlayed();
 }

@@ -5,10 +5,11 @@
 //
 //   sceneshot <DATEN folder after its first start> <scene> <screen width> <output prefix>
 //
-// Scenes: cliff, battle, base, menus, bigbattle (the benchmarks' battle, F9 overlay held, at
-// the real frame rate), statistics (an hour of computers playing, then the statistics and
-// save pages), netbattle (a save of two armies meeting, for a network game), groupsave (a base
-// and a group of twelve, to order about by hand).
+// Scenes: cliff, battle, base, shadows (every building at 7, 12 and 17 o'clock), troops (three
+// players' troops, speeders and quads at zoom 1 and 0.5), menus, bigbattle (the benchmarks'
+// battle, F9 overlay held, at the real frame rate), statistics (an hour of computers playing,
+// then the statistics and save pages), netbattle (a save of two armies meeting, for a network
+// game), groupsave (a base and a group of twelve, to order about by hand).
 #include "game/shell/assets.h"
 #include "game/shell/common.h"
 #include "game/shell/config.h"
@@ -202,6 +203,58 @@ static void BaseScene(int hour, const std::string& name)
     LookAt(11, 10);
     PointerAt(700, 700);
     Shoot(30, name);
+}
+
+// Every building that casts a shadow, complete, on sand at a given hour with the day-night
+// cycle on: the hourly shadows fall right in the morning, short and down at noon, left at night.
+static void ShadowScene(int hour, const std::string& name)
+{
+    StartScene(Rows(40, 30, '.'), hour);
+    DayNightSetting = 1;
+    static const int rows[3][4] = {{1300, 1400, 1200, 1220}, {1230, 1240, 1250, 1260}, {1100, 1410, 1420, 1210}};
+    for (int row = 0; row < 3; row++)
+        for (int column = 0; column < 4; column++) Building(rows[row][column], 1, 4 + 5 * column, 4 + 5 * row);
+    Building(1100, 2, 35, 25); // out of sight, so that the game is not won at once
+    RecomputeObstacles();
+    LoadShadowsForClock();
+    LookAt(13.5f, 12);
+    PointerAt(700, 740);
+    Shoot(30, name);
+}
+
+// Troops, speeders and quads of three players meeting on earth and sand, with a tank, a robot
+// and a glider each, seen at zoom 1 and 0.5: whose unit is whose must show on the unit itself.
+static void TroopsScene()
+{
+    std::vector<std::string> rows = Rows(48, 40, 'E');
+    for (int y = 19; y < 40; y++) rows[size_t(y)].replace(1, 47, std::string(47, '.'));
+    StartScene(rows, 11);
+    PlayerCount = 3;
+    static const int army[] = {2101, 2102, 2103, 2107, 2101, 2201, 2203, 2206, 2102, 2103, 2302, 2304, 2305, 2402, 2501};
+    // Each player's group: a corner cell, the way it faces, and which way its rows run.
+    struct Group {
+        float x, y;
+        int heading;
+        float rowX, rowY, columnX, columnY;
+    };
+    const Group groups[3] = {{13, 9, 20, 1.4f, 0, 0, 1.5f}, {34, 9, 160, -1.4f, 0, 0, 1.5f}, {20, 26, 270, 1.4f, 0, 0, -1.5f}};
+    for (int player = 1; player <= 3; player++) {
+        const Group& group = groups[player - 1];
+        for (int i = 0; i < 15; i++) {
+            float column = float(i % 5), row = float(i / 5);
+            float x = group.x + column * group.rowX + row * group.columnX, y = group.y + column * group.rowY + row * group.columnY;
+            int index = Unit(army[i], player, x, y, 2);
+            Units[size_t(index)].heading = float((group.heading + i * 13 % 50 + 335) % 360);
+        }
+    }
+    RecomputeObstacles();
+    LookAt(24, 16);
+    PointerAt(700, 740);
+    Shoot(40, "troops-zoom1");
+    ZoomBy(-1);
+    LookAt(24, 16);
+    Shoot(10, "troops-zoom05");
+    ZoomBy(1);
 }
 
 static void MenusScene(const std::string& size)
@@ -428,7 +481,7 @@ static void GroupSave()
 int main(int argc, char** argv)
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: sceneshot <DATEN folder> <cliff|battle|base|menus|bigbattle|statistics|netbattle|groupsave> <width> <output prefix>\n");
+        std::fprintf(stderr, "usage: sceneshot <DATEN folder> <cliff|battle|base|shadows|troops|menus|bigbattle|statistics|netbattle|groupsave> <width> <output prefix>\n");
         return 2;
     }
     SetProgramFolder(argv[1]);
@@ -453,7 +506,12 @@ int main(int argc, char** argv)
     else if (scene == "base") {
         BaseScene(12, "base-noon");
         BaseScene(18, "base-dusk");
-    } else if (scene == "menus") MenusScene(std::to_string(width));
+    } else if (scene == "shadows") {
+        ShadowScene(7, "shadows-07");
+        ShadowScene(12, "shadows-12");
+        ShadowScene(17, "shadows-17");
+    } else if (scene == "troops") TroopsScene();
+    else if (scene == "menus") MenusScene(std::to_string(width));
     else if (scene == "bigbattle") BigBattleScene();
     else if (scene == "statistics") StatisticsScene();
     else if (scene == "netbattle") NetworkBattleSave();
