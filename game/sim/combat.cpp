@@ -128,7 +128,7 @@ static void Unload(const Projectile& shot, Building& incinerator)
     player.money += money;
     player.spiceMoney += money;
     incinerator.smokeTimer = 40;
-    unit.target = -1; // it fires again when it is ready
+    EndOrder(unit); // it takes the incinerator again and fires when it is ready
 }
 
 // The pioneer's shot: the building changes hands; its former attackers let go, and the
@@ -208,7 +208,7 @@ static void CollectSpice(Projectile& shot)
     if (harvester >= 0) {
         Unit& unit = Units[size_t(harvester)];
         unit.load++;
-        unit.target = -1;
+        EndOrder(unit);
         if (unit.load > 4) unit.load = -unit.load; // full: off to the incinerator
     }
     DropTargetEverywhere(float(TileIdAt(x, y)));

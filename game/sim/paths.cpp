@@ -177,3 +177,79 @@ void ClearPathWork()
     Wavefront.clear();
     Reached.clear();
 }
+
+// ---- regions ----
+
+static int RegionOf[GridSide][GridSide]; // 0 blocked, else the region's number
+static std::vector<int> RegionSizes;    // cells per region, by number
+static std::vector<int> Flood;
+
+// Gives every free cell joined to (x, y) the region number `region`; the number of cells.
+static int FillRegion(int x, int y, int region)
+{
+    int cells = 1;
+    Flood.assign(1, CellKey(x, y));
+    RegionOf[x][y] = region;
+    while (!Flood.empty()) {
+        int cell = Flood.back();
+        Flood.pop_back();
+        int cx = cell / 257, cy = cell % 257;
+        const int steps[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+        for (const auto& step : steps) {
+            int nx = cx + step[0], ny = cy + step[1];
+            if (nx < 0 || ny < 0 || nx >= GridSide || ny >= GridSide) continue;
+            if (RegionOf[nx][ny] != 0 || ObstacleGrid[nx][ny] < 0) continue;
+            RegionOf[nx][ny] = region;
+            Flood.push_back(CellKey(nx, ny));
+            cells++;
+        }
+    }
+    return cells;
+}
+
+void LabelRegions()
+{
+    for (auto& column : RegionOf)
+        for (int& cell : column) cell = 0;
+    RegionSizes.assign(1, 0);
+    for (int x = 0; x < GridSide; x++)
+        for (int y = 0; y < GridSide; y++)
+            if (RegionOf[x][y] == 0 && ObstacleGrid[x][y] >= 0) RegionSizes.push_back(FillRegion(x, y, int(RegionSizes.size())));
+}
+
+static int FreeRegion(int x, int y)
+{
+    if (x < 0 || y < 0 || x >= GridSide || y >= GridSide) return 0;
+    return RegionOf[x][y];
+}
+
+int RegionAt(int x, int y) { return FreeRegion(x, y); }
+int RegionSize(int region) { return region > 0 && region < int(RegionSizes.size()) ? RegionSizes[size_t(region)] : 0; }
+
+// The regions a search from a cell spreads into: its own, or on a blocked cell those of its
+// free orthogonal neighbours. Filled into `regions` (at most four), their count returned.
+static int StartRegions(int x, int y, int regions[4])
+{
+    if (FreeRegion(x, y)) {
+        regions[0] = FreeRegion(x, y);
+        return 1;
+    }
+    int count = 0;
+    const int steps[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    for (const auto& step : steps)
+        if (int region = FreeRegion(x + step[0], y + step[1])) regions[count++] = region;
+    return count;
+}
+
+int CanReach(int fromX, int fromY, int toX, int toY)
+{
+    if (fromX == toX && fromY == toY) return 1;
+    int regions[4] = {};
+    int count = StartRegions(fromX, fromY, regions);
+    auto among = [&](int region) { return region && std::find(regions, regions + count, region) != regions + count; };
+    if (FreeRegion(toX, toY)) return among(FreeRegion(toX, toY));
+    // A blocked destination: entered from a free cell beside it, or straight from the start.
+    if (std::abs(fromX - toX) + std::abs(fromY - toY) == 1) return 1;
+    return among(FreeRegion(toX, toY - 1)) || among(FreeRegion(toX + 1, toY)) || among(FreeRegion(toX, toY + 1)) ||
+           among(FreeRegion(toX - 1, toY));
+}

@@ -219,3 +219,50 @@ TEST(PathSearch, EqualsThePlainRuleOnRandomGrids)
     EXPECT_GT(foundCount, 100) << "most searches find a way";
     EXPECT_LT(foundCount, 300) << "and some fail, which must agree as well";
 }
+
+// What the regions say about a way and what the search finds agree: a way found lies within
+// the regions, and where the regions see none the search finds none. (Only the search's 400
+// rounds can end a way the regions see.)
+TEST(Regions, TellWhatTheSearchCanReach)
+{
+    SeedRandom(77);
+    int found = 0, refused = 0;
+    for (int run = 0; run < 300; run++) {
+        int w = 8 + Rnd(40), h = 8 + Rnd(40);
+        FreeGrid(w, h);
+        int density = Rnd(55);
+        for (int x = 1; x <= w - 2; x++)
+            for (int y = 1; y <= h - 2; y++)
+                if (Rnd(99) < density) ObstacleGrid[x][y] = -1;
+        LabelRegions();
+        int sx = 1 + Rnd(w - 3), sy = 1 + Rnd(h - 3), dx = 1 + Rnd(w - 3), dy = 1 + Rnd(h - 3);
+        std::string path;
+        int searched = SearchPath(sx, sy, dx, dy, path), reached = CanReach(sx, sy, dx, dy);
+        if (searched) {
+            ASSERT_EQ(reached, 1) << "run " << run << ": the search went where the regions see no way";
+        }
+        if (!reached) {
+            ASSERT_EQ(searched, 0) << "run " << run;
+        }
+        found += searched;
+        refused += !reached;
+    }
+    EXPECT_GT(found, 50);
+    EXPECT_GT(refused, 50) << "blocked starts, blocked destinations and walled-in cells all occur";
+}
+
+TEST(Regions, AWalledInCellIsARegionOfItsOwnAndABuildingIsReachedFromBeside)
+{
+    FreeGrid(30, 30);
+    for (int i = 10; i <= 14; i++) ObstacleGrid[i][10] = ObstacleGrid[i][14] = ObstacleGrid[10][i] = ObstacleGrid[14][i] = -1;
+    ObstacleGrid[20][20] = -1; // a one-cell building in the open
+    LabelRegions();
+    EXPECT_EQ(CanReach(3, 3, 12, 12), 0) << "inside the ring";
+    EXPECT_EQ(CanReach(12, 12, 11, 13), 1) << "within the ring";
+    EXPECT_EQ(RegionSize(RegionAt(12, 12)), 9);
+    EXPECT_EQ(CanReach(3, 3, 20, 20), 1) << "a blocked destination with a free cell beside it";
+    EXPECT_EQ(CanReach(3, 3, 10, 12), 1) << "the ring's wall from outside";
+    EXPECT_EQ(CanReach(12, 12, 10, 12), 1) << "and from inside";
+    EXPECT_EQ(CanReach(10, 12, 3, 3), 1) << "a start on a blocked cell spreads from its free neighbours";
+    EXPECT_EQ(RegionAt(20, 20), 0);
+}
