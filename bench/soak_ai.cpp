@@ -81,7 +81,8 @@ static void Report()
         std::printf("  %5.2fh p%d money %6d energy %3d threat %s target %d:", Hours(ElapsedSeconds), p, Players[p].money,
                     Players[p].energy, Players[p].threatMemory.c_str(), Players[p].attackTarget);
         for (const Building& b : Buildings)
-            if (b.owner == p) std::printf(" %d%s%s", b.typeId, IsComplete(b) ? "" : "*", b.queue.empty() && b.currentItem <= 0 ? "" : "+");
+            if (b.owner == p)
+                std::printf(" %d@%g,%g%s%s", b.typeId, b.x, b.y, IsComplete(b) ? "" : "*", b.queue.empty() && b.currentItem <= 0 ? "" : "+");
         std::printf(" |");
         for (const Unit& u : Units)
             if (u.owner == p) std::printf(" %d(%d,%g)", int(u.typeId), u.load, u.target);

@@ -48,8 +48,9 @@ inline void WatchSoakFrame(SoakWatch& watch)
             watch.firstAttacked = enemy;
         }
         SoakPlayerWatch& seen = watch.players[p];
-        if (!SoakCanEarn(p) || Players[p].money != seen.lastMoney || seen.unchangedSince < 0) seen.unchangedSince = now;
-        seen.longestFreeze = std::max(seen.longestFreeze, now - seen.unchangedSince);
+        if (!SoakCanEarn(p)) seen.unchangedSince = -1;
+        else if (Players[p].money != seen.lastMoney || seen.unchangedSince < 0) seen.unchangedSince = now;
+        if (seen.unchangedSince >= 0) seen.longestFreeze = std::max(seen.longestFreeze, now - seen.unchangedSince);
         seen.lastMoney = Players[p].money;
     }
     std::map<int, int> stillUnfinished;
