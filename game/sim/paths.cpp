@@ -87,17 +87,17 @@ static std::vector<int> TracePath(int start, int dest)
     return cells;
 }
 
-// Drops the middle of every three consecutive, evenly spaced points, the start counting as the
-// point before the first (so a way that leaves the start straight loses its first step); with
-// a straight way (nothing ever blocked) only the destination stays. The destination is appended
-// once more. `cells` begins with the start.
+// Drops the middle of every three consecutive, evenly spaced points of the path; the start is
+// no point of it, so the first step always stays. With a straight way (nothing ever blocked)
+// only the destination stays. The destination is appended once more. `cells` begins with the
+// start.
 static std::string ThinnedPath(const std::vector<int>& cells, int straight, int destX, int destY)
 {
     std::string path;
     size_t n = cells.size();
     for (size_t i = 1; i < n; i++) {
         int x = CellX(cells[i]), y = CellY(cells[i]);
-        int keep = i == n - 1;
+        int keep = i == n - 1 || (!straight && i == 1);
         if (!straight && !keep) {
             int px = CellX(cells[i - 1]), py = CellY(cells[i - 1]);
             int qx = CellX(cells[i + 1]), qy = CellY(cells[i + 1]);

@@ -295,8 +295,8 @@ static void ApproachTarget(Unit& unit)
         EndOrder(unit);
         return;
     }
-    // Holding its place is what "without pursuit" means, unless the target was ordered.
-    if (unit.stance == 1 && unit.holdTarget != 1) return;
+    // Every unit goes for its target, in stance 1 too: "without pursuit" means it makes no plan
+    // to get there and drives straight at it, so it fires at what it has picked.
     unit.destX = x;
     unit.destY = y;
 }
@@ -314,8 +314,9 @@ static void FollowPath(Unit& unit, const std::string& path, int goal)
 static void PlanPath(Unit& unit)
 {
     if (PathfindingOn != 1 || IsTower(unit) || !unit.path.empty()) return;
-    int wants = unit.target == 0 ||
-                (unit.target > 0 && unit.stance != 1 && PixelDistance(unit.x, unit.y, unit.destX, unit.destY) > unit.range * 32);
+    // A point order always plans; otherwise a unit plans for any far destination, target or
+    // not, unless it is in stance 1.
+    int wants = unit.target == 0 || (unit.stance != 1 && PixelDistance(unit.x, unit.y, unit.destX, unit.destY) > unit.range * 32);
     if (!wants) return;
     int sx = CellOf(unit.x), sy = CellOf(unit.y);
     int dx = std::clamp(CellOf(unit.destX), 0, MaxPathCoordinate), dy = std::clamp(CellOf(unit.destY), 0, MaxPathCoordinate);

@@ -100,17 +100,20 @@ static int PlainSearch(int sx, int sy, int dx, int dy, std::string& path)
         if (!any) break; // nothing left to spread: the remaining rounds change nothing
     }
     if (!found) return 0;
-    // The way to the destination, with the start before it for the thinning.
-    std::vector<std::pair<int, int>> points = Points(Chars(sx, sy) + PlainWay[dx][dy]);
-    for (size_t i = 1; i < points.size(); i++) {
-        // Nothing ever in the way: only the destination stays. Else the middle of every three
-        // evenly spaced points goes.
-        int last = i == points.size() - 1;
-        int even = !last && points[i + 1].first - 2 * points[i].first + points[i - 1].first == 0 &&
-                   points[i + 1].second - 2 * points[i].second + points[i - 1].second == 0;
-        int keep = last || (blocked && !even);
-        if (keep) path += Chars(points[i].first, points[i].second);
-    }
+    // The path's own points, as the wavefront wrote them: the cells after the start, the
+    // destination last. Nothing ever in the way: every point between goes. Else, of every three
+    // consecutive points evenly spaced, the middle one goes.
+    std::vector<std::pair<int, int>> points = Points(PlainWay[dx][dy]);
+    auto evenlySpaced = [&](size_t a) {
+        const auto &p0 = points[a], &p1 = points[a + 1], &p2 = points[a + 2];
+        return p2.first - 2 * p1.first + p0.first == 0 && p2.second - 2 * p1.second + p0.second == 0;
+    };
+    std::vector<bool> dropped(points.size(), !blocked);
+    dropped.back() = false;
+    for (size_t a = 0; blocked && a + 2 < points.size(); a++)
+        if (evenlySpaced(a)) dropped[a + 1] = true;
+    for (size_t i = 0; i < points.size(); i++)
+        if (!dropped[i]) path += Chars(points[i].first, points[i].second);
     path += Chars(dx, dy);
     return 1;
 }
@@ -123,10 +126,10 @@ TEST(PathSearch, AStraightWayKeepsOnlyTheDestination)
     std::string path;
     ASSERT_EQ(SearchPath(20, 20, 28, 23, path), 1);
     EXPECT_EQ(Points(path), (std::vector<std::pair<int, int>>{{28, 23}, {28, 23}})) << "nothing was in the way";
-    // Near the map's edge the wavefront meets the border: the way is kept to its corners, first
-    // diagonally from the start, then straight on.
+    // Near the map's edge the wavefront meets the border: the way is kept to its first step and
+    // its corners, first diagonally from the start, then straight on.
     ASSERT_EQ(SearchPath(3, 3, 20, 9, path), 1);
-    EXPECT_EQ(Points(path), (std::vector<std::pair<int, int>>{{9, 9}, {20, 9}, {20, 9}}));
+    EXPECT_EQ(Points(path), (std::vector<std::pair<int, int>>{{4, 4}, {9, 9}, {20, 9}, {20, 9}}));
 }
 
 TEST(PathSearch, ACliffWallForcesADetourThinnedToItsCorners)
