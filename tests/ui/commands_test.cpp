@@ -67,6 +67,18 @@ TEST_F(Commands, RightClicksOrderMovesAttacksAndRallyPoints)
     MoveTo(X(20), Y(14));
     Click(2);
     for (int tank : tanks) EXPECT_EQ(Units[size_t(tank)].target, Units[size_t(enemy)].id) << "an attack on the tank clicked";
+
+    // A barracks selected, a right click on the ground: its units will gather there.
+    int barracks = AddBuilding(MakeBuilding(NextObjectId += 10, 1210, 1, 14, 16, 0));
+    RecomputeObstacles();
+    ClickAt(X(15), Y(17));
+    ASSERT_EQ(Buildings[size_t(barracks)].selection, 2);
+    EXPECT_EQ(Selected(), 0) << "the tanks were let go";
+    MoveTo(X(8.5f), Y(22.5f));
+    Click(2);
+    EXPECT_NEAR(Buildings[size_t(barracks)].rallyX, 8.5f, 0.05f);
+    EXPECT_NEAR(Buildings[size_t(barracks)].rallyY, 22.5f, 0.05f);
+    for (int tank : tanks) EXPECT_EQ(Units[size_t(tank)].target, Units[size_t(enemy)].id) << "the tanks' orders stand";
 }
 
 TEST_F(Commands, GroupsAreMadeRecalledAndDissolved)
