@@ -14,7 +14,8 @@
 // A game's line: map, seed, game hours played, winner (or none), then per player units and
 // buildings made, units and buildings destroyed, and for a computer player freeze=H.HH (the
 // longest span with its money unchanged while it owned a harvester and a complete incinerator)
-// and unfinished=H.HH (the longest span one of its buildings stood unfinished); the game time of
+// and unfinished=H.HH (the longest span one of its buildings stood unfinished while it owned a
+// construction vehicle); the game time of
 // the first attack on another player, and the wall time. Exit status 1 on a stall (an hour of
 // game time in which no money moved and nothing was built, produced or harvested) or when a
 // span reached the limit.

@@ -44,18 +44,32 @@ TEST(SoakWatch, MoneyFreezesOnlyWhileTheComputerCouldEarn)
     EXPECT_EQ(watch.players[2].longestFreeze, 4 * 3600) << "standing still since the unload at 7 hours";
 }
 
+// Counted while the player has a construction vehicle to finish the building.
 TEST(SoakWatch, TheLongestABuildingStoodUnfinished)
 {
     SimWorld world(FilledRows(30, 30, 'E'), 2);
     SoakWatch watch;
-    ElapsedSeconds = 1000;
+    auto at = [&](int seconds) {
+        ElapsedSeconds = seconds;
+        WatchSoakFrame(watch);
+    };
     int site = AddPlacedBuilding(2, 1100, 5, 5);
-    WatchSoakFrame(watch);
-    ElapsedSeconds = 4000;
-    WatchSoakFrame(watch);
+    NextObjectId += 10;
+    at(1000);
+    at(3000);
+    EXPECT_EQ(watch.players[2].longestUnfinished, 0) << "no vehicle: it waits for money to buy one";
+    int builder = world.Add(2001, 2, 10, 10, 3);
+    at(4000);
+    at(6000);
+    EXPECT_EQ(watch.players[2].longestUnfinished, 2000);
+    Units[size_t(builder)].state = 1; // destroyed
+    at(8000);
+    Units[size_t(builder)].state = 0;
+    at(9000);
+    at(9500);
+    EXPECT_EQ(watch.players[2].longestUnfinished, 2000) << "counted afresh once a vehicle is there again";
     Buildings[size_t(site)].buildProgress = Buildings[size_t(site)].buildTotal;
-    ElapsedSeconds = 9000;
-    WatchSoakFrame(watch);
-    EXPECT_EQ(watch.players[2].longestUnfinished, 3000) << "from placing it until it stood complete";
+    at(20000);
+    EXPECT_EQ(watch.players[2].longestUnfinished, 2000) << "complete";
     EXPECT_EQ(watch.players[1].longestUnfinished, 0);
 }
