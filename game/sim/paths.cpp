@@ -180,55 +180,69 @@ void ClearPathWork()
 
 // ---- regions ----
 
-static int RegionOf[GridSide][GridSide]; // 0 blocked, else the region's number
-static std::vector<int> RegionSizes;    // cells per region, by number
+// Region numbers on the framed layout of the search's work grid (cell (x, y) at CellIndex),
+// whose frame of blocked cells spares the walk every bounds test: 0 blocked, else the number.
+static int RegionOfCell[Stride * Stride];
+static unsigned char OpenCell[Stride * Stride]; // 1 where the obstacle grid is free
+static std::vector<int> RegionSizes;          // cells per region, by number
 static std::vector<int> Flood;
+static int RegionsStale = 1;                  // the obstacles changed since the last labelling
 
-// Gives every free cell joined to (x, y) the region number `region`; the number of cells.
-static int FillRegion(int x, int y, int region)
+// Gives every open cell joined to `start` the region number `region`; the number of cells.
+static int FillRegion(int start, int region)
 {
-    int cells = 1;
-    Flood.assign(1, CellKey(x, y));
-    RegionOf[x][y] = region;
+    int cells = 0;
+    Flood.assign(1, start);
+    RegionOfCell[start] = region;
     while (!Flood.empty()) {
         int cell = Flood.back();
         Flood.pop_back();
-        int cx = cell / 257, cy = cell % 257;
-        const int steps[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
-        for (const auto& step : steps) {
-            int nx = cx + step[0], ny = cy + step[1];
-            if (nx < 0 || ny < 0 || nx >= GridSide || ny >= GridSide) continue;
-            if (RegionOf[nx][ny] != 0 || ObstacleGrid[nx][ny] < 0) continue;
-            RegionOf[nx][ny] = region;
-            Flood.push_back(CellKey(nx, ny));
-            cells++;
+        cells++;
+        for (int step : Orthogonal) {
+            int next = cell + step;
+            if (RegionOfCell[next] != 0 || !OpenCell[next]) continue;
+            RegionOfCell[next] = region;
+            Flood.push_back(next);
         }
     }
     return cells;
 }
 
-void LabelRegions()
+void LabelRegions() { RegionsStale = 1; }
+
+// Labelled when first asked after a change: a frame in which buildings fall one after another
+// labels once. Only the map's cells can be free: the labelling looks no further.
+static void LabelRegionsNow()
 {
-    for (auto& column : RegionOf)
-        for (int& cell : column) cell = 0;
+    RegionsStale = 0;
+    std::memset(RegionOfCell, 0, sizeof RegionOfCell);
+    std::memset(OpenCell, 0, sizeof OpenCell);
     RegionSizes.assign(1, 0);
-    for (int x = 0; x < GridSide; x++)
-        for (int y = 0; y < GridSide; y++)
-            if (RegionOf[x][y] == 0 && ObstacleGrid[x][y] >= 0) RegionSizes.push_back(FillRegion(x, y, int(RegionSizes.size())));
+    int width = std::clamp(MapWidth, 0, GridSide), height = std::clamp(MapHeight, 0, GridSide);
+    for (int x = 0; x < width; x++)
+        for (int y = 0; y < height; y++) OpenCell[CellIndex(x, y)] = ObstacleGrid[x][y] >= 0;
+    for (int x = 0; x < width; x++)
+        for (int y = 0; y < height; y++) {
+            int cell = CellIndex(x, y);
+            if (OpenCell[cell] && RegionOfCell[cell] == 0) RegionSizes.push_back(FillRegion(cell, int(RegionSizes.size())));
+        }
 }
 
 static int FreeRegion(int x, int y)
 {
+    if (RegionsStale) LabelRegionsNow();
     if (x < 0 || y < 0 || x >= GridSide || y >= GridSide) return 0;
-    return RegionOf[x][y];
+    return RegionOfCell[CellIndex(x, y)];
 }
 
 int RegionAt(int x, int y) { return FreeRegion(x, y); }
-int RegionSize(int region) { return region > 0 && region < int(RegionSizes.size()) ? RegionSizes[size_t(region)] : 0; }
+int RegionSize(int region)
+{
+    if (RegionsStale) LabelRegionsNow();
+    return region > 0 && region < int(RegionSizes.size()) ? RegionSizes[size_t(region)] : 0;
+}
 
-// The regions a search from a cell spreads into: its own, or on a blocked cell those of its
-// free orthogonal neighbours. Filled into `regions` (at most four), their count returned.
-static int StartRegions(int x, int y, int regions[4])
+int StartRegions(int x, int y, int regions[4])
 {
     if (FreeRegion(x, y)) {
         regions[0] = FreeRegion(x, y);

@@ -32,7 +32,8 @@ void ClearPathCache();
 void ClearPathWork();
 
 // Regions: free cells joined by orthogonal steps over free cells, the pieces of the map a
-// wavefront can spread over. Labelled again whenever the obstacles change.
+// wavefront can spread over. LabelRegions marks them for labelling anew (whenever the
+// obstacles change); the questions below label them first when they must.
 void LabelRegions();
 // Whether a search from cell (fromX, fromY) would reach cell (toX, toY): the start is always
 // entered, and a blocked destination is reached through a free cell beside it, as the search
@@ -41,6 +42,9 @@ int CanReach(int fromX, int fromY, int toX, int toY);
 // The region of a free cell (0 for a blocked one or one off the grid), and how many cells it has.
 int RegionAt(int x, int y);
 int RegionSize(int region);
+// The regions a search from a cell spreads into: its own, or on a blocked cell those of its
+// free orthogonal neighbours. Filled into `regions` (at most four), their count returned.
+int StartRegions(int x, int y, int regions[4]);
 // A cell as one number, x * 257 + y.
 inline int CellKey(int x, int y) { return x * 257 + y; }
 

@@ -109,21 +109,24 @@ void KeepOnMap(Unit& unit)
 
 static int CellOf(float v) { return int(std::floor(v)); }
 
+// The regions the unit's search spreads into, asked once for all the cells it looks at.
+struct Reach {
+    int regions[4] = {};
+    int count = 0;
+    explicit Reach(const Unit& unit) { count = StartRegions(CellOf(unit.x), CellOf(unit.y), regions); }
+    int Has(int region) const { return region && std::find(regions, regions + count, region) != regions + count; }
+};
+
 // Whether an edge cell of a building has a free cell beside it that the unit's search reaches.
-static int EdgeCellApproachable(const Unit& unit, int x, int y)
+static int EdgeCellApproachable(const Reach& reach, int x, int y)
 {
-    const int steps[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
-    for (const auto& step : steps) {
-        int nx = x + step[0], ny = y + step[1];
-        if (nx < 0 || ny < 0 || nx > 256 || ny > 256 || ObstacleGrid[nx][ny] != 0) continue;
-        if (CanReach(CellOf(unit.x), CellOf(unit.y), nx, ny)) return 1;
-    }
-    return 0;
+    return reach.Has(RegionAt(x, y - 1)) || reach.Has(RegionAt(x + 1, y)) || reach.Has(RegionAt(x, y + 1)) ||
+           reach.Has(RegionAt(x - 1, y));
 }
 
 // The centre of the edge cell nearest to the unit that it can come to; 0 (and the point left
 // alone) when there is none.
-static int NearestApproachableEdge(const Unit& unit, const Building& building, float& x, float& y)
+static int NearestApproachableEdge(const Unit& unit, const Reach& reach, const Building& building, float& x, float& y)
 {
     int left = CellOf(building.x), top = CellOf(building.y);
     int right = left + FootprintWidth(building) - 1, bottom = top + FootprintHeight(building) - 1;
@@ -132,7 +135,7 @@ static int NearestApproachableEdge(const Unit& unit, const Building& building, f
         for (int cy = top; cy <= bottom; cy++) {
             if (cx != left && cx != right && cy != top && cy != bottom) continue;
             float d = std::hypot(float(cx) + 0.5f - unit.x, float(cy) + 0.5f - unit.y);
-            if ((best >= 0 && d >= best) || !EdgeCellApproachable(unit, cx, cy)) continue;
+            if ((best >= 0 && d >= best) || !EdgeCellApproachable(reach, cx, cy)) continue;
             best = d;
             x = float(cx) + 0.5f;
             y = float(cy) + 0.5f;
@@ -165,14 +168,15 @@ int TargetPoint(const Unit& unit, float& x, float& y)
     // An edge cell walled in by a neighbour (a solar cell built flush against it) cannot be
     // reached: the search would fail and the order with it, turn after turn. The nearest edge
     // cell the unit can come to serves instead.
-    if (!EdgeCellApproachable(unit, CellOf(x), CellOf(y))) NearestApproachableEdge(unit, building, x, y);
+    Reach reach(unit);
+    if (!EdgeCellApproachable(reach, CellOf(x), CellOf(y))) NearestApproachableEdge(unit, reach, building, x, y);
     return 1;
 }
 
 int CanApproach(const Unit& unit, const Building& building)
 {
     float x = 0, y = 0;
-    return NearestApproachableEdge(unit, building, x, y);
+    return NearestApproachableEdge(unit, Reach(unit), building, x, y);
 }
 
 void EndOrder(Unit& unit)
@@ -208,12 +212,14 @@ void TakeWorkTarget(Unit& unit, float id)
     }
 }
 
-void GiveUpPushedPath(Unit& unit)
+void GiveUpPushedPath(Unit& unit, int byTheGround)
 {
-    // A cached path comes from a search up to three cells away: from where this unit stands its
-    // first leg may run into what pushed it. The cache would hand out that way, or another one
-    // from elsewhere, again and again; a search from its own cell starts where it is.
-    if (!unit.path.empty()) unit.failedGoal = unit.pathGoal;
+    // Pushed back by a cliff or a building, the unit follows a way it cannot drive from where it
+    // stands: a cached path comes from a search up to three cells away, and its first leg may
+    // run into what pushed it. The cache would hand out that way, or another one from elsewhere,
+    // again and again; a search from its own cell starts where it is. (Other units only stand
+    // in the way for a while: the way itself is good.)
+    if (byTheGround && !unit.path.empty()) unit.failedGoal = unit.pathGoal;
     unit.path.clear();
     unit.pushCount = 0;
     // A harvester pushed about on its way to a point (a crowded rally point) goes to work.
