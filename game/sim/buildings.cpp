@@ -99,7 +99,7 @@ int PushOutOfFootprint(const Building& building, Unit& unit)
     if (!MoveOutOfFootprint(building, unit, dx, dy)) return 0;
     // A unit that keeps running into a building follows a way that no longer exists.
     if (++unit.pushCount > 100) {
-        GiveUpPushedPath(unit, 1);
+        GiveUpPushedPath(unit);
         unit.x += dx * float(unit.width) / 512;
         unit.y += dy * float(unit.width) / 512;
     }

@@ -212,14 +212,13 @@ void TakeWorkTarget(Unit& unit, float id)
     }
 }
 
-void GiveUpPushedPath(Unit& unit, int byTheGround)
+void GiveUpPushedPath(Unit& unit)
 {
-    // Pushed back by a cliff or a building, the unit follows a way it cannot drive from where it
-    // stands: a cached path comes from a search up to three cells away, and its first leg may
-    // run into what pushed it. The cache would hand out that way, or another one from elsewhere,
-    // again and again; a search from its own cell starts where it is. (Other units only stand
-    // in the way for a while: the way itself is good.)
-    if (byTheGround && !unit.path.empty()) unit.failedGoal = unit.pathGoal;
+    // The unit follows a way it cannot drive from where it stands: a cached path comes from a
+    // search up to three cells away, and its first leg may run into a cliff, or two units meet
+    // head-on in a gap on the same path. The cache would hand out that way, or another one from
+    // elsewhere, again and again; a search from its own cell starts where it is.
+    if (!unit.path.empty()) unit.failedGoal = unit.pathGoal;
     unit.path.clear();
     unit.pushCount = 0;
     // A harvester pushed about on its way to a point (a crowded rally point) goes to work.

@@ -184,7 +184,7 @@ static void PushAside(int i, int j)
     other.x += std::cos(angle) * share / 32;
     other.y += std::sin(angle) * share / 32;
     if (++other.pushCount > 20) {
-        GiveUpPushedPath(other, 0);
+        GiveUpPushedPath(other);
         other.x += std::cos(angle) * float(other.width) / 512;
         other.y += std::sin(angle) * float(other.width) / 512;
         if (std::hypot(other.x - other.destX, other.y - other.destY) >= 2) {
