@@ -141,3 +141,29 @@ TEST(Rounds, AUnitMadeBesideAPocketComesOutOnTheOpenSide)
     const Unit& troop = Units[0];
     EXPECT_EQ(CanReach(int(troop.x), int(troop.y), 30, 30), 1) << "it stands at " << troop.x << "," << troop.y;
 }
+
+// Pushed by another unit until the push limit drops its cached path (two harvesters meeting
+// head-on in a gap), a unit does not take that cached way again: it searches its own.
+TEST(Rounds, AUnitJostledOffItsCachedPathSearchesItsOwn)
+{
+    SimWorld world(FilledRows(44, 36, 'E'));
+    int mover = world.Add(2402, 1, 10.5f, 10.5f, 2);
+    int enemy = world.Add(2101, 2, 30.5f, 30.5f, 0);
+    const std::string stale = std::string{PathChar(10), PathChar(30), PathChar(30), PathChar(30), PathChar(30), PathChar(30)};
+    CachePath(10, 10, 30, 30, stale); // a way down and across, as a search elsewhere found it
+    Unit& unit = Units[size_t(mover)];
+    unit.target = Units[size_t(enemy)].id;
+    unit.holdTarget = 1;
+    unit.destX = unit.destY = 30.5f;
+    world.Run(1);
+    ASSERT_EQ(Units[size_t(mover)].path, stale) << "first it takes the cached way";
+    Units[size_t(mover)].pushCount = 20;
+    world.Add(2402, 1, 10.6f, 10.6f, 0); // right on top of it: the next push passes the limit
+    std::string taken;
+    world.Run(60, [&] {
+        taken = Units[size_t(mover)].path;
+        return !taken.empty() && taken != stale;
+    });
+    EXPECT_FALSE(taken.empty()) << "a new way";
+    EXPECT_NE(taken, stale) << "its own search's, straight across";
+}
