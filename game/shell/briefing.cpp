@@ -89,26 +89,37 @@ Briefing ComposeBriefing(int mission)
     return briefing;
 }
 
+void DrawBriefingLines(const Briefing& briefing)
+{
+    for (const BriefingLine& line : briefing.lines) DrawText(line.text, BriefingX, float(line.y), 1, 0);
+}
+
+int BriefingKey()
+{
+    if (KeyWentUp(KeyEscape)) return -1;
+    return KeyWentUp(KeyReturn) || KeyWentUp(KeyPadEnter) ? 1 : 0;
+}
+
 static void DrawBriefingFrame(const Briefing& briefing)
 {
     ClearScreen(0, 0, 0);
     BeginScene();
     DrawSpaceScene();
-    for (const BriefingLine& line : briefing.lines) DrawText(line.text, BriefingX, float(line.y), 1, 0);
+    DrawBriefingLines(briefing);
     EndScene();
     FlipScreen();
     CountFrame();
 }
 
-// Keys act on release, so the key that left the briefing does not reach the page behind it.
 int ShowBriefing()
 {
     const int mission = CurrentMission;
     Briefing briefing = ComposeBriefing(mission);
     while (!WindowCloseRequested()) {
         ReadKeyboard();
-        if (KeyWentUp(KeyEscape)) return 0;
-        if (KeyWentUp(KeyReturn) || KeyWentUp(KeyPadEnter)) {
+        int key = BriefingKey();
+        if (key < 0) return 0;
+        if (key > 0) {
             if (!briefing.found) return 0;
             MissionMode = 1;
             MapNumber = 100 + mission;
@@ -122,6 +133,8 @@ int ShowBriefing()
 
 int StartMissionGame()
 {
+    // A mission is played by player 1: its start money and its objects are written for it.
+    LocalPlayer = 1;
     MissionMode = 1;
     MapNumber = 100 + CurrentMission;
     ResetGameState();

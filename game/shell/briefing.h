@@ -21,6 +21,12 @@ struct Briefing {
 // mission can start (every mission solved, or the mission missing from the table).
 Briefing ComposeBriefing(int mission);
 
+// The briefing's lines, drawn at their places (inside a 3-D scene, over the space scene).
+void DrawBriefingLines(const Briefing& briefing);
+// What the keys of this frame say to a briefing: 1 Enter (start), -1 Escape (leave), 0 nothing.
+// Keys act on release, so the key that left the briefing does not reach the page behind it.
+int BriefingKey();
+
 // The briefing loop for CurrentMission, over the space scene. Enter (with a mission to play):
 // MissionMode = 1, MapNumber = 100 + mission, MissionTask set, result 1 - the caller then
 // calls StartMissionGame and runs the game. Escape, or either key when there is no mission:

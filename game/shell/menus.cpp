@@ -40,6 +40,8 @@ std::vector<MenuItem> MenuItems;
 
 namespace {
 
+Briefing LoadedBriefing; // the running mission's briefing, shown after its save was loaded
+
 // Actions: what a click does besides opening a page.
 enum Action {
     MapDown = 100, MapUp, HourDown, HourUp, DayNightSwitch, DifficultyDown, DifficultyUp, StormsDown, StormsUp,
@@ -103,13 +105,15 @@ void NetworkFailure(std::vector<MenuItem>& items, bool failed, const char* line,
     Button(items, "Abbrechen", 660, back);
 }
 
+// Five rows of save files from the scroll offset; rows past the last file are empty buttons.
 void SaveList(std::vector<MenuItem>& items)
 {
     std::vector<std::string> names = SaveFiles();
-    if (names.empty()) names.push_back("");
     Menu.saveOffset = std::clamp(Menu.saveOffset, 0, std::max(0, int(names.size()) - 5));
-    for (int i = 0; i < 5 && Menu.saveOffset + i < int(names.size()); i++)
-        Add(items, SaveEntryItem, names[size_t(Menu.saveOffset + i)], 60, 180 + 60 * i, EditSaveName);
+    for (int i = 0; i < 5; i++) {
+        size_t file = size_t(Menu.saveOffset + i);
+        Add(items, SaveEntryItem, file < names.size() ? names[file] : std::string(), 60, 180 + 60 * i, EditSaveName);
+    }
     Add(items, SmallButtonItem, "<", 840, 300, ListDown);
     Add(items, SmallButtonItem, ">", 900, 300, ListUp);
     Add(items, TextFieldItem, SaveName, 60, 540, EditSaveName);
@@ -326,6 +330,7 @@ std::vector<MenuItem> BuildPageItems(int page)
         Back(items, StatisticsPage);
         break;
     }
+    case LoadedBriefingPage: break; // the briefing's own lines, drawn over the scene
     default:
         title("KORAX 3050");
         Back(items, MainPage);
@@ -360,6 +365,9 @@ void StartEditing(int target, const std::string& text)
     BeginTextEntry(text);
     TextEntry.maxLength = 16;
 }
+
+// The action of the text field being edited.
+int EditedFieldAction() { return Menu.editing == 5 ? EditName : Menu.editing == 2 ? EditAddress : EditSaveName; }
 
 // Writes the settings, starts the game program anew in the new mode (it opens on the
 // resolution page without the intro) and ends this one.
@@ -413,8 +421,29 @@ void PlayGame()
     }
 }
 
+// The briefing page of a loaded mission: Enter goes on with the game, Escape leaves it for
+// the game menu. 1 when the page was left in this frame.
+int LoadedBriefingStep()
+{
+    int key = BriefingKey();
+    if (key > 0) {
+        StopSound(MusicNumber);
+        PlayGame();
+        return 1;
+    }
+    if (key < 0) {
+        Menu.inGame = 0;
+        OpenPage(GameMenuPage);
+        return 1;
+    }
+    return 0;
+}
+
 int StartFreeGameOnMap()
 {
+    // Alone at this computer the player is player 1, whoever he was in the last network game
+    // or the save loaded last.
+    LocalPlayer = 1;
     MissionMode = 0;
     MapNumber = FreeMapFor(MapSetting);
     ResetGameState();
@@ -601,10 +630,16 @@ void Carry(int action)
             break;
         }
         if (LoadGame(SaveName)) {
-            // A mission's goal is not in the file: the hint line takes it from the briefing.
-            if (MissionMode == 1) MissionTask = ComposeBriefing(MapNumber - 100).task;
             AddMessage("INFO: Spielstand wurde geladen.");
             AddMessage("      \"" + SaveName + "\"");
+            if (MissionMode == 1) {
+                // A mission goes on after its briefing, as it began; its goal is not in the
+                // file, so the hint line takes it from there too.
+                LoadedBriefing = ComposeBriefing(MapNumber - 100);
+                MissionTask = LoadedBriefing.task;
+                back = LoadedBriefingPage;
+                break;
+            }
             StopSound(MusicNumber);
             PlayGame();
             return;
@@ -673,9 +708,13 @@ int LengthOf(const std::vector<MenuItem>& items)
     return total;
 }
 
+// An empty row of the save list: an empty button as wide as the longest name.
+bool IsEmptyRow(const MenuItem& item) { return item.kind == SaveEntryItem && item.text.empty(); }
+int ItemCharacters(const MenuItem& item) { return IsEmptyRow(item) ? 16 : int(item.text.size()); }
+
 bool Hovers(const MenuItem& item, float layoutX, float layoutY)
 {
-    return layoutX >= float(item.x) && layoutX <= float(item.x + 30 * (int(item.text.size()) + 1)) &&
+    return layoutX >= float(item.x) && layoutX <= float(item.x + 30 * (ItemCharacters(item) + 1)) &&
            layoutY >= float(item.y) && layoutY <= float(item.y + 50);
 }
 
@@ -693,6 +732,25 @@ void KindColour(const MenuItem& item, int& r, int& g, int& b)
     }
 }
 
+void Outline(float x, float y, float w, float h, int r = 128, int g = 128, int b = 128)
+{
+    int left = int(std::lround(x * UiScale)), top = int(std::lround(y * UiScale));
+    int width = int(std::lround(w * UiScale)), height = int(std::lround(h * UiScale));
+    ShadeRectangle(left, top, width, 1, r, g, b, 255);
+    ShadeRectangle(left, top + height - 1, width, 1, r, g, b, 255);
+    ShadeRectangle(left, top, 1, height, r, g, b, 255);
+    ShadeRectangle(left + width - 1, top, 1, height, r, g, b, 255);
+}
+
+// The frame of an empty row, in the colour of the save entries, brighter under the pointer.
+void DrawEmptyRow(const MenuItem& item, bool hovered)
+{
+    int r = 0, g = 0, b = 0, boost = hovered ? 60 : 0;
+    KindColour(item, r, g, b);
+    Outline(float(item.x + 15), float(item.y), float(30 * ItemCharacters(item)), 40, std::min(255, r + boost),
+            std::min(255, g + boost), std::min(255, b + boost));
+}
+
 // Draws the items, at most `shown` characters of them; the hovered one wiggles.
 void DrawItems(int shown)
 {
@@ -700,8 +758,8 @@ void DrawItems(int shown)
     for (size_t index = 0; index < MenuItems.size(); index++) {
         const MenuItem& item = MenuItems[index];
         std::string text = item.text;
-        int editAction = Menu.editing == 5 ? EditName : Menu.editing == 2 ? EditAddress : EditSaveName;
-        bool edited = item.kind == TextFieldItem && Menu.editing && item.action == editAction;
+        bool edited = item.kind == TextFieldItem && Menu.editing && item.action == EditedFieldAction();
+        if (IsEmptyRow(item) && drawn < shown) DrawEmptyRow(item, int(index) == Menu.hoveredIndex);
         if (edited && std::sin(15.0 * Menu.colourPhase * DegreesToRadians) > 0)
             text.insert(size_t(std::clamp(TextEntry.cursor, 0, int(text.size()))), "|");
         bool wiggles = int(index) == Menu.hoveredIndex && item.kind != TitleItem && item.kind != LabelItem;
@@ -726,16 +784,6 @@ void DrawItems(int shown)
 void Centred(int font, const std::string& text, float x, float y, int r, int g, int b)
 {
     DrawFontText(font, text, int(std::lround(x * UiScale)) - TextWidth(font, text) / 2, int(std::lround(y * UiScale)), r, g, b);
-}
-
-void Outline(float x, float y, float w, float h)
-{
-    int left = int(std::lround(x * UiScale)), top = int(std::lround(y * UiScale));
-    int width = int(std::lround(w * UiScale)), height = int(std::lround(h * UiScale));
-    ShadeRectangle(left, top, width, 1, 128, 128, 128, 255);
-    ShadeRectangle(left, top + height - 1, width, 1, 128, 128, 128, 255);
-    ShadeRectangle(left, top, 1, height, 128, 128, 128, 255);
-    ShadeRectangle(left + width - 1, top, 1, height, 128, 128, 128, 255);
 }
 
 void DrawTable()
@@ -847,6 +895,7 @@ int MenuFrame()
         target = TextEntry.text;
         if (!TextEntry.active) Menu.editing = 0;
     }
+    if (Menu.page == LoadedBriefingPage && LoadedBriefingStep()) return 0;
     Menu.mouseX = std::clamp(Menu.mouseX + float(MouseMoveX()) * float(MouseSpeed) / 10.0f, 0.0f, float(ScreenWidthPx - 1));
     Menu.mouseY = std::clamp(Menu.mouseY + float(MouseMoveY()) * float(MouseSpeed) / 10.0f, 0.0f, float(ScreenHeightPx - 1));
     if (KeyWentUp(0x3B)) BlendMode1++;
@@ -870,7 +919,14 @@ int MenuFrame()
         // Only the window is drawn: a scrolled window is drawn anew.
         if (Menu.diagramOffset != offset) Menu.diagramStale = 1;
         bool arrow = Menu.hoveredAction == DiagramLeft || Menu.hoveredAction == DiagramRight;
-        if (acts && !arrow && Menu.hoveredAction >= 0 && !Menu.editing) {
+        // A click on the field being edited goes on editing; a click anywhere else ends the
+        // editing as Enter does, keeping what was typed, and acts.
+        bool onEditedField = Menu.editing && Menu.hoveredKind == TextFieldItem && Menu.hoveredAction == EditedFieldAction();
+        if (acts && Menu.editing && !onEditedField) {
+            TextEntry.active = 0;
+            Menu.editing = 0;
+        }
+        if (acts && !arrow && Menu.hoveredAction >= 0 && !onEditedField) {
             Menu.current = Menu.hoveredAction;
             PlaySound(3, 0);
             if (Menu.hoveredKind == ButtonItem) Menu.reveal = 0;
@@ -908,6 +964,7 @@ int MenuFrame()
     DrawSpaceScene();
     SetBlendFactors(5, 6);
     if (Menu.page == NewGamePage) DrawMapPreview();
+    if (Menu.page == LoadedBriefingPage) DrawBriefingLines(LoadedBriefing);
     DrawItems(Menu.reveal);
     if (!Menu.notice.empty()) DrawFontText(MenuFont, Menu.notice, int(60 * UiScale), int(600 * UiScale), 230, 200, 120);
     if (Menu.page == TablePage) DrawTable();

@@ -11,7 +11,7 @@ enum MenuPage {
     MainPage = 1, GameMenuPage, NewGamePage, GameSettingsPage, MissionsPage, OptionsPage, GameOptionsPage,
     GraphicsPage, ResolutionPage, ColourDepthPage, EffectsPage, SoundPage, QuitPage, MultiplayerPage, JoinPage,
     ConnectingPage, HostingPage, WaitingPage, PausePage, AbortPage, SavePage, LoadPage, StatisticsPage,
-    TablePage, DiagramPage, OverwritePage, SavedPage, DeletePage, LastPage
+    TablePage, DiagramPage, OverwritePage, SavedPage, DeletePage, LoadedBriefingPage, LastPage
 };
 
 enum MenuItemKind { TitleItem = 0, ButtonItem, ToggleItem, SaveEntryItem, LabelItem, TextFieldItem, SmallButtonItem };

@@ -3,6 +3,7 @@
 
 #include "game/shell/common.h"
 #include "game/shell/frame.h"
+#include "game/sim/gameloop.h"
 #include "platform/sprites.h"
 
 #include <cmath>
@@ -23,6 +24,15 @@ static int FlickerCounter = 0;  // 0..100; dims the sun
 static int LightningValue = 0;  // opacity of the lit planet pass, 0 but for a flash
 
 const std::vector<SpaceStar>& SpaceStars() { return Stars; }
+
+// F1 to F4 in the menus shift the two factors of the planet's own pass, from 10/3 round the
+// eleven factors there are.
+void PlanetBlend(int& source, int& destination)
+{
+    auto shifted = [](int factor, int by) { return ((factor - 1 + by) % 11 + 11) % 11 + 1; };
+    source = shifted(10, BlendMode1);
+    destination = shifted(3, BlendMode2);
+}
 const std::vector<PlanetPiece>& PlanetPieces() { return Pieces; }
 
 int StarPlaceAllowed(float x, float y)
@@ -110,7 +120,9 @@ static void PlacePiece(const PlanetPiece& piece)
 // value. Passes rather than piece by piece, so each pass keeps one blend mode.
 static void DrawPlanet()
 {
-    SetBlendFactors(10, 3);
+    int source = 10, destination = 3;
+    PlanetBlend(source, destination);
+    SetBlendFactors(source, destination);
     for (const PlanetPiece& piece : Pieces) {
         if (!PlanetPieceDrawn(piece, TurnAngle)) continue;
         PlacePiece(piece);

@@ -32,6 +32,9 @@ const std::vector<SpaceStar>& SpaceStars();
 const std::vector<PlanetPiece>& PlanetPieces();
 // 1 when a star may stand at layout x, y: off the planet's disc and out of the sun's corner.
 int StarPlaceAllowed(float x, float y);
+// The blend factors of the planet's first pass: 10/3, shifted by the two blend values that F1
+// to F4 raise and lower in the menus.
+void PlanetBlend(int& source, int& destination);
 // 1 when the piece is drawn at this turn angle (degrees): the side of the globe facing the
 // viewer. The last column only closes the texture's seam and the last row lies beyond the pole;
 // neither is ever drawn.

@@ -99,21 +99,23 @@ int PushOutOfFootprint(const Building& building, Unit& unit)
     if (!MoveOutOfFootprint(building, unit, dx, dy)) return 0;
     // A unit that keeps running into a building follows a way that no longer exists.
     if (++unit.pushCount > 100) {
-        unit.path.clear();
-        unit.pushCount = 0;
+        GiveUpPushedPath(unit);
         unit.x += dx * float(unit.width) / 512;
         unit.y += dy * float(unit.width) / 512;
     }
     return 1;
 }
 
+// Only the building pass's push counts towards the limit: this one merely keeps a unit that a
+// step or a neighbour put on a footprint off it, and must not cost it its path.
 void KeepOutOfFootprints(Unit& unit)
 {
     if (IsTower(unit)) return;
     int x = std::clamp(int(std::floor(unit.x)), 0, 256), y = std::clamp(int(std::floor(unit.y)), 0, 256);
     if (!FootprintAt[x][y]) return;
     int found = FindBuilding(FootprintAt[x][y]);
-    if (found >= 0 && Buildings[size_t(found)].state >= 0) PushOutOfFootprint(Buildings[size_t(found)], unit);
+    float dx = 0, dy = 0;
+    if (found >= 0 && Buildings[size_t(found)].state >= 0) MoveOutOfFootprint(Buildings[size_t(found)], unit, dx, dy);
 }
 
 // ---- obstacles and walls ----
@@ -137,16 +139,23 @@ void RecomputeObstacles()
         for (int y = 1; y <= MapHeight - 2; y++) ObstacleGrid[x][y] = 0;
     for (const GroundTile& tile : GroundTiles)
         if (IsCliffTile(tile.sprite)) BlockCell(tile.x, tile.y);
-    for (int p = 0; p <= MaxPlayers; p++) Players[p].labCount = 0;
+    CountLabs();
     for (const Building& building : Buildings) {
-        if (building.typeId == 1400 && building.owner >= 0 && building.owner <= MaxPlayers) Players[building.owner].labCount++;
         int left = int(std::floor(building.x)), top = int(std::floor(building.y));
         for (int x = left; x < left + FootprintWidth(building); x++)
             for (int y = top; y < top + FootprintHeight(building); y++) BlockCell(x, y, building.id);
     }
     for (const Unit& unit : Units)
         if (IsTowerType(int(unit.typeId))) BlockCell(int(std::floor(unit.x)), int(std::floor(unit.y)));
+    LabelRegions();
     ClearPathCache();
+}
+
+void CountLabs()
+{
+    for (int p = 0; p <= MaxPlayers; p++) Players[p].labCount = 0;
+    for (const Building& building : Buildings)
+        if (building.typeId == 1400 && building.owner >= 0 && building.owner <= MaxPlayers) Players[building.owner].labCount++;
 }
 
 void JoinWalls()

@@ -83,9 +83,12 @@ int PlaceBuilding(int typeId, int x, int y);
 int SaleValue();
 void SellSelected();
 
-// Rebuilds the obstacle grid (map border, cliff tiles, building footprints, tower cells) and
-// every player's lab count. Planned paths may run through what changed, so the path cache goes.
+// Rebuilds the obstacle grid (map border, cliff tiles, building footprints, tower cells), its
+// regions and every player's lab count. Planned paths may run through what changed, so the
+// path cache goes.
 void RecomputeObstacles();
+// Every player's lab count from the buildings it owns now.
+void CountLabs();
 // Gives every wall the piece that joins it to its neighbours: +1 right, +2 below, +4 left, +8 above.
 void JoinWalls();
 // Position in Buildings of the building with this id, or -1.
@@ -103,7 +106,8 @@ int MoveOutOfFootprint(const Building& building, Unit& unit, float& dx, float& d
 // The same, counted as a push: a unit pushed out more than 100 times loses its path and is
 // moved a little further. 1 when it moved.
 int PushOutOfFootprint(const Building& building, Unit& unit);
-// Moves a unit out of whatever footprint its centre stands in (after a push or its own step).
+// Moves a unit out of whatever footprint its centre stands in (after a push or its own step);
+// not counted as a push.
 void KeepOutOfFootprints(Unit& unit);
 // Footprint in cells: the picture's size / 64, at least one cell.
 int FootprintWidth(const Building& building);

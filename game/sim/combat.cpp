@@ -57,8 +57,7 @@ static int HitsUnit(const Projectile& shot, const Unit& unit)
 // A flash where a gun's shot strikes, so that a player sees what hits.
 static void ImpactFlash(const Projectile& shot)
 {
-    if (shot.damage > 0 && int(shot.kind) < 3007)
-        AddEffect(18, std::min(26.0f, 8 + shot.damage / 2), shot.x, shot.y, 0, float(Rnd(359)), 200);
+    if (shot.damage > 0 && int(shot.kind) < 3007) AddImpactFlash(shot.x, shot.y, shot.damage);
 }
 
 static void HitUnit(Projectile& shot, int index)
@@ -128,7 +127,7 @@ static void Unload(const Projectile& shot, Building& incinerator)
     player.money += money;
     player.spiceMoney += money;
     incinerator.smokeTimer = 40;
-    unit.target = -1; // it fires again when it is ready
+    EndOrder(unit); // it takes the incinerator again and fires when it is ready
 }
 
 // The pioneer's shot: the building changes hands; its former attackers let go, and the
@@ -151,7 +150,10 @@ static void HitBuilding(Projectile& shot, Building& building)
     int complete = IsComplete(building);
     if (kind == HammerShot && complete && building.hitPoints >= building.maxHitPoints) return;
     if (kind == CollectingShot && building.typeId != 1300) return;
-    // Guns and the pioneer's shot pass their own side's buildings; the tools work on them.
+    // Guns and the pioneer's shot pass their own side's buildings; the tools work on them. A
+    // shot that hit its own side's buildings would make every defence wreck what it defends:
+    // the guard towers behind a base's walls shoot them down, units fighting in their own base
+    // blow up its buildings, and anything still going up falls at the first stray shot.
     if ((shot.damage > 0 || kind == CaptureShot) && building.owner == shot.owner) return;
     building.hitPoints += shot.repair;
     if (building.hitPoints > building.maxHitPoints) building.buildProgress += shot.repair;
@@ -208,7 +210,7 @@ static void CollectSpice(Projectile& shot)
     if (harvester >= 0) {
         Unit& unit = Units[size_t(harvester)];
         unit.load++;
-        unit.target = -1;
+        EndOrder(unit);
         if (unit.load > 4) unit.load = -unit.load; // full: off to the incinerator
     }
     DropTargetEverywhere(float(TileIdAt(x, y)));

@@ -15,6 +15,16 @@
 
 std::vector<Effect> Effects;
 
+// The effects the game adds for the eye alone (flashes where shots strike, smoke over badly hurt
+// vehicles) throw their own dice: a draw from the game's random numbers would shift every draw
+// the rules make after it, and so the game itself.
+static unsigned int CosmeticSeed = 12345;
+static int CosmeticRnd(int n)
+{
+    CosmeticSeed = CosmeticSeed * 1103515245u + 12345u;
+    return n <= 0 ? 0 : int((CosmeticSeed >> 16) % unsigned(n + 1));
+}
+
 void AddEffect(int kind, float size, float x, float y, float drift, float angle, float life)
 {
     Effect effect{kind, size, x, y, drift, angle, life};
@@ -158,9 +168,15 @@ static void IncineratorSmoke(Building& building)
 static void HurtVehicleSmoke(const Unit& unit)
 {
     if (SmokeEffects != 1 || unit.state != 0 || IsTroop(unit) || IsTower(unit) || unit.hitPoints >= unit.maxHitPoints * 0.4f ||
-        Rnd(7) != 0)
+        CosmeticRnd(7) != 0)
         return;
-    AddEffect(24, float(6 + Rnd(5)), unit.x * 32, unit.y * 32, float(6 + Rnd(6)), float(250 + Rnd(40)), float(90 + Rnd(50)));
+    AddEffect(24, float(6 + CosmeticRnd(5)), unit.x * 32, unit.y * 32, float(6 + CosmeticRnd(6)), float(250 + CosmeticRnd(40)),
+              float(90 + CosmeticRnd(50)));
+}
+
+void AddImpactFlash(float x, float y, float damage)
+{
+    AddEffect(18, std::min(26.0f, 8 + damage / 2), x, y, 0, float(CosmeticRnd(359)), 200);
 }
 
 void EmitFrameEffects()

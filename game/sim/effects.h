@@ -27,3 +27,6 @@ int IsGroundMark(int kind);
 void EmitFrameEffects();
 // Moves, grows, turns and fades the effects of a drawn frame; removes the spent ones.
 void AgeEffects();
+// A flash where a gun's shot strikes, sized by its damage: for the eye only, it changes nothing
+// the rules decide.
+void AddImpactFlash(float x, float y, float damage);

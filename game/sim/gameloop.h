@@ -31,7 +31,7 @@ extern int FrameSkip;        // 1: draw every other frame only
 extern int HelpVisible;      // tutorial text shown
 extern int HelpPage;         // 0..10
 extern int PathfindingOn, ShowObstacles, OpponentOn, FogOn; // debug switches, +1 on / -1 off
-extern int BlendMode1, BlendMode2; // free blend experiments of the debug overlay
+extern int BlendMode1, BlendMode2; // shifts of the space scene's planet blend (F1-F4); outlive games
 extern int MouseCode;        // MouseEvent code of this frame
 extern int GameResult;       // 0 running, 1 won, -1 lost
 extern int ResultFrames;     // drawn frames that showed the end-of-game text

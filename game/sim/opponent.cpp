@@ -253,12 +253,15 @@ static void SetStances(int player)
         if (unit.owner == player) unit.stance = unit.typeId < 2003.0f ? 3 : 2;
 }
 
-// Waits while anything of the player is still being built, unless something attacked it.
+// Waits while anything of the player is still being built, unless something attacked it. A
+// site whose construction vehicle was destroyed holds nothing up: nobody is left to finish it,
+// and only a turn can order a new vehicle - waiting for it would stop the computer for good.
 static int DecidePhase(const Player& self, int player)
 {
-    int allFinished = 1;
+    int allFinished = 1, canBuild = 0;
+    for (const Unit& unit : Units) canBuild |= unit.owner == player && unit.state == 0 && IsBuilder(unit);
     for (const Building& building : Buildings)
-        if (building.owner == player && !IsComplete(building)) allFinished = 0;
+        if (building.owner == player && !IsComplete(building) && canBuild) allFinished = 0;
     AiPhase = allFinished && AiPhase != 2 ? 0 : 1;
     if (!self.threatMemory.empty() && self.threatMemory != NoThreat) AiPhase = 0;
     return AiPhase == 0;

@@ -87,17 +87,17 @@ static std::vector<int> TracePath(int start, int dest)
     return cells;
 }
 
-// Drops the middle of every three consecutive, evenly spaced points, the start counting as the
-// point before the first (so a way that leaves the start straight loses its first step); with
-// a straight way (nothing ever blocked) only the destination stays. The destination is appended
-// once more. `cells` begins with the start.
+// Drops the middle of every three consecutive, evenly spaced points of the path; the start is
+// no point of it, so the first step always stays. With a straight way (nothing ever blocked)
+// only the destination stays. The destination is appended once more. `cells` begins with the
+// start.
 static std::string ThinnedPath(const std::vector<int>& cells, int straight, int destX, int destY)
 {
     std::string path;
     size_t n = cells.size();
     for (size_t i = 1; i < n; i++) {
         int x = CellX(cells[i]), y = CellY(cells[i]);
-        int keep = i == n - 1;
+        int keep = i == n - 1 || (!straight && i == 1);
         if (!straight && !keep) {
             int px = CellX(cells[i - 1]), py = CellY(cells[i - 1]);
             int qx = CellX(cells[i + 1]), qy = CellY(cells[i + 1]);
@@ -176,4 +176,94 @@ void ClearPathWork()
         for (int y = 1; y <= MapHeight - 2; y++) Marks[CellIndex(x, y)] = 0;
     Wavefront.clear();
     Reached.clear();
+}
+
+// ---- regions ----
+
+// Region numbers on the framed layout of the search's work grid (cell (x, y) at CellIndex),
+// whose frame of blocked cells spares the walk every bounds test: 0 blocked, else the number.
+static int RegionOfCell[Stride * Stride];
+static unsigned char OpenCell[Stride * Stride]; // 1 where the obstacle grid is free
+static std::vector<int> RegionSizes;          // cells per region, by number
+static std::vector<int> Flood;
+static int RegionsStale = 1;                  // the obstacles changed since the last labelling
+
+// Gives every open cell joined to `start` the region number `region`; the number of cells.
+static int FillRegion(int start, int region)
+{
+    int cells = 0;
+    Flood.assign(1, start);
+    RegionOfCell[start] = region;
+    while (!Flood.empty()) {
+        int cell = Flood.back();
+        Flood.pop_back();
+        cells++;
+        for (int step : Orthogonal) {
+            int next = cell + step;
+            if (RegionOfCell[next] != 0 || !OpenCell[next]) continue;
+            RegionOfCell[next] = region;
+            Flood.push_back(next);
+        }
+    }
+    return cells;
+}
+
+void LabelRegions() { RegionsStale = 1; }
+
+// Labelled when first asked after a change: a frame in which buildings fall one after another
+// labels once. Only the map's cells can be free: the labelling looks no further.
+static void LabelRegionsNow()
+{
+    RegionsStale = 0;
+    std::memset(RegionOfCell, 0, sizeof RegionOfCell);
+    std::memset(OpenCell, 0, sizeof OpenCell);
+    RegionSizes.assign(1, 0);
+    int width = std::clamp(MapWidth, 0, GridSide), height = std::clamp(MapHeight, 0, GridSide);
+    for (int x = 0; x < width; x++)
+        for (int y = 0; y < height; y++) OpenCell[CellIndex(x, y)] = ObstacleGrid[x][y] >= 0;
+    for (int x = 0; x < width; x++)
+        for (int y = 0; y < height; y++) {
+            int cell = CellIndex(x, y);
+            if (OpenCell[cell] && RegionOfCell[cell] == 0) RegionSizes.push_back(FillRegion(cell, int(RegionSizes.size())));
+        }
+}
+
+static int FreeRegion(int x, int y)
+{
+    if (RegionsStale) LabelRegionsNow();
+    if (x < 0 || y < 0 || x >= GridSide || y >= GridSide) return 0;
+    return RegionOfCell[CellIndex(x, y)];
+}
+
+int RegionAt(int x, int y) { return FreeRegion(x, y); }
+int RegionSize(int region)
+{
+    if (RegionsStale) LabelRegionsNow();
+    return region > 0 && region < int(RegionSizes.size()) ? RegionSizes[size_t(region)] : 0;
+}
+
+int StartRegions(int x, int y, int regions[4])
+{
+    if (FreeRegion(x, y)) {
+        regions[0] = FreeRegion(x, y);
+        return 1;
+    }
+    int count = 0;
+    const int steps[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    for (const auto& step : steps)
+        if (int region = FreeRegion(x + step[0], y + step[1])) regions[count++] = region;
+    return count;
+}
+
+int CanReach(int fromX, int fromY, int toX, int toY)
+{
+    if (fromX == toX && fromY == toY) return 1;
+    int regions[4] = {};
+    int count = StartRegions(fromX, fromY, regions);
+    auto among = [&](int region) { return region && std::find(regions, regions + count, region) != regions + count; };
+    if (FreeRegion(toX, toY)) return among(FreeRegion(toX, toY));
+    // A blocked destination: entered from a free cell beside it, or straight from the start.
+    if (std::abs(fromX - toX) + std::abs(fromY - toY) == 1) return 1;
+    return among(FreeRegion(toX, toY - 1)) || among(FreeRegion(toX + 1, toY)) || among(FreeRegion(toX, toY + 1)) ||
+           among(FreeRegion(toX - 1, toY));
 }

@@ -31,6 +31,23 @@ void ClearPathCache();
 // What the pause key does to the search's work grids: all cleared, the map's inner cells free.
 void ClearPathWork();
 
+// Regions: free cells joined by orthogonal steps over free cells, the pieces of the map a
+// wavefront can spread over. LabelRegions marks them for labelling anew (whenever the
+// obstacles change); the questions below label them first when they must.
+void LabelRegions();
+// Whether a search from cell (fromX, fromY) would reach cell (toX, toY): the start is always
+// entered, and a blocked destination is reached through a free cell beside it, as the search
+// reaches a building. Ignores the search's 400 rounds.
+int CanReach(int fromX, int fromY, int toX, int toY);
+// The region of a free cell (0 for a blocked one or one off the grid), and how many cells it has.
+int RegionAt(int x, int y);
+int RegionSize(int region);
+// The regions a search from a cell spreads into: its own, or on a blocked cell those of its
+// free orthogonal neighbours. Filled into `regions` (at most four), their count returned.
+int StartRegions(int x, int y, int regions[4]);
+// A cell as one number, x * 257 + y.
+inline int CellKey(int x, int y) { return x * 257 + y; }
+
 // Path characters and points.
 inline char PathChar(int coordinate) { return char(coordinate + 35); }
 inline int PathCoordinate(char c) { return int((unsigned char)c) - 35; }

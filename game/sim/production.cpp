@@ -11,6 +11,7 @@
 #include "game/sim/buildings.h"
 #include "game/sim/effects.h"
 #include "game/sim/gameloop.h"
+#include "game/sim/paths.h"
 #include "game/sim/research.h"
 #include "game/sim/sounds.h"
 #include "game/sim/units.h"
@@ -44,6 +45,39 @@ static void WorkOnItem(Building& building)
     building.remaining -= pace;
 }
 
+// The ground beside a factory a finished unit comes out on: where the rules put it, leaving
+// across the nearest edge, unless that side opens only onto a pocket that cliffs and other
+// buildings close in (a rally corner against a cliff, a lab built next to it later). A unit
+// there could never leave it; it comes out instead on the widest ground beside the factory,
+// at the cell nearest its rally point.
+static void StepOutOfFactory(const Building& factory, Unit& unit)
+{
+    Unit leaving = unit;
+    float dx = 0, dy = 0;
+    MoveOutOfFootprint(factory, leaving, dx, dy);
+    int side = RegionAt(int(std::floor(leaving.x)), int(std::floor(leaving.y)));
+    int left = int(std::floor(factory.x)) - 1, top = int(std::floor(factory.y)) - 1;
+    int right = left + FootprintWidth(factory) + 1, bottom = top + FootprintHeight(factory) + 1;
+    auto forEachCellAround = [&](auto visit) {
+        for (int x = left; x <= right; x++)
+            for (int y = top; y <= bottom; y++)
+                if (x == left || x == right || y == top || y == bottom) visit(x, y);
+    };
+    int widest = 0;
+    forEachCellAround([&](int x, int y) {
+        if (RegionSize(RegionAt(x, y)) > RegionSize(widest)) widest = RegionAt(x, y);
+    });
+    if (widest == 0 || RegionSize(side) >= RegionSize(widest)) return;
+    float nearest = -1;
+    forEachCellAround([&](int x, int y) {
+        float d = std::hypot(float(x) + 0.5f - factory.rallyX, float(y) + 0.5f - factory.rallyY);
+        if (RegionAt(x, y) != widest || (nearest >= 0 && d >= nearest)) return;
+        nearest = d;
+        unit.x = float(x) + 0.5f;
+        unit.y = float(y) + 0.5f;
+    });
+}
+
 // A finished unit steps out at the factory's middle, a hundredth of the way to the rally point,
 // and drives there with the factory's stance.
 static void FinishUnit(Building& building)
@@ -53,6 +87,7 @@ static void FinishUnit(Building& building)
     float y = building.y + 1.5f + (building.rallyY - building.y - 1.5f) / 100;
     NextObjectId += 10;
     Unit unit = MakeUnit(float(NextObjectId), typeId, building.owner, std::round(x), std::round(y), building.stance, 0);
+    StepOutOfFactory(building, unit);
     unit.destX = unit.waypointX = building.rallyX;
     unit.destY = unit.waypointY = building.rallyY;
     unit.heading = float(NormalizeAngle(int(std::lround(std::atan2(building.rallyY - unit.y, building.rallyX - unit.x) / 0.017453292f))));
@@ -175,6 +210,9 @@ void BuildingPass()
     RebuildUnitBuckets();
     MinimapAvailable = 0;
     BecameTowers.clear();
+    // Labs speed their owner's research: counted afresh each frame, since a lab changes hands
+    // without any building coming or going (a pioneer's capture, a partner's snapshot).
+    CountLabs();
     for (size_t i = 0; i < Buildings.size(); i++) BuildingStep(i);
     SweepBuildings();
 }

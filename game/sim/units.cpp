@@ -107,6 +107,42 @@ void KeepOnMap(Unit& unit)
 
 // ---- targets ----
 
+static int CellOf(float v) { return int(std::floor(v)); }
+
+// The regions the unit's search spreads into, asked once for all the cells it looks at.
+struct Reach {
+    int regions[4] = {};
+    int count = 0;
+    explicit Reach(const Unit& unit) { count = StartRegions(CellOf(unit.x), CellOf(unit.y), regions); }
+    int Has(int region) const { return region && std::find(regions, regions + count, region) != regions + count; }
+};
+
+// Whether an edge cell of a building has a free cell beside it that the unit's search reaches.
+static int EdgeCellApproachable(const Reach& reach, int x, int y)
+{
+    return reach.Has(RegionAt(x, y - 1)) || reach.Has(RegionAt(x + 1, y)) || reach.Has(RegionAt(x, y + 1)) ||
+           reach.Has(RegionAt(x - 1, y));
+}
+
+// The centre of the edge cell nearest to the unit that it can come to; 0 (and the point left
+// alone) when there is none.
+static int NearestApproachableEdge(const Unit& unit, const Reach& reach, const Building& building, float& x, float& y)
+{
+    int left = CellOf(building.x), top = CellOf(building.y);
+    int right = left + FootprintWidth(building) - 1, bottom = top + FootprintHeight(building) - 1;
+    float best = -1;
+    for (int cx = left; cx <= right; cx++)
+        for (int cy = top; cy <= bottom; cy++) {
+            if (cx != left && cx != right && cy != top && cy != bottom) continue;
+            float d = std::hypot(float(cx) + 0.5f - unit.x, float(cy) + 0.5f - unit.y);
+            if ((best >= 0 && d >= best) || !EdgeCellApproachable(reach, cx, cy)) continue;
+            best = d;
+            x = float(cx) + 0.5f;
+            y = float(cy) + 0.5f;
+        }
+    return best >= 0;
+}
+
 int TargetPoint(const Unit& unit, float& x, float& y)
 {
     if (unit.target <= 0) return 0;
@@ -129,11 +165,21 @@ int TargetPoint(const Unit& unit, float& x, float& y)
     const Building& building = Buildings[size_t(found)];
     x = std::clamp(unit.x, building.x + 0.5f, building.x + float(FootprintWidth(building)) - 0.5f);
     y = std::clamp(unit.y, building.y + 0.5f, building.y + float(FootprintHeight(building)) - 0.5f);
+    // An edge cell walled in by a neighbour (a solar cell built flush against it) cannot be
+    // reached: the search would fail and the order with it, turn after turn. The nearest edge
+    // cell the unit can come to serves instead.
+    Reach reach(unit);
+    if (!EdgeCellApproachable(reach, CellOf(x), CellOf(y))) NearestApproachableEdge(unit, reach, building, x, y);
     return 1;
 }
 
-// The order is given up: no target, no path, the unit stays where it is.
-static void DropOrder(Unit& unit)
+int CanApproach(const Unit& unit, const Building& building)
+{
+    float x = 0, y = 0;
+    return NearestApproachableEdge(unit, Reach(unit), building, x, y);
+}
+
+void EndOrder(Unit& unit)
 {
     unit.target = -1;
     unit.holdTarget = -1;
@@ -145,7 +191,38 @@ static void DropOrder(Unit& unit)
 void DropTargetEverywhere(float id)
 {
     for (size_t i = 0; i < Units.size(); i++)
-        if (Units[i].target == id) DropOrder(Units[i]);
+        if (Units[i].target == id) EndOrder(Units[i]);
+}
+
+// Units this computer steers: its player's and the computer opponents'; a network partner
+// steers his own.
+static int SteeredHere(const Unit& unit)
+{
+    return unit.owner == LocalPlayer || Players[std::clamp(unit.owner, 0, MaxPlayers)].kind == 1;
+}
+
+void TakeWorkTarget(Unit& unit, float id)
+{
+    unit.target = id;
+    unit.path.clear();
+    float x = 0, y = 0;
+    if (SteeredHere(unit) && TargetPoint(unit, x, y)) {
+        unit.destX = x;
+        unit.destY = y;
+    }
+}
+
+void GiveUpPushedPath(Unit& unit)
+{
+    // The unit follows a way it cannot drive from where it stands: a cached path comes from a
+    // search up to three cells away, and its first leg may run into a cliff, or two units meet
+    // head-on in a gap on the same path. The cache would hand out that way, or another one from
+    // elsewhere, again and again; a search from its own cell starts where it is.
+    if (!unit.path.empty()) unit.failedGoal = unit.pathGoal;
+    unit.path.clear();
+    unit.pushCount = 0;
+    // A harvester pushed about on its way to a point (a crowded rally point) goes to work.
+    if (IsHarvester(unit) && unit.stance == 3 && unit.target == 0) unit.target = -1;
 }
 
 // ---- the steps of one unit ----
@@ -208,59 +285,64 @@ static int BuilderIsDone(const Unit& unit)
     return tower >= 0 && IsTower(Units[size_t(tower)]) && Units[size_t(tower)].hitPoints >= Units[size_t(tower)].maxHitPoints;
 }
 
-// Now and then the destination follows the target. Only units this computer steers: its
-// player's and the computer opponents'; a network partner steers his own.
+// Now and then the destination follows the target, for the units this computer steers.
 static void ApproachTarget(Unit& unit)
 {
-    if (unit.target <= 0) return;
-    if (unit.owner != LocalPlayer && Players[std::clamp(unit.owner, 0, MaxPlayers)].kind != 1) return;
+    if (unit.target <= 0 || !SteeredHere(unit)) return;
     if (Rnd(5) != 1) return;
     float x = 0, y = 0;
     if (!TargetPoint(unit, x, y)) {
-        DropOrder(unit);
+        EndOrder(unit);
         return;
     }
     if (IsBuilder(unit) && unit.target >= FirstObjectId && BuilderIsDone(unit)) {
         if (unit.owner == LocalPlayer && FindBuilding(int(unit.target)) >= 0) PlayVoice(44);
-        DropOrder(unit);
+        EndOrder(unit);
         return;
     }
-    // Holding its place is what "without pursuit" means, unless the target was ordered.
-    if (unit.stance == 1 && unit.holdTarget != 1) return;
+    // Every unit goes for its target, in stance 1 too: "without pursuit" means it makes no plan
+    // to get there and drives straight at it, so it fires at what it has picked.
     unit.destX = x;
     unit.destY = y;
 }
 
-static int CellOf(float v) { return int(std::floor(v)); }
+// The unit takes a path to the destination cell `goal`.
+static void FollowPath(Unit& unit, const std::string& path, int goal)
+{
+    unit.path = path;
+    unit.pushCount = 0;
+    unit.pathGoal = goal;
+}
 
 // A wavefront search when the unit has somewhere to go and no path yet; one search a frame
 // for all units, any number of paths taken from the cache.
 static void PlanPath(Unit& unit)
 {
     if (PathfindingOn != 1 || IsTower(unit) || !unit.path.empty()) return;
-    int wants = unit.target == 0 ||
-                (unit.target > 0 && unit.stance != 1 && PixelDistance(unit.x, unit.y, unit.destX, unit.destY) > unit.range * 32);
+    // A point order always plans; otherwise a unit plans for any far destination, target or
+    // not, unless it is in stance 1.
+    int wants = unit.target == 0 || (unit.stance != 1 && PixelDistance(unit.x, unit.y, unit.destX, unit.destY) > unit.range * 32);
     if (!wants) return;
     int sx = CellOf(unit.x), sy = CellOf(unit.y);
     int dx = std::clamp(CellOf(unit.destX), 0, MaxPathCoordinate), dy = std::clamp(CellOf(unit.destY), 0, MaxPathCoordinate);
     // The last step needs no search: the unit drives straight at its destination.
     if (std::abs(sx - dx) <= 1 && std::abs(sy - dy) <= 1) return;
-    if (const PathCacheEntry* cached = FindCachedPath(sx, sy, dx, dy)) {
-        unit.path = cached->path;
-        unit.pushCount = 0;
+    int goal = CellKey(dx, dy);
+    const PathCacheEntry* cached = unit.failedGoal == goal ? nullptr : FindCachedPath(sx, sy, dx, dy);
+    if (cached) {
+        FollowPath(unit, cached->path, goal);
         return;
     }
     if (PathSearchesThisFrame >= 1) return;
     PathSearchesThisFrame++;
     std::string path;
     if (SearchPath(sx, sy, dx, dy, path)) {
-        unit.path = path;
-        unit.pushCount = 0;
+        FollowPath(unit, path, goal);
         CachePath(sx, sy, dx, dy, path);
         return;
     }
     if (unit.owner == LocalPlayer) PlayVoice(unit.target > 0 ? 28 : 24);
-    DropOrder(unit);
+    EndOrder(unit);
     unit.stance = 0;
 }
 
@@ -367,12 +449,17 @@ static void Fire(Unit& unit, const Bearing& bearing)
     if (unit.reload >= unit.firePeriod) unit.reload = 0;
 }
 
-// The harvester's round: spice while it has room, the incinerator when it is full.
+// The harvester's round: spice while it has room, the incinerator when it is full. A point
+// order within a cell of its point counts as done: others standing there (a factory's rally
+// point, where each new harvester joins the last) would keep it from ever ending, and the
+// harvester from ever starting its round.
 static void HarvesterWork(Unit& unit)
 {
-    if (!IsHarvester(unit) || unit.stance != 3 || unit.target != -1) return;
+    if (!IsHarvester(unit) || unit.stance != 3) return;
+    if (unit.target == 0 && PixelDistance(unit.x, unit.y, unit.destX, unit.destY) < 32) unit.target = -1;
+    if (unit.target != -1) return;
     int target = unit.load >= 0 ? NearestSpiceTile(unit) : NearestIncinerator(unit);
-    if (target > 0) unit.target = float(target);
+    if (target > 0) TakeWorkTarget(unit, float(target));
 }
 
 // A unit sees around the 2 x 2 cells at its feet: every cell within its range + 1 of one of them.

@@ -41,6 +41,8 @@ struct Unit {
     float waypointX = 0, waypointY = 0; // next point of the planned path
     int holdTarget = -1;     // 1 when the target was ordered and must not be replaced
     std::string path;        // planned path: two characters per point, coordinate + 35
+    int pathGoal = -1;       // destination cell (x * 257 + y) of the path it follows
+    int failedGoal = -1;     // a destination its path to failed: it searches its own way there
     float trackX = -100, trackY = -100, trackHeading = -100; // where the last track mark was left
     int spare = 0;
     int group = -1;          // control group 1..9, -1 none
@@ -73,6 +75,17 @@ void UnitPass();
 
 // Every unit whose target `id` was gives up that order and stays where it is.
 void DropTargetEverywhere(float id);
+// The unit's order ends: no target, no path, it stays where it is.
+void EndOrder(Unit& unit);
+// A harvester's or builder's next piece of work: the way to the last one leads elsewhere, so
+// the path goes, and the destination is the new target's point at once.
+void TakeWorkTarget(Unit& unit, float id);
+// A unit pushed aside too often gives up its path (the pushes count in pushCount) and takes no
+// cached path to that destination again.
+void GiveUpPushedPath(Unit& unit);
+// Whether any edge cell of a building has a free cell beside it that the unit can reach.
+struct Building;
+int CanApproach(const Unit& unit, const Building& building);
 // Where a unit aims for its target, in cells: a ground tile's cell, a building's nearest
 // edge cell, another unit's position. 0 when the target does not exist.
 int TargetPoint(const Unit& unit, float& x, float& y);

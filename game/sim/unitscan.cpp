@@ -9,6 +9,7 @@
 #include "game/shell/common.h"
 #include "game/sim/buckets.h"
 #include "game/sim/buildings.h"
+#include "game/sim/paths.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
 
@@ -183,8 +184,7 @@ static void PushAside(int i, int j)
     other.x += std::cos(angle) * share / 32;
     other.y += std::sin(angle) * share / 32;
     if (++other.pushCount > 20) {
-        other.path.clear();
-        other.pushCount = 0;
+        GiveUpPushedPath(other);
         other.x += std::cos(angle) * float(other.width) / 512;
         other.y += std::sin(angle) * float(other.width) / 512;
         // A unit jostled on its way gives up a place it cannot get to, but never a point the
@@ -348,7 +348,8 @@ void SearchTarget(int index)
         unit.path.clear();
         unit.speed = 0;
     }
-    unit.target = found;
+    if (IsBuilder(unit)) TakeWorkTarget(unit, found);
+    else unit.target = found;
 }
 
 // ---- threat memory ----
@@ -390,15 +391,17 @@ int NearestSpiceTile(const Unit& unit)
 {
     float best = std::numeric_limits<float>::infinity();
     int bestId = 0;
+    int fromX = int(std::floor(unit.x)), fromY = int(std::floor(unit.y));
     auto offer = [&](int x, int y) {
         if (TerrainGrid[x][y] != SpiceColour) return;
         int id = TileIdAt(x, y);
         if (id == 0) return;
         float d = std::hypot(float(x) - unit.x, float(y) - unit.y);
-        if (d < best || (d == best && id < bestId)) {
-            best = d;
-            bestId = id;
-        }
+        if (!(d < best || (d == best && id < bestId))) return;
+        // Spice the harvester cannot reach (inside a ring of cliffs) would cost it its order.
+        if (!CanReach(fromX, fromY, x, y)) return;
+        best = d;
+        bestId = id;
     };
     if (!ScanWithBuckets) {
         for (const GroundTile& tile : GroundTiles) offer(tile.x, tile.y);
@@ -423,7 +426,9 @@ int NearestIncinerator(const Unit& unit)
     Nearest nearest;
     for (size_t b = 0; b < Buildings.size(); b++) {
         const Building& building = Buildings[b];
-        if (building.owner == unit.owner && building.typeId == 1300 && building.state == 0 && IsComplete(building))
+        // One walled in on every side could never be reached.
+        if (building.owner == unit.owner && building.typeId == 1300 && building.state == 0 && IsComplete(building) &&
+            CanApproach(unit, building))
             nearest.Offer(DistanceToBuilding(unit, building), int(b));
     }
     return nearest.index >= 0 ? Buildings[size_t(nearest.index)].id : 0;

@@ -392,8 +392,7 @@ static void PushUnitsOffCliff(const GroundTile& tile)
         unit.x += float((reach - distance) / 32 * std::cos(angle));
         unit.y += float((reach - distance) / 32 * std::sin(angle));
         if (++unit.pushCount > 20) {
-            unit.path.clear();
-            unit.pushCount = 0;
+            GiveUpPushedPath(unit);
             unit.x += float(unit.width / 512.0 * std::cos(angle));
             unit.y += float(unit.width / 512.0 * std::sin(angle));
         }

@@ -3,6 +3,7 @@
 #include "game/shell/briefing.h"
 #include "game/shell/config.h"
 #include "game/shell/tables.h"
+#include "game/sim/buildings.h"
 #include "game/sim/gameloop.h"
 #include "game/sim/units.h"
 #include "platform/display.h"
@@ -160,6 +161,21 @@ TEST_F(BriefingScreen, EnterAfterTheLastMissionStartsNothing)
     EXPECT_EQ(MissionMode, 0);
     EXPECT_EQ(MapNumber, 3);
     EXPECT_EQ(CurrentMission, 5);
+}
+
+// A mission is played by player 1 even after a network game as player 2: its start money
+// (the "EURO" line) goes to player 1, and the others are the computer's.
+TEST_F(BriefingScreen, AMissionIsPlayedByPlayerOne)
+{
+    ASSERT_EQ(SetPictureImage(102, SandMap()), 1);
+    LocalPlayer = 2;
+    ASSERT_EQ(StartMissionGame(), 1);
+    EXPECT_EQ(LocalPlayer, 1);
+    EXPECT_EQ(Players[1].kind, 0);
+    EXPECT_EQ(Players[1].money, 4000) << "the second mission's EURO line";
+    EXPECT_EQ(Players[2].kind, 1);
+    EXPECT_EQ(Players[2].money, 7000);
+    MissionMode = 0;
 }
 
 // The second mission played to its end by the real game loop: it is won when every object on

@@ -52,6 +52,18 @@ protected:
         SetFrameWait(1);
         StopLayers();
     }
+    // Runs the intro; the frames it showed. The frame meter's window is held open meanwhile, so
+    // that its clock (running when another test started it) halves no count.
+    static int FramesOfIntro()
+    {
+        int clock = FpsClock;
+        FpsClock = -1000000000;
+        FrameCounter = 0;
+        RunIntro();
+        int frames = FrameCounter;
+        FpsClock = clock;
+        return frames;
+    }
     static int MusicStarted()
     {
         const std::vector<int>& played = PlayedSounds();
@@ -74,17 +86,28 @@ TEST_F(Intro, EscapeEndsItAndTheStoryIsReadAsLatin1)
     JumpToScreenModes = 0;
     InjectKey(0x01, 1);
     InjectKey(0x01, 0);
-    RunIntro();
+    int frames = FramesOfIntro();
+    EXPECT_EQ(frames, 0) << "released before the first frame, Escape ends it at once";
     ASSERT_EQ(IntroStoryLines().size(), 2u) << "the closing empty line is not part of the story";
     EXPECT_EQ(IntroStoryLines()[0], L1("Die Wüste wartet."));
     EXPECT_EQ(MusicStarted(), 1);
 }
 
+// One character a frame: a story longer by some characters takes that many frames longer, and
+// the intro then ends without a key.
 TEST_F(Intro, ItEndsOnItsOwnOnceTheStoryIsWritten)
 {
     JumpToScreenModes = 0;
-    RunIntro();
-    EXPECT_EQ(IntroStoryLines().size(), 2u);
+    int shortStory = FramesOfIntro();
+    std::string story;
+    AppendLine(story, L1("Die Wüste wartet."));
+    AppendLine(story, "Kommandant.");
+    AppendLine(story, "Zwanzig Zeichen mehr");
+    ASSERT_EQ(WriteWholeFile("TXT\\Geschichte.txt", story), 1);
+    int longStory = FramesOfIntro();
+    EXPECT_GE(shortStory, 28) << "at least one frame for each of its 28 characters";
+    EXPECT_EQ(longStory - shortStory, 20);
+    EXPECT_EQ(IntroStoryLines().size(), 3u);
 }
 
 TEST(ParticleTable, BlueGivesTheGrainValue)

@@ -156,6 +156,12 @@ TEST(Placement, ImprovedLooksAndWallsThatJoin)
     ASSERT_EQ(PlaceBuilding(1000, 20, 20), 1);
     ASSERT_EQ(PlaceBuilding(1000, 21, 20), 1);
     EXPECT_EQ(Buildings[Buildings.size() - 2].typeId, 1001) << "joined to its new neighbour";
+    size_t corner = Buildings.size() - 2;
+    ASSERT_EQ(PlaceBuilding(1000, 20, 21), 1);
+    EXPECT_EQ(Buildings[corner].typeId, 1003) << "a wall to its right and one below";
+    Buildings.back().state = 4;
+    BuildingPass();
+    EXPECT_EQ(Buildings[corner].typeId, 1001) << "the one below destroyed, the walls join again";
 }
 
 TEST(Towers, AFinishedTowerBecomesItsGun)

@@ -139,3 +139,21 @@ TEST_F(Opponent, ALabAtWorkIsNotPaidAgainForAResearch)
     EXPECT_FALSE(Buildings[size_t(lab)].queue.empty()) << "an idle lab starts it";
     EXPECT_LE(Players[2].money, money - AiPrice(AiResearch));
 }
+
+// Its last construction vehicle fell while a building was going up: nobody can finish the site,
+// so it waits for nothing and goes on (here: a new harvester first, as its economy rule says).
+TEST_F(Opponent, ASiteWithoutAVehicleHoldsNothingUp)
+{
+    int site = AddPlacedBuilding(2, 1100, 10, 10);
+    NextObjectId += 10;
+    world.AddComplete(1200, 2, 20, 20);
+    Players[2].energy = 5;
+    Players[2].money = 5000;
+    for (int turn = 0; turn < 3; turn++) AiTurn(2);
+    EXPECT_EQ(AiPhase, 0) << "it acts";
+    EXPECT_FALSE(IsComplete(Buildings[size_t(site)]));
+    EXPECT_FALSE(Buildings.back().queue.empty() && Buildings.back().currentItem == 0) << "the factory was given work";
+    world.Add(2001, 2, 25, 25, 3);
+    AiTurn(2);
+    EXPECT_EQ(AiPhase, 1) << "with a vehicle it waits for the site again";
+}

@@ -100,17 +100,20 @@ static int PlainSearch(int sx, int sy, int dx, int dy, std::string& path)
         if (!any) break; // nothing left to spread: the remaining rounds change nothing
     }
     if (!found) return 0;
-    // The way to the destination, with the start before it for the thinning.
-    std::vector<std::pair<int, int>> points = Points(Chars(sx, sy) + PlainWay[dx][dy]);
-    for (size_t i = 1; i < points.size(); i++) {
-        // Nothing ever in the way: only the destination stays. Else the middle of every three
-        // evenly spaced points goes.
-        int last = i == points.size() - 1;
-        int even = !last && points[i + 1].first - 2 * points[i].first + points[i - 1].first == 0 &&
-                   points[i + 1].second - 2 * points[i].second + points[i - 1].second == 0;
-        int keep = last || (blocked && !even);
-        if (keep) path += Chars(points[i].first, points[i].second);
-    }
+    // The path's own points, as the wavefront wrote them: the cells after the start, the
+    // destination last. Nothing ever in the way: every point between goes. Else, of every three
+    // consecutive points evenly spaced, the middle one goes.
+    std::vector<std::pair<int, int>> points = Points(PlainWay[dx][dy]);
+    auto evenlySpaced = [&](size_t a) {
+        const auto &p0 = points[a], &p1 = points[a + 1], &p2 = points[a + 2];
+        return p2.first - 2 * p1.first + p0.first == 0 && p2.second - 2 * p1.second + p0.second == 0;
+    };
+    std::vector<bool> dropped(points.size(), !blocked);
+    dropped.back() = false;
+    for (size_t a = 0; blocked && a + 2 < points.size(); a++)
+        if (evenlySpaced(a)) dropped[a + 1] = true;
+    for (size_t i = 0; i < points.size(); i++)
+        if (!dropped[i]) path += Chars(points[i].first, points[i].second);
     path += Chars(dx, dy);
     return 1;
 }
@@ -123,10 +126,10 @@ TEST(PathSearch, AStraightWayKeepsOnlyTheDestination)
     std::string path;
     ASSERT_EQ(SearchPath(20, 20, 28, 23, path), 1);
     EXPECT_EQ(Points(path), (std::vector<std::pair<int, int>>{{28, 23}, {28, 23}})) << "nothing was in the way";
-    // Near the map's edge the wavefront meets the border: the way is kept to its corners, first
-    // diagonally from the start, then straight on.
+    // Near the map's edge the wavefront meets the border: the way is kept to its first step and
+    // its corners, first diagonally from the start, then straight on.
     ASSERT_EQ(SearchPath(3, 3, 20, 9, path), 1);
-    EXPECT_EQ(Points(path), (std::vector<std::pair<int, int>>{{9, 9}, {20, 9}, {20, 9}}));
+    EXPECT_EQ(Points(path), (std::vector<std::pair<int, int>>{{4, 4}, {9, 9}, {20, 9}, {20, 9}}));
 }
 
 TEST(PathSearch, ACliffWallForcesADetourThinnedToItsCorners)
@@ -218,4 +221,51 @@ TEST(PathSearch, EqualsThePlainRuleOnRandomGrids)
     EXPECT_EQ(compared, 300);
     EXPECT_GT(foundCount, 100) << "most searches find a way";
     EXPECT_LT(foundCount, 300) << "and some fail, which must agree as well";
+}
+
+// What the regions say about a way and what the search finds agree: a way found lies within
+// the regions, and where the regions see none the search finds none. (Only the search's 400
+// rounds can end a way the regions see.)
+TEST(Regions, TellWhatTheSearchCanReach)
+{
+    SeedRandom(77);
+    int found = 0, refused = 0;
+    for (int run = 0; run < 300; run++) {
+        int w = 8 + Rnd(40), h = 8 + Rnd(40);
+        FreeGrid(w, h);
+        int density = Rnd(55);
+        for (int x = 1; x <= w - 2; x++)
+            for (int y = 1; y <= h - 2; y++)
+                if (Rnd(99) < density) ObstacleGrid[x][y] = -1;
+        LabelRegions();
+        int sx = 1 + Rnd(w - 3), sy = 1 + Rnd(h - 3), dx = 1 + Rnd(w - 3), dy = 1 + Rnd(h - 3);
+        std::string path;
+        int searched = SearchPath(sx, sy, dx, dy, path), reached = CanReach(sx, sy, dx, dy);
+        if (searched) {
+            ASSERT_EQ(reached, 1) << "run " << run << ": the search went where the regions see no way";
+        }
+        if (!reached) {
+            ASSERT_EQ(searched, 0) << "run " << run;
+        }
+        found += searched;
+        refused += !reached;
+    }
+    EXPECT_GT(found, 50);
+    EXPECT_GT(refused, 50) << "blocked starts, blocked destinations and walled-in cells all occur";
+}
+
+TEST(Regions, AWalledInCellIsARegionOfItsOwnAndABuildingIsReachedFromBeside)
+{
+    FreeGrid(30, 30);
+    for (int i = 10; i <= 14; i++) ObstacleGrid[i][10] = ObstacleGrid[i][14] = ObstacleGrid[10][i] = ObstacleGrid[14][i] = -1;
+    ObstacleGrid[20][20] = -1; // a one-cell building in the open
+    LabelRegions();
+    EXPECT_EQ(CanReach(3, 3, 12, 12), 0) << "inside the ring";
+    EXPECT_EQ(CanReach(12, 12, 11, 13), 1) << "within the ring";
+    EXPECT_EQ(RegionSize(RegionAt(12, 12)), 9);
+    EXPECT_EQ(CanReach(3, 3, 20, 20), 1) << "a blocked destination with a free cell beside it";
+    EXPECT_EQ(CanReach(3, 3, 10, 12), 1) << "the ring's wall from outside";
+    EXPECT_EQ(CanReach(12, 12, 10, 12), 1) << "and from inside";
+    EXPECT_EQ(CanReach(10, 12, 3, 3), 1) << "a start on a blocked cell spreads from its free neighbours";
+    EXPECT_EQ(RegionAt(20, 20), 0);
 }

@@ -79,6 +79,17 @@ TEST_F(Commands, RightClicksOrderMovesAttacksAndRallyPoints)
     Click(2);
     EXPECT_NEAR(Units[size_t(lone)].destX, 11, 0.05) << "a single unit goes to the very point";
     EXPECT_NEAR(Units[size_t(lone)].destY, 21, 0.05);
+    // A barracks selected, a right click on the ground: its units will gather there.
+    int barracks = AddBuilding(MakeBuilding(NextObjectId += 10, 1210, 1, 14, 16, 0));
+    RecomputeObstacles();
+    ClickAt(X(15), Y(17));
+    ASSERT_EQ(Buildings[size_t(barracks)].selection, 2);
+    EXPECT_EQ(Selected(), 0) << "the tanks were let go";
+    MoveTo(X(8.5f), Y(22.5f));
+    Click(2);
+    EXPECT_NEAR(Buildings[size_t(barracks)].rallyX, 8.5f, 0.05f);
+    EXPECT_NEAR(Buildings[size_t(barracks)].rallyY, 22.5f, 0.05f);
+    for (int tank : tanks) EXPECT_EQ(Units[size_t(tank)].target, Units[size_t(enemy)].id) << "the tanks' orders stand";
 }
 
 TEST_F(Commands, GroupsAreMadeRecalledAndDissolved)

@@ -2,10 +2,13 @@
 // over real menu frames on the headless display.
 #include "game/net/netgame.h"
 #include "game/net/threads.h"
+#include "game/save/savefile.h"
 #include "game/shell/assets.h"
+#include "game/shell/briefing.h"
 #include "game/shell/config.h"
 #include "game/shell/frame.h"
 #include "game/shell/menus.h"
+#include "game/shell/space.h"
 #include "game/shell/textentry.h"
 #include "game/sim/gameloop.h"
 #include "platform/display.h"
@@ -14,6 +17,8 @@
 #include "platform/latin1.h"
 #include "platform/net.h"
 #include "platform/pictures.h"
+#include "platform/sound.h"
+#include "support/sim_world.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -428,4 +433,155 @@ TEST_F(Menus, TheNetworkPagesFollowTheServerAndTheClientsThatJoin)
     EXPECT_EQ(Menu.page, JoinPage);
     EXPECT_EQ(NetRole, 0);
     StopNetThreads();
+}
+
+// After a network game as player 3 the next free game is still played by player 1, the human.
+TEST_F(Menus, AFreeGameIsPlayedByPlayerOneWhateverCameBefore)
+{
+    std::vector<std::string> rows = FilledRows(30, 20, 'E');
+    rows[10][10] = 'P'; // one start: the game is won as soon as it has been shown long enough
+    InstallMapRows(rows);
+    LocalPlayer = 3;
+    Open(NewGamePage);
+    MapSetting = 1;
+    Click("Starten");
+    EXPECT_EQ(LocalPlayer, 1);
+    EXPECT_EQ(Players[1].kind, 0) << "the human";
+    EXPECT_EQ(GameResult, 1) << "the only player's objects are all there are";
+    EXPECT_EQ(Menu.page, GameMenuPage);
+}
+
+// Typing a name and then clicking a button: the click ends the typing, as Enter would, and acts.
+TEST_F(Menus, AClickEndsTheTypingAndActs)
+{
+    PlayerName = "Ab";
+    Frames(1);
+    Click("Ab");
+    ASSERT_EQ(Menu.editing, 5);
+    InjectKey(0x2E, 1); // c
+    Frames(1);
+    InjectKey(0x2E, 0);
+    Frames(1);
+    LogPlayedSounds(1);
+    Click("Einzelspieler");
+    EXPECT_EQ(Menu.page, GameMenuPage);
+    EXPECT_EQ(Menu.editing, 0);
+    EXPECT_EQ(PlayerName, "Abc") << "what was typed is kept";
+    const std::vector<int>& played = PlayedSounds();
+    EXPECT_NE(std::find(played.begin(), played.end(), 3), played.end()) << "the click sounds";
+    LogPlayedSounds(0);
+
+    // The same on the save page: a name typed, then the small "Speichern" button.
+    Menu.inGame = 1;
+    Open(SavePage);
+    SaveName = "Alt";
+    Frames(1);
+    Click("Alt", 0);
+    ASSERT_EQ(Menu.editing, 7);
+    InjectKey(0x31, 1); // n
+    Frames(1);
+    InjectKey(0x31, 0);
+    Frames(1);
+    Click("Speichern", 1);
+    EXPECT_EQ(Menu.page, SavedPage);
+    EXPECT_TRUE(FileExists("SAVE\\Altn.sav"));
+}
+
+// F1 and F2 raise and lower, F3 and F4 raise and lower the two factors of the planet's blend.
+TEST_F(Menus, TheFunctionKeysTurnThePlanetsBlend)
+{
+    BlendMode1 = BlendMode2 = 0;
+    auto release = [&](int key) {
+        InjectKey(key, 1);
+        Frames(1);
+        InjectKey(key, 0);
+        Frames(1);
+    };
+    int source = 0, destination = 0;
+    PlanetBlend(source, destination);
+    EXPECT_EQ(source, 10);
+    EXPECT_EQ(destination, 3);
+    release(0x3B); // F1
+    PlanetBlend(source, destination);
+    EXPECT_EQ(source, 11);
+    release(0x3B);
+    PlanetBlend(source, destination);
+    EXPECT_EQ(source, 1) << "round past the last factor";
+    for (int i = 0; i < 3; i++) release(0x3C); // F2
+    PlanetBlend(source, destination);
+    EXPECT_EQ(source, 9);
+    release(0x3D); // F3
+    PlanetBlend(source, destination);
+    EXPECT_EQ(destination, 4);
+    for (int i = 0; i < 2; i++) release(0x3E); // F4
+    PlanetBlend(source, destination);
+    EXPECT_EQ(destination, 2);
+    BlendMode1 = BlendMode2 = 0;
+}
+
+// Two saves: five rows all the same, the three without a file as empty buttons; clicking one
+// empties the name, ready for a new one.
+TEST_F(Menus, TheSaveListShowsItsEmptyRowsAsEmptyButtons)
+{
+    for (const char* name : {"Eins", "Zwei"}) ASSERT_EQ(WriteWholeFile(std::string("SAVE\\") + name + ".sav", "x"), 1);
+    Open(LoadPage);
+    std::vector<MenuItem> rows;
+    for (const MenuItem& item : MenuItems)
+        if (item.kind == SaveEntryItem) rows.push_back(item);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0].text, "Eins");
+    EXPECT_EQ(rows[1].text, "Zwei");
+    for (int i = 2; i < 5; i++) EXPECT_EQ(rows[size_t(i)].text, "") << "row " << i;
+    EXPECT_EQ(rows[4].y, 420);
+    SaveName = "Eins";
+    MenuItem empty = rows[3];
+    empty.text = "Zwischen"; // pointed at in its middle, as wide as a long name
+    PointAt(empty);
+    InjectMouseButton(1, 1);
+    Frames(1);
+    InjectMouseButton(1, 0);
+    Frames(1);
+    EXPECT_EQ(SaveName, "") << "an empty row's name is empty";
+}
+
+// A mission saved and loaded again goes on after its briefing: Escape there leaves for the game
+// menu with nothing played; Enter plays on.
+TEST_F(Menus, ALoadedMissionShowsItsBriefingFirst)
+{
+    ASSERT_EQ(InstallShippedTable("Missionen.info"), 1);
+    LoadDataTables();
+    std::vector<std::string> rows = FilledRows(40, 30, 'E');
+    rows[5][5] = rows[20][30] = 'P';
+    InstallMapRows(rows);
+    ASSERT_EQ(SetPictureImage(102, *PictureImage(1)), 1);
+    CurrentMission = 2;
+    ASSERT_EQ(StartMissionGame(), 1);
+    ElapsedSeconds = 5000;
+    ASSERT_EQ(SaveGame("Mission"), 1);
+    MissionMode = 0;
+
+    for (int enter : {0, 1}) {
+        Open(LoadPage);
+        SaveName = "Mission";
+        Frames(1);
+        Click("Laden", 1);
+        ASSERT_EQ(Menu.page, LoadedBriefingPage) << "the briefing waits for a key";
+        EXPECT_EQ(MissionTask, ComposeBriefing(2).task);
+        Frames(3);
+        EXPECT_EQ(Menu.page, LoadedBriefingPage);
+        EXPECT_EQ(ElapsedSeconds, 5000) << "nothing played yet";
+        InjectKey(enter ? 0x1C : 0x01, 1);
+        Frames(1);
+        InjectKey(enter ? 0x1C : 0x01, 0);
+        Frames(1);
+        EXPECT_EQ(Menu.page, GameMenuPage);
+        if (enter) {
+            EXPECT_GT(ElapsedSeconds, 5000) << "the mission went on";
+            EXPECT_NE(GameResult, 0) << "to its end";
+        } else {
+            EXPECT_EQ(ElapsedSeconds, 5000) << "left before it went on";
+            EXPECT_EQ(Menu.inGame, 0);
+        }
+    }
+    MissionMode = 0;
 }
