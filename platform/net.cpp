@@ -13,7 +13,9 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <linux/sockios.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -188,6 +190,19 @@ bool WaitWritable(int fd, Clock::time_point deadline)
 // behind is let go.
 constexpr size_t MostQueuedFrames = 64;
 
+// The bytes written to the socket that the peer has not yet taken; 0 where the system cannot
+// tell.
+size_t NotYetTaken(int fd)
+{
+    int pending = 0;
+    return ioctl(fd, SIOCOUTQ, &pending) == 0 && pending > 0 ? size_t(pending) : 0;
+}
+
+// A snapshot is begun only while less than this waits on the line: the system's send buffer
+// grows to megabytes, and on a slow link snapshots queued there would arrive seconds old. A
+// snapshot that waits is replaced by the next, newer one.
+constexpr size_t MostSnapshotBytesOnTheLine = 48 * 1024;
+
 // Under the peer's send lock: writes what the socket takes now, frame after frame: first the
 // frames that must arrive, then the newest snapshot. False when the peer failed, or took
 // nothing of a frame for the whole send time (it is then shut: half a frame on the stream could
@@ -202,7 +217,7 @@ bool Pump(Peer& peer)
                 peer.current = std::move(peer.queued.front());
                 peer.queued.pop_front();
                 peer.currentTicketed = true;
-            } else if (!peer.latest.empty()) {
+            } else if (!peer.latest.empty() && NotYetTaken(peer.fd) < MostSnapshotBytesOnTheLine) {
                 peer.current = std::move(peer.latest);
                 peer.latest.clear();
                 peer.currentTicketed = false;
