@@ -211,7 +211,8 @@ static void SpreadPointOrder(const std::vector<int>& group, float x, float y)
     float pitch = std::max(1.0f, std::ceil(reach / 32));
     std::vector<std::pair<float, float>> points = FreePointsAround(x, y, pitch, group.size());
     std::vector<int> waiting = group;
-    for (const auto& [pointX, pointY] : points) {
+    for (const std::pair<float, float>& point : points) {
+        const float pointX = point.first, pointY = point.second;
         auto closest = std::min_element(waiting.begin(), waiting.end(), [&](int a, int b) {
             const Unit &ua = Units[size_t(a)], &ub = Units[size_t(b)];
             return std::hypot(ua.x - pointX, ua.y - pointY) < std::hypot(ub.x - pointX, ub.y - pointY);
