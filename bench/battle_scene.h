@@ -3,12 +3,12 @@
 // game's assets and tables must be loaded; the view is left over the battle.
 #pragma once
 
-#include "game/shell/common.h"
-#include "game/shell/config.h"
+#include "game/base/common.h"
+#include "game/base/config.h"
+#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
 #include "game/sim/combat.h"
 #include "game/sim/effects.h"
-#include "game/sim/gameloop.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
 

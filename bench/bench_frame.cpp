@@ -2,16 +2,16 @@
 // battle (1000 units, 200 buildings, 2000 shots). Drawn (run under Xvfb with
 // SDL_VIDEODRIVER=x11 for the OpenGL renderer, or headless for the software one) and the
 // simulation alone. Arguments: screen width, zoom in tenths.
+#include "game/base/assets.h"
+#include "game/base/common.h"
+#include "game/base/config.h"
+#include "game/base/frame.h"
+#include "game/base/tables.h"
 #include "game/net/delta.h"
 #include "game/net/protocol.h"
+#include "game/play/gameloop.h"
 #include "game/save/savefile.h"
-#include "game/shell/assets.h"
-#include "game/shell/common.h"
-#include "game/shell/config.h"
-#include "game/shell/frame.h"
-#include "game/shell/tables.h"
 #include "game/sim/buildings.h"
-#include "game/sim/gameloop.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
 #include "platform/display.h"

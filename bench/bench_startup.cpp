@@ -1,8 +1,8 @@
 // Start-up to the end of loading, on the staged tree after its first start: every picture
 // (planet slices included), every sound and the rules tables, through the dummy display.
-#include "game/shell/assets.h"
-#include "game/shell/frame.h"
-#include "game/shell/tables.h"
+#include "game/base/assets.h"
+#include "game/base/frame.h"
+#include "game/base/tables.h"
 #include "platform/display.h"
 #include "platform/files.h"
 #include "platform/pictures.h"

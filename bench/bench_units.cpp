@@ -1,12 +1,12 @@
 // The unit pass and the path search at their worst: a maze that takes all 400 rounds, a
 // flooded field with no way in, and a thousand units of six players on the largest free map.
-#include "game/shell/common.h"
-#include "game/shell/config.h"
-#include "game/shell/tables.h"
+#include "game/base/common.h"
+#include "game/base/config.h"
+#include "game/base/tables.h"
+#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
 #include "game/sim/combat.h"
 #include "game/sim/effects.h"
-#include "game/sim/gameloop.h"
 #include "game/sim/paths.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"

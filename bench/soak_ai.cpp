@@ -20,12 +20,12 @@
 // game time in which no money moved and nothing was built, produced or harvested) or when a
 // span reached the limit.
 #include "bench/soak_watch.h"
-#include "game/shell/assets.h"
-#include "game/shell/common.h"
-#include "game/shell/config.h"
-#include "game/shell/tables.h"
+#include "game/base/assets.h"
+#include "game/base/common.h"
+#include "game/base/config.h"
+#include "game/base/tables.h"
+#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
-#include "game/sim/gameloop.h"
 #include "game/sim/opponent.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"

@@ -6,8 +6,8 @@
 // A tool for us, shared by soak_ai and the tests of these measures.
 #pragma once
 
+#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
-#include "game/sim/gameloop.h"
 #include "game/sim/units.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 // Fuzzes the configuration reader: any bytes must read without a crash and write back.
-#include "game/shell/config.h"
+#include "game/base/config.h"
 #include "platform/files.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Fuzzes the network block reader: any bytes either read as a whole message or are refused,
 // and what a snapshot keeps lies on the map and belongs to whom it may.
+#include "game/base/tables.h"
 #include "game/net/blocks.h"
-#include "game/shell/tables.h"
 #include "platform/files.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Fuzzes the save-file reader: any bytes either read as a whole game or are refused, and
 // nothing outside the fresh game is ever touched.
+#include "game/base/tables.h"
 #include "game/save/saveformat.h"
-#include "game/shell/tables.h"
 #include "platform/files.h"
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Fuzzes the rules-table readers: the same bytes as every table file, then the row lookups.
-#include "game/shell/tables.h"
+#include "game/base/tables.h"
 #include "platform/files.h"
 
 #include <cstdint>

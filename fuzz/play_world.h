@@ -6,14 +6,14 @@
 // the game writes back is read again: the writer must never write what the reader refuses.
 #pragma once
 
+#include "game/base/common.h"
+#include "game/base/config.h"
+#include "game/base/tables.h"
 #include "game/net/protocol.h"
+#include "game/play/gameloop.h"
 #include "game/save/savefile.h"
 #include "game/save/saveformat.h"
-#include "game/shell/common.h"
-#include "game/shell/config.h"
-#include "game/shell/tables.h"
 #include "game/sim/buildings.h"
-#include "game/sim/gameloop.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
 #include "platform/files.h"

@@ -1,4 +1,4 @@
 // game/main.cpp - the game program KORAX 3050.
-#include "game/shell/startup.h"
+#include "game/front/startup.h"
 
 int main() { return RunGameProgram(); }

@@ -1,8 +1,8 @@
 // game/save/recordrules.cpp - the bounds of a record that the rules can play.
 #include "game/save/recordrules.h"
 
-#include "game/shell/numbers.h"
-#include "game/shell/tables.h"
+#include "game/base/numbers.h"
+#include "game/base/tables.h"
 #include "game/sim/paths.h"
 
 #include <algorithm>

@@ -2,17 +2,17 @@
 // the reader (saveformat) goes into the running game only when the whole of it was good.
 #include "game/save/savefile.h"
 
-#include "game/save/records.h"
 #include "game/save/recordrules.h"
+#include "game/save/records.h"
 #include "game/save/saveformat.h"
 
-#include "game/shell/config.h"
-#include "game/shell/frame.h"
+#include "game/base/config.h"
+#include "game/base/frame.h"
+#include "game/base/messages.h"
+#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
 #include "game/sim/combat.h"
 #include "game/sim/effects.h"
-#include "game/sim/gameloop.h"
-#include "game/sim/messages.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
 #include "game/ui/statistics.h"

@@ -1,8 +1,8 @@
 // game/sim/buildings.cpp - building and player records.
 #include "game/sim/buildings.h"
 
-#include "game/shell/tables.h"
-#include "game/sim/gameloop.h"
+#include "game/base/tables.h"
+#include "game/play/gameloop.h"
 #include "game/sim/idindex.h"
 #include "game/sim/paths.h"
 #include "game/sim/research.h"

@@ -1,11 +1,11 @@
 // game/sim/effects.cpp - effects: made by the dying and the burning, aged as they are drawn.
 #include "game/sim/effects.h"
 
-#include "game/shell/common.h"
-#include "game/shell/config.h"
-#include "game/shell/frame.h"
+#include "game/base/common.h"
+#include "game/base/config.h"
+#include "game/base/frame.h"
+#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
-#include "game/sim/gameloop.h"
 #include "game/sim/sounds.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"

@@ -1,12 +1,12 @@
 // game/sim/opponent.cpp - the computer opponent's turn, its decision tree and its wishes.
 #include "game/sim/opponent.h"
 
-#include "game/shell/common.h"
-#include "game/shell/config.h"
-#include "game/shell/numbers.h"
-#include "game/shell/tables.h"
+#include "game/base/common.h"
+#include "game/base/config.h"
+#include "game/base/numbers.h"
+#include "game/base/tables.h"
+#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
-#include "game/sim/gameloop.h"
 #include "game/sim/research.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"

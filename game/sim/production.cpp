@@ -4,13 +4,13 @@
 // item's id in four and its time in six. Time runs at a fifth of its pace without energy,
 // and a lab's runs as many times faster as its player has labs, since all of them work on the
 // same research.
-#include "game/shell/common.h"
-#include "game/shell/numbers.h"
-#include "game/shell/tables.h"
+#include "game/base/common.h"
+#include "game/base/numbers.h"
+#include "game/base/tables.h"
+#include "game/play/gameloop.h"
 #include "game/sim/buckets.h"
 #include "game/sim/buildings.h"
 #include "game/sim/effects.h"
-#include "game/sim/gameloop.h"
 #include "game/sim/paths.h"
 #include "game/sim/research.h"
 #include "game/sim/sounds.h"

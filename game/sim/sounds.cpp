@@ -1,9 +1,9 @@
 // game/sim/sounds.cpp - placing the world's sounds.
 #include "game/sim/sounds.h"
 
-#include "game/shell/config.h"
-#include "game/shell/frame.h"
-#include "game/sim/gameloop.h"
+#include "game/base/config.h"
+#include "game/base/frame.h"
+#include "game/play/gameloop.h"
 #include "platform/sound.h"
 
 #include <algorithm>

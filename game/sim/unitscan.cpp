@@ -6,7 +6,7 @@
 // nothing in it can come nearer than what was found.
 #include "game/sim/unitscan.h"
 
-#include "game/shell/common.h"
+#include "game/base/common.h"
 #include "game/sim/buckets.h"
 #include "game/sim/buildings.h"
 #include "game/sim/paths.h"

@@ -1,11 +1,11 @@
 // game/ui/interface.cpp - the interface of one frame, step by step.
 #include "game/ui/interface.h"
 
-#include "game/sim/gameloop.h"
+#include "game/play/gameloop.h"
 #include "game/ui/commands.h"
-#include "game/ui/hud.h"
-#include "game/ui/minimap.h"
 #include "game/ui/sidebar.h"
+#include "game/view/hud.h"
+#include "game/view/minimap.h"
 #include "platform/sprites.h"
 
 void ResetInterface() { ResetCommands(); }

@@ -1,8 +1,8 @@
 // game/ui/statistics.cpp - statistics samples.
 #include "game/ui/statistics.h"
 
+#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
-#include "game/sim/gameloop.h"
 #include "game/sim/units.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The staged tree holds every picture and sound the game loads, each readable by the platform's
 // loaders, at the sizes the game's rules expect; and the game loads all of it under its numbers.
-#include "game/shell/assets.h"
-#include "game/shell/frame.h"
+#include "game/base/assets.h"
+#include "game/base/frame.h"
 #include "platform/dialog.h"
 #include "platform/display.h"
 #include "platform/files.h"

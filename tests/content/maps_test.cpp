@@ -1,11 +1,11 @@
 // Every shipped map loads through the game's listing, has its start points, and each free
 // map leaves every player room to build on earth near the start.
-#include "game/shell/assets.h"
-#include "game/shell/config.h"
-#include "game/shell/frame.h"
-#include "game/shell/tables.h"
+#include "game/base/assets.h"
+#include "game/base/config.h"
+#include "game/base/frame.h"
+#include "game/base/tables.h"
+#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
-#include "game/sim/gameloop.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
 #include "platform/display.h"

@@ -1,9 +1,9 @@
 // The planet behind the menus as the game draws it from the shipped texture: a full disc, its
 // poles as round as its sides, at every turn of the globe.
 #include "content/staged_game.h"
-#include "game/shell/assets.h"
-#include "game/shell/common.h"
-#include "game/shell/space.h"
+#include "game/base/assets.h"
+#include "game/base/common.h"
+#include "game/front/space.h"
 #include "platform/image.h"
 #include "platform/sprites.h"
 

@@ -2,7 +2,7 @@
 // a first start (terrain tiles and building shadows), with the display and sound open.
 #pragma once
 
-#include "game/shell/frame.h"
+#include "game/base/frame.h"
 #include "platform/display.h"
 #include "platform/files.h"
 #include "platform/pictures.h"

@@ -1,10 +1,10 @@
 // Network games between real machines: three game processes on the loopback interface meet in
 // the waiting room, start one game, and play it — who owns which objects, chat, pause and
 // resume, the shared save, and a machine that goes away in the middle of a frame.
-#include "game/shell/assets.h"
-#include "game/shell/textentry.h"
+#include "game/base/assets.h"
+#include "game/base/messages.h"
+#include "game/base/textentry.h"
 #include "game/save/savefile.h"
-#include "game/sim/messages.h"
 #include "support/temp_folder.h"
 #include "peers.h"
 

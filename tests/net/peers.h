@@ -4,12 +4,12 @@
 // went wrong as text; an empty report is a pass.
 #pragma once
 
+#include "game/base/assets.h"
+#include "game/base/frame.h"
+#include "game/base/messages.h"
 #include "game/net/netgame.h"
-#include "game/sim/messages.h"
 #include "game/net/threads.h"
-#include "game/shell/assets.h"
-#include "game/shell/frame.h"
-#include "game/sim/gameloop.h"
+#include "game/play/gameloop.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/net.h"

@@ -1,9 +1,9 @@
 // Seats in a network game: a player's number is his for the whole game, whoever else leaves; a
 // player whose game dropped comes back to his seat; a stranger after the start only watches or
 // is turned away; a peer that floods or says nothing never holds up the others.
+#include "game/base/textentry.h"
 #include "game/net/blocks.h"
 #include "game/save/savefile.h"
-#include "game/shell/textentry.h"
 #include "peers.h"
 
 #include <map>

@@ -1,6 +1,6 @@
 // The path search: around walls, into buildings, giving up, the cache, and the same paths as
 // the rule written out plainly (a string per cell, the whole grid scanned every round).
-#include "game/shell/common.h"
+#include "game/base/common.h"
 #include "game/sim/buildings.h"
 #include "game/sim/paths.h"
 #include "game/sim/world.h"

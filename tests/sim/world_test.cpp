@@ -1,10 +1,10 @@
 // The world on small hand-made maps: start points, ground tiles, minimap, spice growth and the
 // start of free games and missions.
-#include "game/shell/common.h"
-#include "game/shell/config.h"
-#include "game/shell/tables.h"
+#include "game/base/common.h"
+#include "game/base/config.h"
+#include "game/base/tables.h"
+#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
-#include "game/sim/gameloop.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
 #include "platform/pictures.h"

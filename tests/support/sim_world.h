@@ -3,13 +3,13 @@
 // building, and frames of the world without a screen.
 #pragma once
 
-#include "game/shell/common.h"
-#include "game/shell/config.h"
-#include "game/shell/tables.h"
+#include "game/base/common.h"
+#include "game/base/config.h"
+#include "game/base/tables.h"
+#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
 #include "game/sim/combat.h"
 #include "game/sim/effects.h"
-#include "game/sim/gameloop.h"
 #include "game/sim/paths.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"

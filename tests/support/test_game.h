@@ -2,10 +2,10 @@
 // drive frames: shipped tables, a map picture as map 1, settings at their defaults.
 #pragma once
 
-#include "game/shell/common.h"
-#include "game/shell/config.h"
-#include "game/shell/frame.h"
-#include "game/sim/gameloop.h"
+#include "game/base/common.h"
+#include "game/base/config.h"
+#include "game/base/frame.h"
+#include "game/play/gameloop.h"
 #include "game/sim/world.h"
 #include "platform/display.h"
 #include "platform/input.h"

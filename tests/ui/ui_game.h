@@ -2,8 +2,8 @@
 // player drives it: the pointer is moved, buttons are pressed and released over real frames.
 #pragma once
 
-#include "game/shell/tables.h"
-#include "game/shell/textentry.h"
+#include "game/base/tables.h"
+#include "game/base/textentry.h"
 #include "game/sim/buildings.h"
 #include "game/sim/units.h"
 #include "game/ui/commands.h"
