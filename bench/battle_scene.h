@@ -11,6 +11,7 @@
 #include "game/sim/effects.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
+#include "game/view/gamedraw.h"
 
 #include <algorithm>
 #include <cmath>

@@ -14,6 +14,7 @@
 #include "game/sim/buildings.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
+#include "game/view/gamedraw.h"
 #include "platform/display.h"
 #include "platform/files.h"
 #include "platform/net.h"

@@ -1,10 +1,10 @@
 // game/base/messages.cpp - the message ticker.
 #include "game/base/messages.h"
 
-#include "game/play/gameloop.h"
-
 #include <algorithm>
 
+int LocalPlayer = 1;
+int ChatActive = 0;
 std::vector<Message> Messages;
 std::string ChatToSend;
 

@@ -1,4 +1,5 @@
-// game/base/messages.h - the message ticker of the game screen, and chat lines to send.
+// game/base/messages.h - the message ticker of the game screen, the chat line being typed and
+// the one to send, and who sits at this computer.
 #pragma once
 
 #include <string>
@@ -9,6 +10,8 @@ struct Message {
     float y = 0;      // logical y on the 1024 x 768 layout; rises by 0.5 per drawn frame
 };
 
+extern int LocalPlayer; // player at this computer, 1 in a single-player game; outlives games
+extern int ChatActive;  // 1 while the player types a chat line
 extern std::vector<Message> Messages; // oldest first; emptied when a new game is built
 extern std::string ChatToSend;        // a typed chat line waiting for the next network message; empty when none
 

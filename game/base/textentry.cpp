@@ -2,7 +2,6 @@
 #include "game/base/textentry.h"
 
 #include "game/base/messages.h"
-#include "game/play/gameloop.h"
 #include "platform/input.h"
 
 TextEntryState TextEntry;

@@ -5,7 +5,7 @@
 #include "game/base/frame.h"
 #include "game/base/tables.h"
 #include "game/front/space.h"
-#include "game/play/gameloop.h"
+#include "game/sim/gamestate.h"
 #include "game/sim/world.h"
 #include "platform/dialog.h"
 #include "platform/display.h"

@@ -3,7 +3,7 @@
 
 #include "game/base/common.h"
 #include "game/base/frame.h"
-#include "game/play/gameloop.h"
+#include "game/sim/gamestate.h"
 #include "platform/sprites.h"
 
 #include <cmath>

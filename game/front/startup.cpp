@@ -10,7 +10,7 @@
 #include "game/front/menus.h"
 #include "game/net/netgame.h"
 #include "game/net/threads.h"
-#include "game/play/gameloop.h"
+#include "game/sim/gamestate.h"
 #include "game/sim/world.h"
 #include "platform/dialog.h"
 #include "platform/display.h"
@@ -20,16 +20,9 @@
 #include "platform/pictures.h"
 #include "platform/session.h"
 #include "platform/sprites.h"
-#include "platform/text.h"
 
-#include <cmath>
 
-std::string TitleFontFamily;
 std::string CreditsBanner;
-int LargeTitleFont = 0;
-int IntroFont = 0;
-int SmallMenuFont = 0;
-int MenuFont = 0;
 
 // Each layer the game stands on, in start-up order, with the text shown when it fails.
 struct LayerCheck {
@@ -88,16 +81,6 @@ static void LoadLoadingScreen()
     LoadTextureSprite(7014, "BMP\\ICON\\50a.bmp");
     LoadTextureSprite(7016, "BMP\\ICON\\50b.bmp");
     SetTransparentColour(0, 0, 0);
-}
-
-static int ScaledSize(int size) { return int(std::lround(size * UiScale)); }
-
-void CreateFonts()
-{
-    LargeTitleFont = LoadFont(TitleFontFamily, ScaledSize(22));
-    IntroFont = LoadFont(TitleFontFamily, ScaledSize(16));
-    SmallMenuFont = LoadFont("Courier New Fett", ScaledSize(12));
-    MenuFont = LoadFont("Courier New Fett", ScaledSize(17));
 }
 
 int RunGameProgram()

@@ -1,8 +1,8 @@
 // game/net/protocol.cpp - the snapshots: written from the running game, and put into it.
 #include "game/net/protocol.h"
 
-#include "game/play/gameloop.h"
 #include "game/save/records.h"
+#include "game/sim/gamestate.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,9 +5,9 @@
 
 #include "game/sim/buildings.h"
 #include "game/sim/combat.h"
+#include "game/sim/statsamples.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
-#include "game/ui/statistics.h"
 
 #include <cstdint>
 #include <string>

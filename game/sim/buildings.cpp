@@ -2,7 +2,7 @@
 #include "game/sim/buildings.h"
 
 #include "game/base/tables.h"
-#include "game/play/gameloop.h"
+#include "game/sim/gamestate.h"
 #include "game/sim/idindex.h"
 #include "game/sim/paths.h"
 #include "game/sim/research.h"

@@ -1,8 +1,8 @@
 // game/sim/research.cpp - research flags, the ordering rules and their effects.
 #include "game/sim/research.h"
 
-#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
+#include "game/sim/gamestate.h"
 #include "game/sim/sounds.h"
 
 int ResearchFlagIndex(int id)

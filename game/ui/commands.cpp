@@ -5,6 +5,7 @@
 #include "game/base/config.h"
 #include "game/base/tables.h"
 #include "game/sim/buildings.h"
+#include "game/sim/gamestate.h"
 #include "game/sim/sounds.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
@@ -34,6 +35,10 @@ void ResetCommands()
     Tooltip.clear();
     BuildingToPlace = NoBuildingToPlace;
 }
+
+// Building or loading a game forgets the pointer's state. The rules' reset lies on a floor
+// below and cannot call up here, so the reset hangs itself there as the program starts.
+static const int ResetWithEveryGame = (ResetScreensOfGame = ResetCommands, 1);
 
 void ShowTooltip(const std::vector<std::string>& lines) { Tooltip = lines; }
 

@@ -1,14 +1,12 @@
 // game/ui/interface.cpp - the interface of one frame, step by step.
 #include "game/ui/interface.h"
 
-#include "game/play/gameloop.h"
+#include "game/sim/gamestate.h"
 #include "game/ui/commands.h"
 #include "game/ui/sidebar.h"
 #include "game/view/hud.h"
 #include "game/view/minimap.h"
 #include "platform/sprites.h"
-
-void ResetInterface() { ResetCommands(); }
 
 void InterfaceFrame()
 {

@@ -4,5 +4,3 @@
 // Selection and orders, placement, the minimap, the menus, the head-up texts and the pointer.
 // Its rules run in every frame; it draws in the drawn ones.
 void InterfaceFrame();
-// Forgets the interface's state when a game is built.
-void ResetInterface();

@@ -1,33 +1,12 @@
-// game/ui/statistics.cpp - statistics samples.
+// game/ui/statistics.cpp - the statistics diagram: the plot of the samples and its axes.
 #include "game/ui/statistics.h"
 
-#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
-#include "game/sim/units.h"
+#include "game/sim/gamestate.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-
-std::vector<StatSample> StatTable[7];
-
-void TakeStatisticsSample(int index)
-{
-    if (index < 0 || index > MostStatSamples) return;
-    for (int p = 1; p <= PlayerCount && p <= MaxPlayers; p++) {
-        StatSample sample;
-        for (const Unit& unit : Units) sample.units += unit.owner == p;
-        for (const Building& building : Buildings) sample.buildings += building.owner == p;
-        sample.money = Players[p].money;
-        if (StatTable[p].size() <= size_t(index)) StatTable[p].resize(size_t(index) + 1);
-        StatTable[p][size_t(index)] = sample;
-    }
-}
-
-void ClearStatistics()
-{
-    for (auto& samples : StatTable) samples.clear();
-}
 
 int StatPlayerShown[5] = {1, 1, 1, 1, 1};
 int StatSeriesShown[3] = {1, 1, 1};

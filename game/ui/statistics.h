@@ -1,26 +1,11 @@
-// game/ui/statistics.h - the samples of units, buildings and money taken during a game.
+// game/ui/statistics.h - the statistics diagram: which players and series it shows, its plot
+// and axes, drawn from the samples the rules take.
 #pragma once
 
+#include "game/sim/statsamples.h"
 #include "platform/image.h"
 
 #include <vector>
-
-struct StatSample {
-    int units = 0;
-    int buildings = 0;
-    int money = 0;
-};
-
-// A sample is taken every 384 game seconds; the samples stop growing after this many, some
-// 7000 game hours, far beyond any game played. A save file holds no more.
-constexpr int MostStatSamples = 65536;
-
-// Samples per player (1..6), one per sample index; emptied when a new game is built.
-extern std::vector<StatSample> StatTable[7];
-
-// Counts every player's units, buildings and money into sample `index`.
-void TakeStatisticsSample(int index);
-void ClearStatistics();
 
 // What the diagrams show: players 1..4 and the series units, buildings ("Objekte") and money;
 // +1 shown, -1 hidden. They live for the program run.

@@ -1,17 +1,17 @@
-// game/view/gamedraw.cpp - the playfield in layers, and what is drawn over it.
+// game/view/gamedraw.cpp - the camera, the playfield in layers, and what is drawn over it.
 #include "game/view/gamedraw.h"
 
 #include "game/base/common.h"
 #include "game/base/config.h"
+#include "game/base/fonts.h"
 #include "game/base/frame.h"
 #include "game/base/messages.h"
 #include "game/base/tables.h"
 #include "game/base/textentry.h"
-#include "game/front/startup.h"
-#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
 #include "game/sim/combat.h"
 #include "game/sim/effects.h"
+#include "game/sim/gamestate.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
 #include "platform/display.h"
@@ -26,6 +26,34 @@
 #include <string>
 
 constexpr int FogPicture = 3900;     // the darkness tile
+
+// Keeps the map under the 768-unit playfield: never past its edges.
+void ClampCamera()
+{
+    float leftmost = 768 / Zoom - MapWidth * 32.0f, topmost = 768 / Zoom - MapHeight * 32.0f;
+    CamX = std::min(std::max(CamX, leftmost), 0.0f);
+    CamY = std::min(std::max(CamY, topmost), 32 / Zoom);
+}
+
+// Sprites that follow the zoom: the fog tile covers two cells, ground sprites one.
+void SizeZoomedSprites()
+{
+    SetSpriteSize(3900, 64 * DrawScale, 64 * DrawScale);
+    for (int number = 4000; number <= 6000; number++) SetSpriteSize(number, 32 * DrawScale, 32 * DrawScale);
+}
+
+void ZoomBy(int notches)
+{
+    float zoom = std::clamp(Zoom + 0.5f * notches, 0.5f, 2.0f);
+    if (zoom == Zoom) return;
+    // The world point under the playfield's centre stays there.
+    float centreX = 384 / Zoom - CamX, centreY = 384 / Zoom - CamY;
+    Zoom = zoom;
+    DrawScale = UiScale * Zoom;
+    CamX = 384 / Zoom - centreX;
+    CamY = 384 / Zoom - centreY;
+    SizeZoomedSprites();
+}
 
 float ScreenX(float worldX) { return (worldX + CamX) * DrawScale; }
 float ScreenY(float worldY) { return (worldY + CamY) * DrawScale; }

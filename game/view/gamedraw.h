@@ -1,5 +1,12 @@
-// game/view/gamedraw.h - drawing the running game: the playfield in layers and the interface.
+// game/view/gamedraw.h - drawing the running game: the camera, the playfield in layers and
+// the interface.
 #pragma once
+
+// The camera: kept over the map, zoomed by the mouse wheel about the playfield's centre.
+void ClampCamera();
+void ZoomBy(int notches);
+// Sizes the sprites that follow the zoom (fog, ground) for the current DrawScale.
+void SizeZoomedSprites();
 
 // Screen pixel of a world pixel: (world + camera) x DrawScale.
 float ScreenX(float worldX);

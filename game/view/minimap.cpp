@@ -2,10 +2,11 @@
 // (896, 128), every cell a square of the same size whatever the map's shape.
 #include "game/view/minimap.h"
 
-#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
+#include "game/sim/gamestate.h"
 #include "game/sim/units.h"
 #include "game/sim/world.h"
+#include "game/view/gamedraw.h"
 #include "game/view/uidraw.h"
 #include "platform/latin1.h"
 #include "platform/pictures.h"

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "game/base/frame.h"
-#include "game/play/gameloop.h"
+#include "game/sim/gamestate.h"
 #include "platform/sprites.h"
 
 #include <cmath>

@@ -3,7 +3,7 @@
 #include "game/save/recordrules.h"
 #include "game/save/savefile.h"
 #include "game/save/saveformat.h"
-#include "game/ui/statistics.h"
+#include "game/sim/statsamples.h"
 #include "platform/files.h"
 #include "support/sim_world.h"
 

@@ -5,7 +5,7 @@
 #include "game/base/common.h"
 #include "game/base/config.h"
 #include "game/base/frame.h"
-#include "game/play/gameloop.h"
+#include "game/sim/gamestate.h"
 #include "game/sim/world.h"
 #include "platform/display.h"
 #include "platform/input.h"

@@ -4,6 +4,7 @@
 
 #include "game/base/tables.h"
 #include "game/base/textentry.h"
+#include "game/play/gameloop.h"
 #include "game/sim/buildings.h"
 #include "game/sim/units.h"
 #include "game/ui/commands.h"

@@ -27,6 +27,7 @@
 #include "game/sim/world.h"
 #include "game/ui/sidebar.h"
 #include "game/ui/statistics.h"
+#include "game/view/gamedraw.h"
 #include "game/view/hud.h"
 #include "battle_scene.h"
 #include "platform/display.h"
