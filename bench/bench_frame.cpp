@@ -188,17 +188,38 @@ static void BM_SnapshotRoundTrip(benchmark::State& state)
         SimulateFrame();
     }
     ReceivedSnapshot snapshot;
-    std::string wire, delta;
+    std::string wire, delta, raw, joined;
+    // Each stage's time, in milliseconds per snapshot.
+    using Clock = std::chrono::steady_clock;
+    const char* stages[] = {"put", "split", "encode", "pack", "unpack", "decode", "join", "read"};
+    double spent[8] = {};
     for (auto _ : state) {
+        Clock::time_point times[9];
+        times[0] = Clock::now();
         PutGameSnapshot(block, "", 40);
+        times[1] = Clock::now();
         SplitSnapshot(block.bytes, false, sent);
-        wire = PutDelta(DeltaHeader{0, 0, 4, 1, 0}, EncodeDelta(sent, &base));
+        times[2] = Clock::now();
+        raw = EncodeDelta(sent, &base);
+        times[3] = Clock::now();
+        wire = PutDelta(DeltaHeader{0, 0, 4, 1, 0}, raw);
+        times[4] = Clock::now();
         DeltaHeader header;
-        if (!ReadDelta(wire, header, delta) || !DecodeDelta(delta, &base, received) ||
-            !ReadGameSnapshot(JoinSnapshot(received), 2, RunningGameBounds(), snapshot))
-            state.SkipWithError("the snapshot did not read");
+        bool read = ReadDelta(wire, header, delta);
+        times[5] = Clock::now();
+        read = read && DecodeDelta(delta, &base, received);
+        times[6] = Clock::now();
+        joined = JoinSnapshot(received);
+        times[7] = Clock::now();
+        read = read && ReadGameSnapshot(joined, 2, RunningGameBounds(), snapshot);
+        times[8] = Clock::now();
+        if (!read) state.SkipWithError("the snapshot did not read");
         benchmark::DoNotOptimize(snapshot.units.data());
+        for (int stage = 0; stage < 8; stage++)
+            spent[stage] += std::chrono::duration<double, std::milli>(times[stage + 1] - times[stage]).count();
     }
+    for (int stage = 0; stage < 8; stage++) state.counters[stages[stage]] = spent[stage] / double(state.iterations());
+    state.counters["delta_bytes"] = double(raw.size());
     state.counters["bytes"] = double(wire.size());
     state.counters["full_bytes"] = double(block.bytes.size());
     state.counters["units"] = double(Units.size());

@@ -12,18 +12,28 @@
 // Nothing here touches the running game: the fuzzers read deltas without one.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One list of a snapshot: its records' whole numbers one record after another, in the order
-// they travel (each led by its owner), and each record's text for the lists that carry one.
-// The numbers lie flat so that taking a snapshot apart once a frame costs no allocation per
-// record.
+// they travel (each led by its owner), and for the lists that carry one each record's text,
+// all of them end to end in `text`, record i's ending at `textEnd[i]`. Everything lies flat so
+// that taking a snapshot apart once a frame costs no allocation per record, and a kept image
+// taken apart again reuses its room.
 struct ImageList {
     size_t count = 0;
     std::vector<int> ints;
-    std::vector<std::string> texts;
+    std::string text;
+    std::vector<uint32_t> textEnd;
+
+    std::string_view Text(size_t record) const
+    {
+        size_t start = record ? textEnd[record - 1] : 0;
+        return std::string_view(text).substr(start, textEnd[record] - start);
+    }
 };
 
 // A snapshot taken apart. `head` is what comes before the lists (keyword, chat, frame rate,
@@ -44,7 +54,8 @@ std::string JoinSnapshot(const SnapshotImage& image);
 // The change from `base` (null: from nothing) to `current`, uncompressed.
 std::string EncodeDelta(const SnapshotImage& current, const SnapshotImage* base);
 // The image again; false for bytes that do not decode against this base (a base they do not
-// name, counts past the bounds, numbers that leave 32 bits, bytes short or left over).
+// name, counts past the bounds, numbers that leave 32 bits, a snapshot past the block limit,
+// bytes short or left over), and `out` is then of no use.
 bool DecodeDelta(const std::string& bytes, const SnapshotImage* base, SnapshotImage& out);
 
 // Compression of snapshots and the transfer file (zstd). Unpacking never makes more than
