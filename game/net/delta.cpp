@@ -330,16 +330,19 @@ int64_t CopiedFrom(const int* parent, int field, const int* shot, int age)
 // What a shot's field is sent against: for a shot of the base its record there, its life less
 // the sub-steps between the two snapshots and its place where it flew; a new one as its shooter
 // fires it or as its parent split it; anything else as nought.
+[[gnu::always_inline]] inline int64_t CarriedShot(int field, const int* before, const int* shot, int64_t lifeStep)
+{
+    if (field == ShotLife) return before[ShotLife] - lifeStep;
+    // The guess is sane only for the short flights of the rules; a wild speed is sent plainly.
+    if ((field == ShotX || field == ShotY) && std::abs(int64_t(before[ShotSpeed])) <= 100000 &&
+        std::abs(int64_t(before[ShotLife]) - shot[ShotLife]) <= 100000)
+        return GuessedPlace(before, shot[ShotLife], field);
+    return before[field];
+}
+
 int64_t ExpectedShot(int field, const int* before, const int* shot, const Origin& origin, int64_t lifeStep)
 {
-    if (before) {
-        if (field == ShotLife) return before[ShotLife] - lifeStep;
-        // The guess is sane only for the short flights of the rules; a wild speed is sent plainly.
-        if ((field == ShotX || field == ShotY) && std::abs(int64_t(before[ShotSpeed])) <= 100000 &&
-            std::abs(int64_t(before[ShotLife]) - shot[ShotLife]) <= 100000)
-            return GuessedPlace(before, shot[ShotLife], field);
-        return before[field];
-    }
+    if (before) return CarriedShot(field, before, shot, lifeStep);
     if (origin.how == FromUnit) return FiredBy(origin.record, field, shot);
     if (origin.how == FromCopy) return CopiedFrom(origin.record, field, shot, origin.age);
     return 0;
@@ -352,73 +355,146 @@ int CodeBits(int64_t miss)
     return code ? 64 - __builtin_clzll(code) : 0;
 }
 
-// The encoder's choice of where each new shot comes from: the unit that fired it, found by its
-// id, or for a plasma ball the earlier ball of the same shooter it split from, whichever tells
-// the shot in fewer bits.
+// The encoder's choice of where each new shot comes from: for a plasma ball the earlier ball it
+// split from, if there is one, else the unit that fired it, found by its id.
 struct OriginFinder {
     const ImageList& units;
     const ImageList& shots;
     const size_t unitStride = size_t(Shape(1).ints), shotStride = size_t(Shape(2).ints);
-    std::unordered_map<int, int> unitAt;   // made when first needed
-    std::vector<std::array<int, 3>> balls; // plasma balls: shooter, life, place in the list
+    bool idsRising = true;               // the units lie in the order of their ids, as the game adds them
+    std::unordered_map<int, int> unitAt; // when they do not: made when first needed
+    // The plasma balls of the list by shooter and life, open addressed: place in the list + 1,
+    // 0 for a free slot.
+    std::vector<int> balls;
+    size_t ballMask = 0;
 
-    OriginFinder(const SnapshotImage& image) : units(image.lists[1]), shots(image.lists[2])
+    explicit OriginFinder(const SnapshotImage& image) : units(image.lists[1]), shots(image.lists[2])
     {
+        for (size_t k = 1; k < units.count && idsRising; k++)
+            idsRising = units.ints[(k - 1) * unitStride + 1] < units.ints[k * unitStride + 1];
+        size_t count = 0;
+        for (size_t i = 0; i < shots.count; i++) count += shots.ints[i * shotStride + ShotKind] == 3005;
+        size_t size = 16;
+        while (size < count * 2) size *= 2;
+        balls.assign(size, 0);
+        ballMask = size - 1;
         for (size_t i = 0; i < shots.count; i++) {
             const int* shot = &shots.ints[i * shotStride];
-            if (shot[ShotKind] == 3005) balls.push_back({shot[ShotShooter], shot[ShotLife], int(i)});
+            if (shot[ShotKind] != 3005) continue;
+            size_t slot = BallSlot(shot[ShotShooter], shot[ShotLife]);
+            while (balls[slot]) slot = (slot + 1) & ballMask;
+            balls[slot] = int(i) + 1;
         }
-        std::sort(balls.begin(), balls.end());
+    }
+
+    size_t BallSlot(int shooter, int life) const
+    {
+        return size_t(uint32_t(shooter) * 0x9E3779B1u ^ uint32_t(life) * 0x85EBCA77u) & ballMask;
     }
 
     // The units fire in their order: the shooter is mostly a little way past the last one.
     int UnitIndex(int id, int lastAt)
     {
-        for (size_t k = size_t(lastAt + 1); k < units.count && k < size_t(lastAt + 65); k++)
+        for (size_t k = size_t(lastAt + 1); k < units.count && k < size_t(lastAt + 17); k++)
             if (units.ints[k * unitStride + 1] == id) return int(k);
+        if (idsRising) {
+            size_t low = 0, high = units.count;
+            while (low < high) {
+                size_t middle = (low + high) / 2;
+                if (units.ints[middle * unitStride + 1] < id) low = middle + 1;
+                else high = middle;
+            }
+            return low < units.count && units.ints[low * unitStride + 1] == id ? int(low) : -1;
+        }
         if (unitAt.empty())
             for (size_t k = 0; k < units.count; k++) unitAt.emplace(units.ints[k * unitStride + 1], int(k));
         auto found = unitAt.find(id);
         return found == unitAt.end() ? -1 : found->second;
     }
 
-    int Cost(const int* shot, const Origin& origin)
+    // The bits of a shot's fields told from `origin`: its place, or the others but its shooter.
+    int Cost(const int* shot, const Origin& origin, bool place)
     {
         int bits = 0;
         for (int field = 0; field < int(shotStride); field++)
-            if (field != ShotShooter) bits += CodeBits(shot[field] - ExpectedShot(field, nullptr, shot, origin, 0));
+            if (field != ShotShooter && place == (field == ShotX || field == ShotY))
+                bits += CodeBits(shot[field] - ExpectedShot(field, nullptr, shot, origin, 0));
         return bits;
+    }
+
+    // A copy's sub-steps since it split, as near as its place tells: it has flown one more
+    // sub-step than its parent since the split, so its distance from the parent grows by the
+    // difference of their flights each sub-step.
+    int SplitAge(const int* shot, const int* parent)
+    {
+        double best = 0, apart = 0;
+        for (int field : {ShotX, ShotY}) {
+            int quarter = field == ShotY ? 90 : 0;
+            double own = double(CosineOf(int64_t(shot[ShotHeading]) - quarter)) * shot[ShotSpeed] / 655360;
+            double parents = double(CosineOf(int64_t(parent[ShotHeading]) - quarter)) * parent[ShotSpeed] / 655360;
+            if (std::abs(own - parents) > std::abs(apart)) {
+                apart = own - parents;
+                best = (double(shot[field]) - parent[field] - own) / apart;
+            }
+        }
+        return apart == 0 || !(best > 0) ? 0 : best > MostSplitAge ? MostSplitAge : int(std::lround(best));
+    }
+
+    // A shot told as the copy of the shot at `parentAt`, at the age that tells its place best.
+    Origin CopyOf(const int* shot, int parentAt, bool alone, int& cost)
+    {
+        Origin copy{FromCopy, &shots.ints[size_t(parentAt) * shotStride], 0};
+        // Only a choice between parents needs the bits of the fields besides the place.
+        int rest = alone ? 0 : Cost(shot, copy, false), guess = SplitAge(shot, copy.record), bestAge = 0;
+        cost = std::numeric_limits<int>::max();
+        for (int age = std::max(0, guess - 1); age <= std::min(MostSplitAge, guess + 1); age++) {
+            copy.age = age;
+            int bits = rest + Cost(shot, copy, true);
+            if (bits < cost) cost = bits, bestAge = age;
+        }
+        copy.age = bestAge;
+        return copy;
+    }
+
+    // The plasma ball earlier in the list that new shot `i` split off, -1 for none: one of the
+    // same shooter with one sub-step more to live (the copy flies in the sub-step it splits),
+    // the one that tells it best.
+    int ParentOf(size_t i, Origin& origin)
+    {
+        const int* shot = &shots.ints[i * shotStride];
+        if (shot[ShotKind] != 3005 || shot[ShotLife] == std::numeric_limits<int>::max()) return -1;
+        int found[8], parents = 0;
+        for (size_t slot = BallSlot(shot[ShotShooter], shot[ShotLife] + 1); balls[slot] && parents < 8; slot = (slot + 1) & ballMask) {
+            int at = balls[slot] - 1;
+            const int* ball = &shots.ints[size_t(at) * shotStride];
+            if (size_t(at) < i && ball[ShotShooter] == shot[ShotShooter] && ball[ShotLife] == shot[ShotLife] + 1) found[parents++] = at;
+        }
+        int parentAt = -1, best = std::numeric_limits<int>::max();
+        for (int k = 0; k < parents; k++) {
+            int cost = 0;
+            Origin copy = CopyOf(shot, found[k], parents == 1, cost);
+            if (cost < best) best = cost, origin = copy, parentAt = found[k];
+        }
+        return parentAt;
     }
 
     // The origin of new shot `i` and its code; `lastAt` and `lastParent` move on with it.
     uint64_t Find(size_t i, int& lastAt, int& lastParent, Origin& origin)
     {
-        const int* shot = &shots.ints[i * shotStride];
-        int at = UnitIndex(shot[ShotShooter], lastAt);
         origin = Origin{};
-        if (at >= 0) origin = Origin{FromUnit, &units.ints[size_t(at) * unitStride], 0};
-        int best = at >= 0 ? Cost(shot, origin) : std::numeric_limits<int>::max(), parentAt = -1;
-        if (shot[ShotKind] == 3005 && shot[ShotLife] < std::numeric_limits<int>::max()) {
-            std::array<int, 3> key{shot[ShotShooter], shot[ShotLife] + 1, 0};
-            for (auto ball = std::lower_bound(balls.begin(), balls.end(), key);
-                 ball != balls.end() && (*ball)[0] == key[0] && (*ball)[1] == key[1] && (*ball)[2] < int(i); ++ball)
-                for (int age = 0; age <= MostSplitAge; age++) {
-                    Origin copy{FromCopy, &shots.ints[size_t((*ball)[2]) * shotStride], age};
-                    int cost = Cost(shot, copy) + 2;
-                    if (cost < best) best = cost, origin = copy, parentAt = (*ball)[2];
-                }
-        }
-        if (origin.how == FromCopy) {
+        int parentAt = ParentOf(i, origin);
+        if (parentAt >= 0) {
             uint64_t code = (ZigZag(int64_t(parentAt) - lastParent - 1) << 5 | uint64_t(origin.age)) << 2 | FromCopy;
             lastParent = parentAt;
             return code;
         }
-        if (origin.how == FromUnit) {
-            uint64_t code = ZigZag(int64_t(at) - lastAt - 1) << 2 | FromUnit;
-            lastAt = at;
-            return code;
-        }
-        return ZigZag(shot[ShotShooter]) << 2 | FromId;
+        const int* shot = &shots.ints[i * shotStride];
+        int at = UnitIndex(shot[ShotShooter], lastAt);
+        if (at < 0) return ZigZag(shot[ShotShooter]) << 2 | FromId;
+        origin = Origin{FromUnit, &units.ints[size_t(at) * unitStride], 0};
+        uint64_t code = ZigZag(int64_t(at) - lastAt - 1) << 2 | FromUnit;
+        lastAt = at;
+        return code;
     }
 };
 
@@ -467,8 +543,17 @@ size_t MostColumnBytes(size_t count) { return 1 + (count + 7) / 8 + count * Most
 
 void PutColumn(DeltaWriter& w, const uint64_t* codes, size_t count)
 {
+    thread_local std::vector<unsigned char> bitmap;
+    bitmap.resize((count + 7) / 8);
     size_t set = 0;
-    for (size_t i = 0; i < count; i++) set += codes[i] != 0;
+    for (size_t i = 0; i < count; i += 8) {
+        int bits = 0;
+        for (size_t b = 0; b < 8 && i + b < count; b++) {
+            bits |= int(codes[i + b] != 0) << b;
+            set += codes[i + b] != 0;
+        }
+        bitmap[i / 8] = (unsigned char)bits;
+    }
     if (set == 0) return w.Byte(AllNought);
     if (set * 8 >= count * 7) {
         w.Byte(EveryCode);
@@ -476,30 +561,107 @@ void PutColumn(DeltaWriter& w, const uint64_t* codes, size_t count)
         return;
     }
     w.Byte(SomeCodes);
-    for (size_t i = 0; i < count; i += 8) {
-        int bits = 0;
-        for (size_t b = 0; b < 8 && i + b < count; b++) bits |= int(codes[i + b] != 0) << b;
-        w.Byte(bits);
+    w.Bytes(std::string_view(reinterpret_cast<const char*>(bitmap.data()), bitmap.size()));
+    for (size_t byte = 0; byte < bitmap.size(); byte++)
+        for (unsigned bits = bitmap[byte]; bits; bits &= bits - 1) w.Varint(codes[byte * 8 + size_t(std::countr_zero(bits))]);
+}
+
+// Buildings and units: most of their fields stay as they were from one snapshot to the next.
+// Each record's changed fields are marked in a word first, so that a column no record changed
+// costs a byte and no pass over the list.
+void PutRecords(DeltaWriter& w, const ImageList& now, const ImageList* before, const std::vector<int>& from, size_t stride)
+{
+    thread_local std::vector<uint64_t> changed;
+    const size_t count = now.count;
+    changed.resize(count);
+    auto earlier = [&](size_t i) { return from[i] >= 0 ? &before->ints[size_t(from[i]) * stride] : nullptr; };
+    uint64_t any = 0;
+    for (size_t i = 0; i < count; i++) {
+        const int* is = &now.ints[i * stride];
+        const int* was = earlier(i);
+        uint64_t marks = 0;
+        if (was)
+            for (size_t field = 0; field < stride; field++) marks |= uint64_t(is[field] != was[field]) << field;
+        else
+            for (size_t field = 0; field < stride; field++) marks |= uint64_t(is[field] != 0) << field;
+        changed[i] = marks;
+        any |= marks;
     }
-    for (size_t i = 0; i < count; i++)
-        if (codes[i]) w.Varint(codes[i]);
+    for (size_t field = 0; field < stride; field++) {
+        if (!(any >> field & 1)) {
+            w.Byte(AllNought);
+            continue;
+        }
+        auto code = [&](size_t i) {
+            const int* was = earlier(i);
+            return ZigZag(int64_t(now.ints[i * stride + field]) - (was ? was[field] : 0));
+        };
+        size_t set = 0;
+        for (size_t i = 0; i < count; i++) set += changed[i] >> field & 1;
+        if (set * 8 >= count * 7) {
+            w.Byte(EveryCode);
+            for (size_t i = 0; i < count; i++) w.Varint(code(i));
+            continue;
+        }
+        w.Byte(SomeCodes);
+        for (size_t i = 0; i < count; i += 8) {
+            int bits = 0;
+            for (size_t b = 0; b < 8 && i + b < count; b++) bits |= int(changed[i + b] >> field & 1) << b;
+            w.Byte(bits);
+        }
+        for (size_t i = 0; i < count; i++)
+            if (changed[i] >> field & 1) w.Varint(code(i));
+    }
+}
+
+// Calls `each` with the place and code of every record a column names (every record, or those
+// its bits mark); false for a column that is not one.
+template <class Each>
+bool ForColumn(DeltaReader& r, size_t count, Each each)
+{
+    uint64_t form = r.Varint();
+    if (form == EveryCode) {
+        for (size_t i = 0; i < count && !r.failed; i++) each(i, r.Varint());
+    } else if (form == SomeCodes) {
+        const unsigned char* bitmap = r.Take((count + 7) / 8);
+        if (!bitmap) return false;
+        // Bits past the last record would name records that are not there.
+        if (count % 8 && bitmap[count / 8] >> (count % 8)) return false;
+        for (size_t byte = 0; byte < (count + 7) / 8 && !r.failed; byte++)
+            for (unsigned bits = bitmap[byte]; bits; bits &= bits - 1) each(byte * 8 + size_t(std::countr_zero(bits)), r.Varint());
+    } else if (form != AllNought) {
+        r.failed = true;
+    }
+    return !r.failed;
 }
 
 bool GetColumn(DeltaReader& r, uint64_t* codes, size_t count)
 {
-    uint64_t form = r.Varint();
-    if (form == AllNought) {
-        std::fill(codes, codes + count, 0);
-    } else if (form == EveryCode) {
-        for (size_t i = 0; i < count; i++) codes[i] = r.Varint();
-    } else if (form == SomeCodes) {
-        const unsigned char* bits = r.Take((count + 7) / 8);
-        if (!bits) return false;
-        for (size_t i = 0; i < count; i++) codes[i] = bits[i / 8] >> (i % 8) & 1 ? r.Varint() : 0;
-    } else {
-        r.failed = true;
+    std::fill(codes, codes + count, 0);
+    return ForColumn(r, count, [&](size_t i, uint64_t code) { codes[i] = code; });
+}
+
+// The records as they were, or nought for new ones, and then the changes column by column.
+bool GetRecords(DeltaReader& r, ImageList& now, const ImageList* before, const std::vector<int>& from, size_t stride)
+{
+    for (size_t i = 0; i < now.count; i++) {
+        int* is = &now.ints[i * stride];
+        if (from[i] >= 0) std::memcpy(is, &before->ints[size_t(from[i]) * stride], stride * sizeof(int));
+        else std::fill(is, is + stride, 0);
     }
-    return !r.failed;
+    bool good = true;
+    for (size_t field = 0; field < stride && good; field++)
+        good = ForColumn(r, now.count, [&](size_t i, uint64_t code) {
+            int& value = now.ints[i * stride + field];
+            // The change of a 32-bit number fits in 33 bits.
+            int64_t change = UnZigZag(code), changed = value + change;
+            if (change < -(int64_t(1) << 33) || change > int64_t(1) << 33 || changed < std::numeric_limits<int32_t>::min() ||
+                changed > std::numeric_limits<int32_t>::max())
+                r.failed = true;
+            else
+                value = int(changed);
+        }) && !r.failed;
+    return good;
 }
 
 // 0 for a new record, else 1 + the step past the last one continued (zig-zag): a list that
@@ -582,7 +744,46 @@ const std::vector<int>& Columns(int list)
     return orders[list];
 }
 
+
+// The codes of the shots, column after column.
 thread_local std::vector<uint64_t> ColumnCodes;
+
+// The shots: the sub-steps between the snapshots, then their columns, and every shot's fields
+// from its codes and guesses, one shot after another in the order of the columns.
+bool GetShots(DeltaReader& r, const ImageList& units, ImageList& now, const ImageList* before, const std::vector<int>& from)
+{
+    const size_t stride = size_t(Shape(2).ints), count = now.count;
+    const std::vector<int>& columns = Columns(2);
+    int64_t lifeStep = r.Signed();
+    if (lifeStep < std::numeric_limits<int32_t>::min() || lifeStep > std::numeric_limits<int32_t>::max()) return false;
+    ColumnCodes.resize(columns.size() * count);
+    uint64_t* codes = ColumnCodes.data();
+    for (size_t c = 0; c < columns.size(); c++)
+        if (!GetColumn(r, codes + c * count, count)) return false;
+    // A field from its code and its guess; false when it leaves 32 bits. Guesses stay far
+    // inside 40 bits, and a miss past them is no miss of ours.
+    auto set = [](int& field, uint64_t code, int64_t guess) {
+        int64_t miss = UnZigZag(code), value = miss + guess;
+        field = int(value);
+        return miss >= -(int64_t(1) << 40) && miss <= int64_t(1) << 40 && value >= std::numeric_limits<int32_t>::min() &&
+               value <= std::numeric_limits<int32_t>::max();
+    };
+    int lastAt = -1, lastParent = -1;
+    bool good = true;
+    for (size_t i = 0; i < count && good; i++) {
+        int* is = &now.ints[i * stride];
+        const int* was = from[i] >= 0 ? &before->ints[size_t(from[i]) * stride] : nullptr;
+        Origin origin;
+        for (size_t c = 0; c < columns.size() && good; c++) {
+            int field = columns[c];
+            uint64_t code = codes[c * count + i];
+            if (was) good = set(is[field], code, CarriedShot(field, was, is, lifeStep));
+            else if (field == ShotShooter) good = OriginOf(code, units, now, i, lastAt, lastParent, origin, is[field]);
+            else good = set(is[field], code, ExpectedShot(field, nullptr, is, origin, 0));
+        }
+    }
+    return good;
+}
 
 } // namespace
 
@@ -684,42 +885,41 @@ std::string EncodeDelta(const SnapshotImage& current, const SnapshotImage* base)
     for (int list = 0; list < 3; list++) {
         const ImageList& now = current.lists[list];
         const ImageList* before = base ? &base->lists[list] : nullptr;
-        const size_t stride = size_t(Shape(list).ints);
+        const size_t stride = size_t(Shape(list).ints), count = now.count;
+        const std::vector<int>& columns = Columns(list);
         std::vector<int> from = Continued(list, now, before);
-        w.Varint(now.count);
+        w.Varint(count);
         PutContinued(w, from);
-        ColumnCodes.resize(now.count);
-        uint64_t* codes = ColumnCodes.data();
-        auto earlier = [&](size_t i) { return from[i] >= 0 ? &before->ints[size_t(from[i]) * stride] : nullptr; };
         if (list < 2) {
-            for (int field : Columns(list)) {
-                for (size_t i = 0; i < now.count; i++) {
-                    const int* was = earlier(i);
-                    codes[i] = ZigZag(int64_t(now.ints[i * stride + size_t(field)]) - (was ? was[field] : 0));
-                }
-                PutColumn(w, codes, now.count);
-            }
+            PutRecords(w, now, before, from, stride);
         } else {
+            // The codes are worked out record by record, as the records lie, and written column
+            // by column.
+            ColumnCodes.resize(columns.size() * count);
+            uint64_t* codes = ColumnCodes.data();
+            auto earlier = [&](size_t i) { return from[i] >= 0 ? &before->ints[size_t(from[i]) * stride] : nullptr; };
             // The sub-steps between the two snapshots, which every shot of both has lived.
             int64_t lifeStep = 0;
-            for (size_t i = 0; i < now.count; i++)
+            for (size_t i = 0; i < count; i++)
                 if (const int* was = earlier(i)) {
                     lifeStep = int64_t(was[ShotLife]) - now.ints[i * stride + ShotLife];
                     break;
                 }
             w.Signed(lifeStep);
             OriginFinder finder(current);
-            std::vector<Origin> origins(now.count);
             int lastAt = -1, lastParent = -1;
-            for (int field : Columns(list)) {
-                for (size_t i = 0; i < now.count; i++) {
-                    const int* is = &now.ints[i * stride];
-                    const int* was = earlier(i);
-                    if (field == ShotShooter && !was) codes[i] = finder.Find(i, lastAt, lastParent, origins[i]);
-                    else codes[i] = ZigZag(is[field] - ExpectedShot(field, was, is, origins[i], lifeStep));
+            for (size_t i = 0; i < count; i++) {
+                const int* is = &now.ints[i * stride];
+                const int* was = earlier(i);
+                Origin origin;
+                for (size_t c = 0; c < columns.size(); c++) {
+                    int field = columns[c];
+                    if (was) codes[c * count + i] = ZigZag(is[field] - CarriedShot(field, was, is, lifeStep));
+                    else if (field == ShotShooter) codes[c * count + i] = finder.Find(i, lastAt, lastParent, origin);
+                    else codes[c * count + i] = ZigZag(is[field] - ExpectedShot(field, nullptr, is, origin, 0));
                 }
-                PutColumn(w, codes, now.count);
             }
+            for (size_t c = 0; c < columns.size(); c++) PutColumn(w, codes + c * count, count);
         }
         if (Shape(list).textAt >= 0) PutTexts(w, now, before, from);
     }
@@ -745,46 +945,8 @@ bool DecodeDelta(const std::string& bytes, const SnapshotImage* base, SnapshotIm
         ImageList& now = out.lists[list];
         now.count = count;
         now.ints.resize(count * stride);
-        ColumnCodes.resize(count);
-        uint64_t* codes = ColumnCodes.data();
-        auto earlier = [&](size_t i) { return from[i] >= 0 ? &before->ints[size_t(from[i]) * stride] : nullptr; };
-        // Sets a field from its miss and its guess; false when it leaves 32 bits.
-        auto set = [&](int& field, uint64_t code, int64_t guess) {
-            int64_t miss = UnZigZag(code);
-            // Guesses stay far inside 40 bits; a miss past them is no miss of ours.
-            if (miss < -(int64_t(1) << 40) || miss > int64_t(1) << 40) return false;
-            int64_t value = miss + guess;
-            field = int(value);
-            return value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max();
-        };
-        if (list < 2) {
-            for (int field : Columns(list)) {
-                if (!GetColumn(r, codes, count)) return false;
-                for (size_t i = 0; i < count; i++) {
-                    const int* was = earlier(i);
-                    if (!set(now.ints[i * stride + size_t(field)], codes[i], was ? was[field] : 0)) return false;
-                }
-            }
-        } else {
-            int64_t lifeStep = r.Signed();
-            if (lifeStep < std::numeric_limits<int32_t>::min() || lifeStep > std::numeric_limits<int32_t>::max()) return false;
-            std::vector<Origin> origins(count);
-            int lastAt = -1, lastParent = -1;
-            for (int field : Columns(list)) {
-                if (!GetColumn(r, codes, count)) return false;
-                for (size_t i = 0; i < count; i++) {
-                    int* is = &now.ints[i * stride];
-                    const int* was = earlier(i);
-                    if (field == ShotShooter && !was) {
-                        if (!OriginOf(codes[i], out.lists[1], now, i, lastAt, lastParent, origins[i], is[ShotShooter]))
-                            return false;
-                    } else if (!set(is[field], codes[i], ExpectedShot(field, was, is, origins[i], lifeStep))) {
-                        return false;
-                    }
-                }
-            }
-        }
-        if (Shape(list).textAt >= 0 && !GetTexts(r, now, before, from)) return false;
+        bool good = list < 2 ? GetRecords(r, now, before, from, stride) : GetShots(r, out.lists[1], now, before, from);
+        if (!good || (Shape(list).textAt >= 0 && !GetTexts(r, now, before, from))) return false;
         joined += ListBytes(now, int(stride), Shape(list).textAt >= 0);
     }
     out.tail = r.Bytes(r.Count(MostPartBytes));
