@@ -296,7 +296,8 @@ enum ShotOrigin {
     FromId = 0,   // a shooter that is no unit of the snapshot: its id
     FromUnit = 1, // fired by a unit: the step from the last new shot's shooter in the list of units
     FromCopy = 2  // a plasma ball's copy: the step from the last copy's parent, an earlier shot of
-                  // the list, and the sub-steps since it split (five bits)
+                  // the list; the sub-steps since it split travel in the low five bits of its
+                  // life's code, as its life is its parent's less one
 };
 constexpr int MostSplitAge = 31;
 
@@ -484,7 +485,7 @@ struct OriginFinder {
         origin = Origin{};
         int parentAt = ParentOf(i, origin);
         if (parentAt >= 0) {
-            uint64_t code = (ZigZag(int64_t(parentAt) - lastParent - 1) << 5 | uint64_t(origin.age)) << 2 | FromCopy;
+            uint64_t code = ZigZag(int64_t(parentAt) - lastParent - 1) << 2 | FromCopy;
             lastParent = parentAt;
             return code;
         }
@@ -520,11 +521,11 @@ bool OriginOf(uint64_t code, const ImageList& units, const ImageList& shots, siz
         return true;
     }
     case FromCopy: {
-        int64_t at = int64_t(lastParent) + 1 + UnZigZag(code >> 7);
+        int64_t at = int64_t(lastParent) + 1 + UnZigZag(code >> 2);
         // The parent is an earlier shot of the list, whose fields are read before this one's.
         if (at < 0 || at >= int64_t(i)) return false;
         lastParent = int(at);
-        origin = Origin{FromCopy, &shots.ints[size_t(at) * size_t(Shape(2).ints)], int(code >> 2 & 31)};
+        origin = Origin{FromCopy, &shots.ints[size_t(at) * size_t(Shape(2).ints)], 0};
         shooter = origin.record[ShotShooter];
         return true;
     }
@@ -566,6 +567,35 @@ void PutColumn(DeltaWriter& w, const uint64_t* codes, size_t count)
         for (unsigned bits = bitmap[byte]; bits; bits &= bits - 1) w.Varint(codes[byte * 8 + size_t(std::countr_zero(bits))]);
 }
 
+// A unit's push count runs from 0 to 20 and then starts again at 0 (a unit pushed that often
+// gives up its way): in a crowded battle it changes for most units every frame. Within that
+// round its change is told as the pushes since, counted round, which is never negative.
+constexpr int UnitPushes = 11, PushRound = 21;
+bool InPushRound(int64_t count) { return count >= 0 && count < PushRound; }
+
+uint64_t PushCode(int was, int is)
+{
+    if (!InPushRound(was)) return ZigZag(int64_t(is) - was);
+    if (!InPushRound(is)) return PushRound + ZigZag(int64_t(is) - was);
+    return uint64_t((is - was + PushRound) % PushRound);
+}
+
+// The count again; false for one that leaves 32 bits.
+bool PushFrom(uint64_t code, int& count)
+{
+    int64_t change = 0;
+    if (!InPushRound(count)) change = UnZigZag(code);
+    else if (code < PushRound) change = (count + int64_t(code)) % PushRound - count;
+    else change = UnZigZag(code - PushRound);
+    // The change of a 32-bit number fits in 33 bits.
+    int64_t changed = count + change;
+    if (change < -(int64_t(1) << 33) || change > int64_t(1) << 33 || changed < std::numeric_limits<int32_t>::min() ||
+        changed > std::numeric_limits<int32_t>::max())
+        return false;
+    count = int(changed);
+    return true;
+}
+
 // Buildings and units: most of their fields stay as they were from one snapshot to the next.
 // Each record's changed fields are marked in a word first, so that a column no record changed
 // costs a byte and no pass over the list.
@@ -592,9 +622,11 @@ void PutRecords(DeltaWriter& w, const ImageList& now, const ImageList* before, c
             w.Byte(AllNought);
             continue;
         }
+        const bool pushes = stride == size_t(Shape(1).ints) && field == UnitPushes;
         auto code = [&](size_t i) {
             const int* was = earlier(i);
-            return ZigZag(int64_t(now.ints[i * stride + field]) - (was ? was[field] : 0));
+            int is = now.ints[i * stride + field], before = was ? was[field] : 0;
+            return pushes ? PushCode(before, is) : ZigZag(int64_t(is) - before);
         };
         size_t set = 0;
         for (size_t i = 0; i < count; i++) set += changed[i] >> field & 1;
@@ -650,9 +682,14 @@ bool GetRecords(DeltaReader& r, ImageList& now, const ImageList* before, const s
         else std::fill(is, is + stride, 0);
     }
     bool good = true;
-    for (size_t field = 0; field < stride && good; field++)
+    for (size_t field = 0; field < stride && good; field++) {
+        const bool pushes = stride == size_t(Shape(1).ints) && field == UnitPushes;
         good = ForColumn(r, now.count, [&](size_t i, uint64_t code) {
             int& value = now.ints[i * stride + field];
+            if (pushes) {
+                if (!PushFrom(code, value)) r.failed = true;
+                return;
+            }
             // The change of a 32-bit number fits in 33 bits.
             int64_t change = UnZigZag(code), changed = value + change;
             if (change < -(int64_t(1) << 33) || change > int64_t(1) << 33 || changed < std::numeric_limits<int32_t>::min() ||
@@ -661,6 +698,7 @@ bool GetRecords(DeltaReader& r, ImageList& now, const ImageList* before, const s
             else
                 value = int(changed);
         }) && !r.failed;
+    }
     return good;
 }
 
@@ -693,15 +731,19 @@ bool GetContinued(DeltaReader& r, const ImageList* before, std::vector<int>& fro
     return !r.failed;
 }
 
-// A record's text: 0 when it is its earlier record's, else its length + 1 and its bytes.
+// A record's text: 0 when it is its earlier record's; odd, the earlier one less as many of its
+// first bytes as the code's upper bits say (a unit walking its path drops the points it
+// reached from the front); else twice its length + 1, and its bytes.
 void PutTexts(DeltaWriter& w, const ImageList& now, const ImageList* before, const std::vector<int>& from)
 {
     for (size_t i = 0; i < now.count; i++) {
-        std::string_view text = now.Text(i);
-        if (from[i] >= 0 && before->Text(size_t(from[i])) == text) {
+        std::string_view text = now.Text(i), earlier = from[i] >= 0 ? before->Text(size_t(from[i])) : std::string_view();
+        if (from[i] >= 0 && earlier == text) {
             w.Varint(0);
+        } else if (from[i] >= 0 && earlier.size() > text.size() && earlier.ends_with(text)) {
+            w.Varint((earlier.size() - text.size()) << 1 | 1);
         } else {
-            w.Varint(text.size() + 1);
+            w.Varint((text.size() + 1) << 1);
             w.Bytes(text);
         }
     }
@@ -715,15 +757,18 @@ bool GetTexts(DeltaReader& r, ImageList& now, const ImageList* before, const std
     now.text.clear();
     now.textEnd.resize(now.count);
     for (size_t i = 0; i < now.count && !r.failed; i++) {
-        size_t length = r.Count(MostTextBytes + 1);
-        if (length == 0) {
+        uint64_t code = r.Count((MostTextBytes + 1) << 1);
+        if (code == 0 || code & 1) {
             if (from[i] < 0) return false;
-            now.text += before->Text(size_t(from[i]));
+            std::string_view earlier = before->Text(size_t(from[i]));
+            if (code >> 1 > earlier.size()) return false;
+            now.text += earlier.substr(size_t(code >> 1));
         } else {
-            const unsigned char* bytes = r.Take(length - 1);
+            size_t length = size_t(code >> 1) - 1;
+            const unsigned char* bytes = r.Take(length);
             // The text travels up to its zero byte: one inside it would end it early.
-            if (!bytes || std::memchr(bytes, 0, length - 1)) return false;
-            now.text.append(reinterpret_cast<const char*>(bytes), length - 1);
+            if (!bytes || std::memchr(bytes, 0, length)) return false;
+            now.text.append(reinterpret_cast<const char*>(bytes), length);
         }
         now.textEnd[i] = uint32_t(now.text.size());
     }
@@ -779,7 +824,10 @@ bool GetShots(DeltaReader& r, const ImageList& units, ImageList& now, const Imag
             uint64_t code = codes[c * count + i];
             if (was) good = set(is[field], code, CarriedShot(field, was, is, lifeStep));
             else if (field == ShotShooter) good = OriginOf(code, units, now, i, lastAt, lastParent, origin, is[field]);
-            else good = set(is[field], code, ExpectedShot(field, nullptr, is, origin, 0));
+            else if (field == ShotLife && origin.how == FromCopy) {
+                origin.age = int(code & MostSplitAge);
+                good = set(is[field], code >> 5, ExpectedShot(field, nullptr, is, origin, 0));
+            } else good = set(is[field], code, ExpectedShot(field, nullptr, is, origin, 0));
         }
     }
     return good;
@@ -916,6 +964,8 @@ std::string EncodeDelta(const SnapshotImage& current, const SnapshotImage* base)
                     int field = columns[c];
                     if (was) codes[c * count + i] = ZigZag(is[field] - CarriedShot(field, was, is, lifeStep));
                     else if (field == ShotShooter) codes[c * count + i] = finder.Find(i, lastAt, lastParent, origin);
+                    else if (field == ShotLife && origin.how == FromCopy)
+                        codes[c * count + i] = ZigZag(is[field] - ExpectedShot(field, nullptr, is, origin, 0)) << 5 | uint64_t(origin.age);
                     else codes[c * count + i] = ZigZag(is[field] - ExpectedShot(field, nullptr, is, origin, 0));
                 }
             }
