@@ -239,7 +239,7 @@ static void BM_SnapshotBandwidth(benchmark::State& state)
     if (Units.size() > size_t(state.range(0))) Units.resize(size_t(state.range(0)));
     IndexUnits();
     constexpr int Frames = 20 * 40, Lag = 2;
-    double toClient = 0, toHost = 0, fullToClient = 0, fullToHost = 0, listBytes[2][3] = {};
+    double toClient = 0, toHost = 0, fullToClient = 0, fullToHost = 0;
     for (auto _ : state) {
         std::vector<SharedImage> hostSent, clientSent;
         toClient = toHost = fullToClient = fullToHost = 0;
@@ -264,14 +264,6 @@ static void BM_SnapshotBandwidth(benchmark::State& state)
                 SnapshotImage received;
                 if (!ReadDelta(message, header, delta) || !DecodeDelta(delta, base, received) || JoinSnapshot(received) != block.bytes)
                     state.SkipWithError("a change did not give its snapshot back");
-                if (getenv("KORAX_LISTBYTES")) {
-                    for (int list = 0; list < 3; list++) {
-                        SnapshotImage a = *image, b = base ? *base : SnapshotImage{};
-                        a.lists[list] = ImageList{};
-                        b.lists[list] = ImageList{};
-                        listBytes[client][list] += double(message.size()) - double(PutDelta(header, EncodeDelta(a, base ? &b : nullptr)).size());
-                    }
-                }
                 full += double(block.bytes.size());
                 sent.push_back(image);
             };
@@ -284,8 +276,6 @@ static void BM_SnapshotBandwidth(benchmark::State& state)
     state.counters["full_host_to_client_Bps"] = fullToClient / 20;
     state.counters["full_client_to_host_Bps"] = fullToHost / 20;
     state.counters["units"] = double(Units.size());
-    if (getenv("KORAX_LISTBYTES"))
-        for (int list = 0; list < 3; list++) state.counters[std::string("host_list") + char('0' + list)] = listBytes[0][list] / 20;
 }
 BENCHMARK(BM_SnapshotBandwidth)->Args({1000, 0})->Args({1000, 1})->Args({200, 0})->Unit(benchmark::kSecond)->Iterations(1);
 
