@@ -3,9 +3,10 @@
 //
 // A snapshot ("DATEN") is taken apart into its records (an image). The next one to a receiver
 // names the last snapshot that receiver acknowledged and carries, list by list, which of its
-// records each record continues and the change of every field, column by column; a field that
-// did not change is a zero, and the columns of zeros and of like changes compress to almost
-// nothing. The receiver puts the snapshot back together byte for byte as the full one was, so
+// records each record continues and the change of every field, column by column: a column says
+// which records it changed (a bit each) and by how much, so that a field nobody changed costs a
+// byte. Shots are told against where they flew, a new one against how its unit fires or how
+// the plasma ball it split off flies. The receiver puts the snapshot back together byte for byte as the full one was, so
 // every check of the records applies to it as to a full snapshot. A receiver with nothing
 // acknowledged gets the whole snapshot the same way, against no base.
 //
@@ -55,7 +56,8 @@ std::string JoinSnapshot(const SnapshotImage& image);
 std::string EncodeDelta(const SnapshotImage& current, const SnapshotImage* base);
 // The image again; false for bytes that do not decode against this base (a base they do not
 // name, counts past the bounds, numbers that leave 32 bits, a snapshot past the block limit,
-// bytes short or left over), and `out` is then of no use.
+// bytes short or left over), and `out` is then of no use. `out` reuses its room; it must not be
+// `base`.
 bool DecodeDelta(const std::string& bytes, const SnapshotImage* base, SnapshotImage& out);
 
 // Compression of snapshots and the transfer file (zstd). Unpacking never makes more than
