@@ -168,6 +168,15 @@ TEST(SnapshotDeltas, APlasmaCopyIsToldByItsParentWhichMustComeBeforeIt)
         broken[at] = code;
         EXPECT_FALSE(DecodeDelta(broken, nullptr, out)) << "origin code " << int(code);
     }
+    // Whatever the bytes, what decodes stays within its lists and the block limit.
+    std::mt19937 random(9);
+    for (int round = 0; round < 2000; round++) {
+        std::string noise = delta;
+        for (int k = 0; k < 1 + round % 3; k++) noise[random() % noise.size()] = char(random());
+        if (DecodeDelta(noise, nullptr, out)) {
+            EXPECT_LE(JoinSnapshot(out).size(), NetBlockLimit);
+        }
+    }
 }
 
 TEST(SnapshotDeltas, PushesAndWalkedPathsComeBackExactly)
