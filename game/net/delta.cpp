@@ -300,7 +300,7 @@ enum ShotOrigin {
                   // the list; the sub-steps since it split travel in the low five bits of its
                   // life's code, as its life is its parent's less one
 };
-constexpr int MostSplitAge = 31;
+constexpr int SplitAgeBits = 5, MostSplitAge = (1 << SplitAgeBits) - 1;
 
 struct Origin {
     int how = FromId;
@@ -826,7 +826,7 @@ bool GetShots(DeltaReader& r, const ImageList& units, ImageList& now, const Imag
             else if (field == ShotShooter) good = OriginOf(code, units, now, i, lastAt, lastParent, origin, is[field]);
             else if (field == ShotLife && origin.how == FromCopy) {
                 origin.age = int(code & MostSplitAge);
-                good = set(is[field], code >> 5, ExpectedShot(field, nullptr, is, origin, 0));
+                good = set(is[field], code >> SplitAgeBits, ExpectedShot(field, nullptr, is, origin, 0));
             } else good = set(is[field], code, ExpectedShot(field, nullptr, is, origin, 0));
         }
     }
@@ -965,11 +965,11 @@ std::string EncodeDelta(const SnapshotImage& current, const SnapshotImage* base)
                 Origin origin;
                 for (size_t c = 0; c < columns.size(); c++) {
                     int field = columns[c];
-                    if (was) codes[c * count + i] = ZigZag(is[field] - CarriedShot(field, was, is, lifeStep));
-                    else if (field == ShotShooter) codes[c * count + i] = finder.Find(i, lastAt, lastParent, origin);
-                    else if (field == ShotLife && origin.how == FromCopy)
-                        codes[c * count + i] = ZigZag(is[field] - ExpectedShot(field, nullptr, is, origin, 0)) << 5 | uint64_t(origin.age);
-                    else codes[c * count + i] = ZigZag(is[field] - ExpectedShot(field, nullptr, is, origin, 0));
+                    uint64_t& code = codes[c * count + i];
+                    if (was) code = ZigZag(is[field] - CarriedShot(field, was, is, lifeStep));
+                    else if (field == ShotShooter) code = finder.Find(i, lastAt, lastParent, origin);
+                    else code = ZigZag(is[field] - ExpectedShot(field, nullptr, is, origin, 0));
+                    if (!was && field == ShotLife && origin.how == FromCopy) code = code << SplitAgeBits | uint64_t(origin.age);
                 }
             }
             for (size_t c = 0; c < columns.size(); c++) PutColumn(w, codes + c * count, count);
