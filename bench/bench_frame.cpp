@@ -189,17 +189,38 @@ static void BM_SnapshotRoundTrip(benchmark::State& state)
         SimulateFrame();
     }
     ReceivedSnapshot snapshot;
-    std::string wire, delta;
+    std::string wire, delta, raw, joined;
+    // Each stage's time, in milliseconds per snapshot.
+    using Clock = std::chrono::steady_clock;
+    const char* stages[] = {"put", "split", "encode", "pack", "unpack", "decode", "join", "read"};
+    double spent[8] = {};
     for (auto _ : state) {
+        Clock::time_point times[9];
+        times[0] = Clock::now();
         PutGameSnapshot(block, "", 40);
+        times[1] = Clock::now();
         SplitSnapshot(block.bytes, false, sent);
-        wire = PutDelta(DeltaHeader{0, 0, 4, 1, 0}, EncodeDelta(sent, &base));
+        times[2] = Clock::now();
+        raw = EncodeDelta(sent, &base);
+        times[3] = Clock::now();
+        wire = PutDelta(DeltaHeader{0, 0, 4, 1, 0}, raw);
+        times[4] = Clock::now();
         DeltaHeader header;
-        if (!ReadDelta(wire, header, delta) || !DecodeDelta(delta, &base, received) ||
-            !ReadGameSnapshot(JoinSnapshot(received), 2, RunningGameBounds(), snapshot))
-            state.SkipWithError("the snapshot did not read");
+        bool read = ReadDelta(wire, header, delta);
+        times[5] = Clock::now();
+        read = read && DecodeDelta(delta, &base, received);
+        times[6] = Clock::now();
+        joined = JoinSnapshot(received);
+        times[7] = Clock::now();
+        read = read && ReadGameSnapshot(joined, 2, RunningGameBounds(), snapshot);
+        times[8] = Clock::now();
+        if (!read) state.SkipWithError("the snapshot did not read");
         benchmark::DoNotOptimize(snapshot.units.data());
+        for (int stage = 0; stage < 8; stage++)
+            spent[stage] += std::chrono::duration<double, std::milli>(times[stage + 1] - times[stage]).count();
     }
+    for (int stage = 0; stage < 8; stage++) state.counters[stages[stage]] = spent[stage] / double(state.iterations());
+    state.counters["delta_bytes"] = double(raw.size());
     state.counters["bytes"] = double(wire.size());
     state.counters["full_bytes"] = double(block.bytes.size());
     state.counters["units"] = double(Units.size());
@@ -237,7 +258,13 @@ static void BM_SnapshotBandwidth(benchmark::State& state)
                 SplitSnapshot(block.bytes, client, *image);
                 const SnapshotImage* base = sent.size() > Lag ? sent[sent.size() - 1 - Lag].get() : nullptr;
                 DeltaHeader header{client, 0, int(sent.size()) + 1, base ? int(sent.size()) - Lag : 0, 0};
-                bytes += double(PutDelta(header, EncodeDelta(*image, base)).size());
+                std::string message = PutDelta(header, EncodeDelta(*image, base));
+                bytes += double(message.size());
+                // What travels must be the snapshot, byte for byte, or the figures mean nothing.
+                std::string delta;
+                SnapshotImage received;
+                if (!ReadDelta(message, header, delta) || !DecodeDelta(delta, base, received) || JoinSnapshot(received) != block.bytes)
+                    state.SkipWithError("a change did not give its snapshot back");
                 full += double(block.bytes.size());
                 sent.push_back(image);
             };

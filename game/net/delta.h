@@ -3,27 +3,38 @@
 //
 // A snapshot ("DATEN") is taken apart into its records (an image). The next one to a receiver
 // names the last snapshot that receiver acknowledged and carries, list by list, which of its
-// records each record continues and the change of every field, column by column; a field that
-// did not change is a zero, and the columns of zeros and of like changes compress to almost
-// nothing. The receiver puts the snapshot back together byte for byte as the full one was, so
+// records each record continues and the change of every field, column by column: a column says
+// which records it changed (a bit each) and by how much, so that a field nobody changed costs a
+// byte. Shots are told against where they flew, a new one against how its unit fires or how
+// the plasma ball it split off flies. The receiver puts the snapshot back together byte for byte as the full one was, so
 // every check of the records applies to it as to a full snapshot. A receiver with nothing
 // acknowledged gets the whole snapshot the same way, against no base.
 //
 // Nothing here touches the running game: the fuzzers read deltas without one.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One list of a snapshot: its records' whole numbers one record after another, in the order
-// they travel (each led by its owner), and each record's text for the lists that carry one.
-// The numbers lie flat so that taking a snapshot apart once a frame costs no allocation per
-// record.
+// they travel (each led by its owner), and for the lists that carry one each record's text,
+// all of them end to end in `text`, record i's ending at `textEnd[i]`. Everything lies flat so
+// that taking a snapshot apart once a frame costs no allocation per record, and a kept image
+// taken apart again reuses its room.
 struct ImageList {
     size_t count = 0;
     std::vector<int> ints;
-    std::vector<std::string> texts;
+    std::string text;
+    std::vector<uint32_t> textEnd;
+
+    std::string_view Text(size_t record) const
+    {
+        size_t start = record ? textEnd[record - 1] : 0;
+        return std::string_view(text).substr(start, textEnd[record] - start);
+    }
 };
 
 // A snapshot taken apart. `head` is what comes before the lists (keyword, chat, frame rate,
@@ -44,7 +55,9 @@ std::string JoinSnapshot(const SnapshotImage& image);
 // The change from `base` (null: from nothing) to `current`, uncompressed.
 std::string EncodeDelta(const SnapshotImage& current, const SnapshotImage* base);
 // The image again; false for bytes that do not decode against this base (a base they do not
-// name, counts past the bounds, numbers that leave 32 bits, bytes short or left over).
+// name, counts past the bounds, numbers that leave 32 bits, a snapshot past the block limit,
+// bytes short or left over), and `out` is then of no use. `out` reuses its room; it must not be
+// `base`.
 bool DecodeDelta(const std::string& bytes, const SnapshotImage* base, SnapshotImage& out);
 
 // Compression of snapshots and the transfer file (zstd). Unpacking never makes more than

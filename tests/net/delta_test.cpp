@@ -121,3 +121,97 @@ TEST(SnapshotDeltas, ChangesThatDoNotFitTheirBaseAreRefused)
         }
     }
 }
+
+namespace {
+
+// The snapshot of the world as it stands, taken apart.
+SnapshotImage ImageOfWorld(std::string& block)
+{
+    NetBlock written;
+    PutGameSnapshot(written, "", 40);
+    block = written.bytes;
+    SnapshotImage image;
+    EXPECT_TRUE(SplitSnapshot(block, false, image));
+    return image;
+}
+
+} // namespace
+
+TEST(SnapshotDeltas, APlasmaCopyIsToldByItsParentWhichMustComeBeforeIt)
+{
+    SimWorld world{FilledRows(30, 30, 'E'), 2};
+    int index = world.Add(2505, 1, 10, 10);
+    int shooter = int(Units[size_t(index)].id);
+    Projectiles.clear();
+    // A ball and the copy that split off it two sub-steps ago: one sub-step less to live,
+    // veered off and slower.
+    AddProjectile(shooter, 3005, 16, 1, 400, 300, 30, 100, 60, 0, 50);
+    AddProjectile(shooter, 3005, 14, 1, 390, 305, 45, 70, 60, 0, 49);
+    std::string block;
+    SnapshotImage image = ImageOfWorld(block), out;
+    std::string delta = EncodeDelta(image, nullptr);
+    ASSERT_TRUE(DecodeDelta(delta, nullptr, out));
+    EXPECT_EQ(JoinSnapshot(out), block);
+
+    // The shots as they travel: two of them, both new, the sub-steps between snapshots (none),
+    // and the shooter's column with a code for each: every code written (2), the first shot
+    // fired by the unit right after none (1), the second the copy of the shot right after none
+    // (2), which is the first.
+    const std::string shooters("\x02\x00\x00\x00\x02\x01\x02", 7);
+    size_t at = delta.find(shooters);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(delta.find(shooters, at + 1), std::string::npos);
+    at += shooters.size() - 1;
+    // Its parent one shot later (itself), or one before the list; and a fourth kind of origin.
+    for (char code : {char(1 << 2 | 2), char(2 << 2 | 2), char(3 << 2 | 2), char(3)}) {
+        std::string broken = delta;
+        broken[at] = code;
+        EXPECT_FALSE(DecodeDelta(broken, nullptr, out)) << "origin code " << int(code);
+    }
+    // Whatever the bytes, what decodes stays within its lists and the block limit.
+    std::mt19937 random(9);
+    for (int round = 0; round < 2000; round++) {
+        std::string noise = delta;
+        for (int k = 0; k < 1 + round % 3; k++) noise[random() % noise.size()] = char(random());
+        if (DecodeDelta(noise, nullptr, out)) {
+            EXPECT_LE(JoinSnapshot(out).size(), NetBlockLimit);
+        }
+    }
+}
+
+TEST(SnapshotDeltas, PushesAndWalkedPathsComeBackExactly)
+{
+    SimWorld world{FilledRows(30, 30, 'E'), 2};
+    for (int i = 0; i < 4; i++) world.Add(2101, 1, float(5 + 2 * i), 5);
+    // Push counts that go round, leave the round, come back into it and stay; paths that lose
+    // their first points, change, or are walked to the end.
+    const int pushesBefore[] = {19, 5, 40, 7}, pushesAfter[] = {2, 50, 3, 7};
+    const char* pathsBefore[] = {"aabbccdd", "aabb", "aabb", "ab"};
+    const char* pathsAfter[] = {"ccdd", "xxbb", "", "ab"};
+    for (size_t i = 0; i < 4; i++) {
+        Units[i].pushCount = pushesBefore[i];
+        Units[i].path = pathsBefore[i];
+    }
+    std::string before, after;
+    SnapshotImage base = ImageOfWorld(before);
+    for (size_t i = 0; i < 4; i++) {
+        Units[i].pushCount = pushesAfter[i];
+        Units[i].path = pathsAfter[i];
+    }
+    SnapshotImage now = ImageOfWorld(after), out;
+    ASSERT_TRUE(DecodeDelta(EncodeDelta(now, &base), &base, out));
+    EXPECT_EQ(JoinSnapshot(out), after);
+    ASSERT_TRUE(DecodeDelta(EncodeDelta(base, &now), &now, out));
+    EXPECT_EQ(JoinSnapshot(out), before);
+}
+
+TEST(SnapshotDeltas, AChangeThatWouldPutTogetherABlockPastTheLimitIsRefused)
+{
+    SnapshotImage image, out;
+    image.head.assign(size_t(1) << 20, 'h');
+    image.tail.assign(size_t(1) << 20, 't');
+    ASSERT_TRUE(DecodeDelta(EncodeDelta(image, nullptr), nullptr, out));
+    EXPECT_EQ(out.head, image.head);
+    image.tail.assign(NetBlockLimit - image.head.size() - 12 + 1, 't');
+    EXPECT_FALSE(DecodeDelta(EncodeDelta(image, nullptr), nullptr, out)) << "one byte past the limit";
+}
