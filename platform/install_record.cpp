@@ -13,7 +13,9 @@ static int StartsWithMark(const std::string& line) { return line.compare(0, 3, S
 // no name holds the separator of that form.
 static int PlainFormCarries(const std::string& osFolder)
 {
-    return FitsLatin1(osFolder) && osFolder.find('\\') == std::string::npos;
+    // Asked of the bytes themselves: a name that is not proper UTF-8 (an overlong letter, say)
+    // may still convert, but not back to the same bytes.
+    return FitsLatin1(osFolder) && ToUtf8(L1(osFolder)) == osFolder && osFolder.find('\\') == std::string::npos;
 }
 
 std::string InstallationRecordFor(const std::string& osTopFolder)

@@ -35,6 +35,8 @@ TEST(InstallationRecord, OtherFoldersTravelAsTheSystemNamesThem)
         {"/home/x/日本/KORAX 3050/", "\xEF\xBB\xBF/home/x/日本/KORAX 3050/\r\n"},
         // Bytes that are no UTF-8 at all (an old disk's Latin-1 name) go through unchanged.
         {"/spiele/J\xFCrgen/KORAX 3050/", "\xEF\xBB\xBF/spiele/J\xFCrgen/KORAX 3050/\r\n"},
+        // An overlong letter converts to Latin-1 ("1"), but would not come back as these bytes.
+        {"/spiele/\xC0\xB1/", "\xEF\xBB\xBF/spiele/\xC0\xB1/\r\n"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(InstallationRecordFor(c.folder), c.record) << c.folder;
