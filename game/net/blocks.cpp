@@ -195,7 +195,8 @@ bool ReadGameSnapshot(const std::string& block, int localPlayer, const RecordBou
     read.timeOfDay = r.GetInt();
     read.elapsedSeconds = r.GetInt();
     read.gameSpeed = r.GetInt();
-    if (read.timeOfDay < 0 || read.timeOfDay > 86399 || read.elapsedSeconds < 0 || read.gameSpeed < 1 || read.gameSpeed > 16)
+    if (read.timeOfDay < 0 || read.timeOfDay > 86399 || read.elapsedSeconds < 0 ||
+        read.elapsedSeconds > MostElapsedSeconds || read.gameSpeed < 1 || read.gameSpeed > 16)
         r.failed = true;
     if (r.failed) return false;
     out = std::move(read);

@@ -30,6 +30,7 @@ constexpr int MostQueueEntries = 1000;     // a factory's queue, ten characters 
 constexpr size_t MostPathText = 2 * 1024;  // a planned path is far shorter: 400 search rounds
 constexpr int MostObjectId = 1 << 30;      // ids grow by 10 an object
 constexpr int MostMoney = 1000000000;      // Euro, and the statistics counters
+constexpr int MostElapsedSeconds = 1 << 30; // 34 years of game time: the clock never gets there
 constexpr int MostHour = 100000;           // arrival hours; x 3600 stays a whole number
 constexpr int MostState = 1 << 20;         // dying counts up from 1 to its removal at 4
 

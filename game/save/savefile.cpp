@@ -67,7 +67,7 @@ void WriteGame(Writer& w)
     w.Long(LocalPlayer);
     for (int y = 0; y <= MapHeight; y++)
         for (int x = 0; x <= MapWidth; x++) w.Long(FogGrid[x][y]);
-    w.Long(ElapsedSeconds);
+    w.Long(std::clamp(ElapsedSeconds, 0, MostElapsedSeconds));
     w.Long(MissionMode);
     for (int p = 1; p <= MaxPlayers; p++) {
         const Player& player = Players[p];

@@ -14,7 +14,6 @@
 namespace {
 
 constexpr int FileMapSide = 221;      // the most a planned path can address
-constexpr int MostElapsedSeconds = 1 << 30; // 34 years of game time: the clock never gets there
 constexpr float MostCameraReach = 100000;   // pixels; the camera is kept over the map
 // The texts: a building's queue is the longest a record may carry.
 constexpr size_t MostText = size_t(MostQueueEntries) * 10;

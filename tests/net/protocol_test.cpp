@@ -255,6 +255,10 @@ TEST_F(NetProtocol, RecordsTheRulesCannotPlayAreRefusedFromEitherSide)
     std::string stranger = blockAfter(false, [] { Units[0].owner = 4; });
     EXPECT_FALSE(ApplyGameSnapshot(stranger, 3, snapshot)) << "an owner who is not in the game";
     EXPECT_EQ(Objects(), before);
+    // The host's clock past what a save can hold: every save made after it would not load.
+    std::string late = blockAfter(false, [] { ElapsedSeconds = (1 << 30) + 1; });
+    EXPECT_FALSE(ApplyGameSnapshot(late, 3, snapshot)) << "a clock past 2^30 game seconds";
+    EXPECT_EQ(Objects(), before);
     // A chat line keeps no line end: it would end the ticker's line and a saved text.
     NetBlock chat;
     PutGameSnapshot(chat, "Spieler 1: a\r\nb", 40);
